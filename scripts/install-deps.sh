@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the game needs to build, run and test, when any is missing.
+set -euo pipefail
+
+packages=(build-essential cmake ninja-build pkg-config ccache clang libclang-rt-14-dev
+          libsdl2-dev libfluidsynth-dev timgm6mb-soundfont libgtest-dev libgmock-dev
+          libbenchmark-dev xvfb xauth x11-utils xdotool sox imagemagick)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo_cmd=()
+[ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+echo "Installing: ${missing[*]}"
+"${sudo_cmd[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

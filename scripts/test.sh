@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds with warnings as errors and runs every test.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+BUILD_DIR=build scripts/build.sh -DZZ_WERROR=ON
+cd build
+ctest --output-on-failure -j "$(nproc)"

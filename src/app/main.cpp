@@ -1,0 +1,2 @@
+// Program entry (being built).
+int main() { return 0; }

@@ -1,0 +1,179 @@
+// The whole surface between the game and the machine. sdl/ is the real machine, fake/ the
+// scripted one that tests drive; the game links unchanged against either.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+// ---- Clock and pacing --------------------------------------------------------------------
+uint32_t PlatformTicks();                   // milliseconds since start, wraps like a 32-bit clock
+uint64_t PlatformMicros();                  // monotonic microseconds, for frame pacing
+void PlatformWaitUntilMicros(uint64_t t);   // returns at or soon after t (coarse sleep, fine wait)
+int PlatformDisplayRefreshHz();             // refresh of the window's display, 0 when unknown
+
+// ---- Diagnostics -------------------------------------------------------------------------
+void PlatformDebugOutput(const char* text);  // one line of the game's diagnostic output
+
+// ---- Window and its events ---------------------------------------------------------------
+enum PlatformEventType : int32_t {
+  PEV_NONE = 0,
+  PEV_CLOSE,          // close box or window manager's close request
+  PEV_ACTIVATE,       // a = 1 when the program became active, 0 when it lost it
+  PEV_MOVE,           // a, b: client area's screen position
+  PEV_SIZE,           // a, b: client area's size
+  PEV_PAINT,          // the window's contents need showing again
+  PEV_KEYDOWN,        // a: virtual key code (VK_*)
+  PEV_KEYUP,          // a: virtual key code (VK_*)
+  PEV_DISPLAY_LOST,   // presentation resources were lost (device reset); restore them
+  PEV_SETTING_CHANGE  // a display setting changed
+};
+struct PlatformEvent {
+  PlatformEventType type;
+  int32_t a;
+  int32_t b;
+};
+bool PlatformEventWaiting();                 // is an event queued (does not remove it)
+bool PlatformNextEvent(PlatformEvent* ev);   // removes the next event; false when none
+
+struct PlatformWindowDesc {
+  const char* title;
+  int32_t clientWidth, clientHeight;  // 640x480 windowed
+  int32_t minClientWidth, minClientHeight;
+  bool fullScreen;
+  const uint8_t* iconRgba;  // icon pixels, 8-bit RGBA rows, or null for none
+  int32_t iconWidth, iconHeight;
+};
+bool PlatformCreateWindow(const PlatformWindowDesc& desc);  // shown, centred, focused
+void PlatformDestroyWindow();
+bool PlatformWindowExists();
+bool PlatformDesktopSize(int32_t* w, int32_t* h);
+void PlatformGetClientArea(int32_t* x, int32_t* y, int32_t* w, int32_t* h);
+void PlatformSetFullScreen(bool on);  // desktop full screen
+bool PlatformIsFullScreen();
+void PlatformShowCursor(bool show);
+
+// ---- Message boxes -----------------------------------------------------------------------
+enum PlatformMessageBoxButtons : int32_t { PMB_OK = 0, PMB_YESNO = 1 };
+enum PlatformMessageBoxIcon : int32_t { PMB_ICONSTOP = 0, PMB_ICONQUESTION = 1 };
+enum PlatformMessageBoxAnswer : int32_t { PMB_ANSWER_OK = 1, PMB_ANSWER_YES = 6, PMB_ANSWER_NO = 7 };
+// Modal; text and caption are UTF-8. Returns the answer.
+int32_t PlatformMessageBox(const char* text, const char* caption, PlatformMessageBoxButtons buttons,
+                           PlatformMessageBoxIcon icon);
+
+// ---- Single instance ---------------------------------------------------------------------
+// True when a running copy owns a window of this class; that copy is asked to come to the front.
+bool PlatformFindRunningInstance(const char* windowClass);
+// Called once this copy's window exists: from now on later starts find it.
+void PlatformClaimInstance(const char* windowClass);
+void PlatformReleaseInstance();
+
+// ---- Keyboard and joystick -----------------------------------------------------------------
+bool PlatformKeyHeld(int32_t virtualKey);  // is the key down at this moment (VK_* codes)
+
+struct PlatformJoyCaps {
+  uint32_t xMin, xMax, yMin, yMax, zMin, zMax, rMin, rMax;
+};
+struct PlatformJoyPos {
+  uint32_t x, y, z, r;
+  uint32_t buttons;  // bit 0 = button 1
+};
+int32_t PlatformJoystickCount();  // devices the driver supports
+bool PlatformJoystickCaps(int32_t id, PlatformJoyCaps* caps);
+bool PlatformJoystickRead(int32_t id, PlatformJoyPos* pos);  // false: no valid reading
+
+// ---- Display -------------------------------------------------------------------------------
+struct PlatformColor {
+  uint8_t r, g, b, flags;
+};
+// Opens the presentation for the window: accelerated or software renderer, window or full screen.
+bool PlatformDisplayOpen(bool fullScreen, bool accelerated);
+void PlatformDisplayClose();
+// Shows an indexed picture through a palette, stretched to the rectangle of the client area.
+bool PlatformDisplayPresent(const uint8_t* pixels, int32_t pitch, int32_t width, int32_t height,
+                            const PlatformColor palette[256], int32_t destX, int32_t destY,
+                            int32_t destW, int32_t destH);
+bool PlatformDisplayRestore();  // re-create lost presentation resources
+
+// ---- Embedded resources ------------------------------------------------------------------
+// The bytes of a resource built into the program, or false when there is none.
+bool PlatformFindResource(const char* name, const char* type, const uint8_t** data, size_t* size);
+// The folder that holds the executable, with a trailing '/', or "" when unknown.
+const char* PlatformExecutableDir();
+
+// ---- Audio device and sound buffers ------------------------------------------------------
+struct PlatformWaveFormat {
+  uint16_t formatTag;  // 1 = PCM
+  uint16_t channels;
+  uint32_t samplesPerSec;
+  uint32_t avgBytesPerSec;
+  uint16_t blockAlign;
+  uint16_t bitsPerSample;
+};
+struct PlatformSoundBuffer;  // a voice with its own play position over shared samples
+
+bool PlatformAudioOpen();  // opens the output device; false when there is none
+void PlatformAudioClose(); // frees every buffer as well
+PlatformSoundBuffer* PlatformSoundCreate(const PlatformWaveFormat& format, uint32_t bytes);
+PlatformSoundBuffer* PlatformSoundDuplicate(PlatformSoundBuffer* original);
+// Write access to a byte range, as up to two regions.
+bool PlatformSoundLock(PlatformSoundBuffer* b, uint32_t offset, uint32_t bytes, void** p1,
+                       uint32_t* n1, void** p2, uint32_t* n2);
+void PlatformSoundUnlock(PlatformSoundBuffer* b, void* p1, uint32_t n1, void* p2, uint32_t n2);
+bool PlatformSoundIsPlaying(PlatformSoundBuffer* b, bool* playing);
+bool PlatformSoundStop(PlatformSoundBuffer* b);
+bool PlatformSoundSetPosition(PlatformSoundBuffer* b, uint32_t byteOffset);
+bool PlatformSoundSetPan(PlatformSoundBuffer* b, int32_t pan);        // hundredths of a dB
+bool PlatformSoundSetVolume(PlatformSoundBuffer* b, int32_t volume);  // hundredths of a dB, <= 0
+bool PlatformSoundPlay(PlatformSoundBuffer* b);                       // once, from its position
+void PlatformSoundRelease(PlatformSoundBuffer* b);
+
+// ---- MIDI stream -------------------------------------------------------------------------
+struct MIDIEVENT {
+  uint32_t dwDeltaTime;
+  uint32_t dwStreamID;
+  uint32_t dwEvent;
+};
+struct MIDIHDR {
+  char* lpData;
+  uint32_t dwBufferLength;
+  uint32_t dwBytesRecorded;
+  uintptr_t dwUser;
+  uint32_t dwFlags;
+  uint32_t dwOffset;
+};
+constexpr uint32_t MEVT_SHORTMSG = 0x00;
+constexpr uint32_t MEVT_TEMPO = 0x01;
+constexpr uint32_t MEVT_NOP = 0x02;
+constexpr uint32_t MOM_OPEN = 0x3C7;
+constexpr uint32_t MOM_CLOSE = 0x3C8;
+constexpr uint32_t MOM_DONE = 0x3C9;
+constexpr uint32_t MOM_POSITIONCB = 0x3CA;
+constexpr uint32_t MHDR_DONE = 0x1;
+constexpr uint32_t MHDR_PREPARED = 0x2;
+constexpr uint32_t MHDR_INQUEUE = 0x4;
+
+// Runs on the sequencer's thread: MOM_DONE with the header that has been played.
+using PlatformMidiCallback = void (*)(uint32_t message, uintptr_t instance, MIDIHDR* header);
+bool PlatformMidiOpen(PlatformMidiCallback callback, uintptr_t instance);  // opens paused
+bool PlatformMidiSetTimeDivision(uint32_t ticksPerQuarter);
+bool PlatformMidiPrepare(MIDIHDR* header);
+bool PlatformMidiUnprepare(MIDIHDR* header);
+bool PlatformMidiOut(MIDIHDR* header);
+bool PlatformMidiRestart();
+bool PlatformMidiStop();   // hands every queued buffer back at once
+bool PlatformMidiReset();  // all notes off, sustain off on every channel
+bool PlatformMidiClose();
+
+// ---- Auto-reset event shared by two threads ----------------------------------------------
+struct PlatformSignal;
+PlatformSignal* PlatformSignalCreate(const char* name);  // not signalled
+void PlatformSignalSet(PlatformSignal* s);
+bool PlatformSignalWait(PlatformSignal* s, uint32_t timeoutMs);  // false on time-out
+void PlatformSignalDestroy(PlatformSignal* s);
+
+// ---- Settings the port's long options hand to the machine ---------------------------------
+struct PlatformSettings {
+  const char* soundFontPath = nullptr;  // --soundfont, else the first General MIDI font found
+  const char* audioDumpPath = nullptr;  // --audio-dump: also write the device's output here
+};
+// Set once by the entry, before the first frame.
+void PlatformConfigure(const PlatformSettings& settings);

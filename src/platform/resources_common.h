@@ -1,0 +1,7 @@
+// Lookups shared by both machines: the embedded resource table and the program's folder.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+bool FindEmbeddedResource(const char* name, const char* type, const uint8_t** data, size_t* size);
+const char* ExecutableDirFromProc();  // from /proc/self/exe, with a trailing '/', or ""
