@@ -42,10 +42,15 @@ struct PlatformWindowDesc {
   const uint8_t* iconRgba;  // icon pixels, 8-bit RGBA rows, or null for none
   int32_t iconWidth, iconHeight;
 };
-bool PlatformCreateWindow(const PlatformWindowDesc& desc);  // shown, centred, focused
+bool PlatformCreateWindow(const PlatformWindowDesc& desc);  // made hidden; placed, then shown
+// Puts the client area's top-left corner at (x, y) on the desktop (may lie off it) and sizes it.
+void PlatformPlaceWindow(int32_t x, int32_t y, int32_t clientWidth, int32_t clientHeight);
+void PlatformShowWindow();  // shown, raised and given the keyboard focus
 void PlatformDestroyWindow();
 bool PlatformWindowExists();
 bool PlatformDesktopSize(int32_t* w, int32_t* h);
+// Whether the desktop can show a 256-colour palette picture (false only below 8 bits per pixel).
+bool PlatformCanShowPalette();
 void PlatformGetClientArea(int32_t* x, int32_t* y, int32_t* w, int32_t* h);
 void PlatformSetFullScreen(bool on);  // desktop full screen
 bool PlatformIsFullScreen();

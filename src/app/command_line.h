@@ -1,0 +1,26 @@
+// The switches "/E", "/F", "/M", "/S" and the port's own long options.
+#pragma once
+#include <cstdint>
+#include <string>
+
+extern int32_t FullScreen;            // "/F"
+extern int32_t EmulationOnly;         // 1 unless "/E"
+extern int32_t SystemMemorySurfaces;  // 1 unless "/M"
+
+// Sets the defaults, then reads every switch in text.
+int32_t ParseCommandLine(const char* text);
+
+// What the long options asked for.
+struct LongOptions {
+  bool help = false;
+  bool version = false;
+  int32_t fps = 60;
+  std::string soundFont;
+  std::string audioDump;
+};
+// Splits argv: long options ("--name value" or "--name=value") into options, every other
+// argument joined by blanks into switchText. False with a reason in error on a bad option.
+bool SplitArguments(int argc, const char* const* argv, LongOptions* options,
+                    std::string* switchText, std::string* error);
+// The --help text.
+const char* UsageText();

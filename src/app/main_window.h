@@ -1,0 +1,20 @@
+// The one window: creation, placement and its event handling.
+#pragma once
+#include <cstdint>
+
+#include "platform/platform.h"
+
+extern int32_t MainWindow;  // 1 while the window exists, else 0
+extern int32_t FrameExtraX, FrameExtraY;
+extern int32_t DesktopWidth, DesktopHeight;
+extern int32_t ClientX, ClientY, ClientWidth, ClientHeight;
+
+constexpr const char* WINDOW_CLASS_NAME = "ZIZID-OZAVAV";
+
+// 1 with the window shown; 0 after its message box.
+int32_t CreateMainWindow();
+int32_t PlaceMainWindow();
+// Handles one window event between frames.
+int32_t MainWindowProc(const PlatformEvent& event);
+int32_t OnKeyDown(int32_t virtualKey);
+int32_t OnKeyUp(int32_t virtualKey);

@@ -1,0 +1,19 @@
+// The message loop: window events between frames, one frame per observed clock change, paced.
+#pragma once
+#include <cstdint>
+
+extern int32_t AppActive;       // 1 while the program is the active application
+extern uint32_t ClockChanges;   // clock changes seen while active
+extern uint32_t LastClock;      // clock after the last frame or skipped change
+extern uint32_t SlowSkip;       // 0, or 40 with "/S"
+extern uint32_t SkipLeft;       // changes still to skip before the next frame
+extern int32_t FrameRateLimit;  // frames per second the pacer holds; 0 = no wait (--fps)
+
+// Asks the loop to end with this exit code once the events already queued are handled.
+void PostQuitMessage(int32_t exitCode);
+// Forgets a posted quit and restarts the frame cadence (a new loop starts afresh).
+void ResetMessageLoop();
+// Waits for the next frame deadline of the FrameRateLimit cadence (no wait when it is 0).
+void PaceFrame();
+// Runs until the quit message; returns its exit code.
+int32_t MessageLoop();

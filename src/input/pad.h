@@ -1,0 +1,58 @@
+// Keyboard and first joystick merged into one bit mask per frame.
+#pragma once
+#include <cstdint>
+
+// InputBits: a bit is 1 while its control is held.
+constexpr uint32_t INPUT_UP = 0x1;
+constexpr uint32_t INPUT_DOWN = 0x2;
+constexpr uint32_t INPUT_LEFT = 0x4;
+constexpr uint32_t INPUT_RIGHT = 0x8;
+constexpr uint32_t INPUT_BUTTON1 = 0x10;
+constexpr uint32_t INPUT_BUTTON2 = 0x20;
+constexpr uint32_t INPUT_BUTTON3 = 0x40;
+constexpr uint32_t INPUT_BUTTON4 = 0x80;
+constexpr uint32_t INPUT_BUTTON5 = 0x100;
+constexpr uint32_t INPUT_BUTTON6 = 0x200;
+constexpr uint32_t INPUT_BUTTON7 = 0x400;
+constexpr uint32_t INPUT_BUTTON8 = 0x800;
+constexpr uint32_t INPUT_ANY_BUTTON = 0xFF0;
+constexpr uint32_t INPUT_ESCAPE = 0x8000;
+
+// Virtual-key codes the key table uses.
+constexpr int32_t VK_RETURN = 0x0D;
+constexpr int32_t VK_SHIFT = 0x10;
+constexpr int32_t VK_ESCAPE = 0x1B;
+constexpr int32_t VK_SPACE = 0x20;
+constexpr int32_t VK_LEFT = 0x25;
+constexpr int32_t VK_UP = 0x26;
+constexpr int32_t VK_RIGHT = 0x27;
+constexpr int32_t VK_DOWN = 0x28;
+constexpr int32_t VK_NUMPAD2 = 0x62;
+constexpr int32_t VK_NUMPAD4 = 0x64;
+constexpr int32_t VK_NUMPAD6 = 0x66;
+constexpr int32_t VK_NUMPAD8 = 0x68;
+
+struct KeyMapEntry {
+  uint32_t bit;  // 0 ends the table
+  int32_t virtualKey;
+};
+extern const KeyMapEntry KeyMap[16];
+
+// What PadRead fills: the bits, then an analogue reading relative to the centres.
+struct PadReport {
+  uint32_t bits;
+  int32_t x, y, z, r;                      // position - centre, or -1/0/+1 from the keys
+  int32_t xRange, yRange, zRange, rRange;  // half ranges, or 1,1,0,0 from the keys
+};
+
+struct JoyAxisCalibration {
+  int32_t xCentre, xHalf, yCentre, yHalf, zCentre, zHalf, rCentre, rHalf;
+};
+
+extern int32_t JoystickCount;  // -1 until JoystickInit, then 0 or 1
+extern JoyAxisCalibration JoyCalibration;
+
+// Run once at start-up; a missing joystick is not an error, so it always returns 1.
+int32_t JoystickInit();
+// The InputBits of this moment (0 before JoystickInit); fills report when it is not null.
+uint32_t PadRead(PadReport* report);
