@@ -89,14 +89,24 @@ bool PlatformJoystickRead(int32_t id, PlatformJoyPos* pos);  // false: no valid 
 struct PlatformColor {
   uint8_t r, g, b, flags;
 };
-// Opens the presentation for the window: accelerated or software renderer, window or full screen.
-bool PlatformDisplayOpen(bool fullScreen, bool accelerated);
+enum PlatformDisplayResult : int32_t {
+  PDR_OK = 0,
+  PDR_LOST = 1,   // the presentation's resources were lost; PlatformDisplayRestore brings them back
+  PDR_FAILED = 2  // nothing shown this time
+};
+// Opens the presentation on the main window with an accelerated or a software renderer.
+bool PlatformDisplayOpen(bool accelerated);
+// Full screen in a display mode of width x height when the display offers one, else on the whole
+// desktop, where each picture is enlarged by whole numbers and centred. False when neither works.
+bool PlatformDisplaySetMode(int32_t width, int32_t height);
 void PlatformDisplayClose();
-// Shows an indexed picture through a palette, stretched to the rectangle of the client area.
-bool PlatformDisplayPresent(const uint8_t* pixels, int32_t pitch, int32_t width, int32_t height,
-                            const PlatformColor palette[256], int32_t destX, int32_t destY,
-                            int32_t destW, int32_t destH);
-bool PlatformDisplayRestore();  // re-create lost presentation resources
+// Shows an indexed picture through a palette. Windowed, it is stretched to the rectangle given in
+// screen coordinates (the client area's); in full screen the rectangle is its place on the mode.
+PlatformDisplayResult PlatformDisplayPresent(const uint8_t* pixels, int32_t pitch, int32_t width,
+                                             int32_t height, const PlatformColor palette[256],
+                                             int32_t destX, int32_t destY, int32_t destW,
+                                             int32_t destH);
+bool PlatformDisplayRestore();  // re-creates lost presentation resources
 
 // ---- Embedded resources ------------------------------------------------------------------
 // The bytes of a resource built into the program, or false when there is none.

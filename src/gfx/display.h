@@ -1,0 +1,37 @@
+// Display set-up, presentation of ScreenSurface, recovery of a lost presentation, release.
+#pragma once
+#include <cstdint>
+
+#include "gfx/surface.h"
+#include "platform/platform.h"
+
+// The open presentation on the main window.
+struct DisplayDevice {
+  bool fullScreen;
+  bool accelerated;
+};
+
+// The colours the display shows the palette indices in.
+struct DisplayPalette {
+  PlatformColor entries[256];
+};
+
+constexpr uint32_t DDSCAPS_SYSTEMMEMORY = 0x800;
+constexpr uint32_t DDSCAPS_VIDEOMEMORY = 0x4000;
+
+extern int32_t DisplayReady;             // 1 from a finished gf_DD_Init to gf_DD_Release
+extern DisplayDevice* DisplayObject;     // the presentation, while open
+extern Surface* PrimarySurface;          // the picture the display shows
+extern Surface* BackBuffer;              // full screen: the next picture, swapped in by the flip
+extern Clipper* ScreenClipper;           // (0,0)-(320,240), attached to ScreenSurface
+extern DisplayPalette* DisplayPaletteObject;  // made from GamePalette, attached to PrimarySurface
+
+int32_t gf_DD_Startup();  // 1 when gf_DD_Init succeeded
+int32_t gf_DD_Init();     // 0, or the code of the step that failed
+int32_t gf_DD_CheckCaps();
+uint32_t gf_DD_MemoryCaps(uint32_t caps);
+int32_t gf_DD_Present();
+int32_t gf_DD_Restore();
+int32_t gf_DD_Release(int32_t releaseDisplay);
+// Gives PrimarySurface the palette object again (palette and focus changes of the window).
+int32_t gf_DD_AttachPalette();
