@@ -2,9 +2,9 @@
 #pragma once
 #include <cstdint>
 
-// Sheet boxes of the battle's pictures.
 #include "core/math_helpers.h"
 
+// Sheet boxes of the battle's pictures, by mode and by cell type.
 constexpr Box GLOBE_PICTURES[3] = {{176, 32, 47, 47}, {224, 32, 47, 47}, {272, 32, 47, 47}};
 constexpr Box CELL_PICTURES[4] = {
     {176, 80, 64, 48}, {240, 80, 64, 48}, {176, 128, 64, 48}, {240, 128, 64, 48}};
