@@ -18,13 +18,6 @@
 
 namespace {
 
-constexpr int32_t PAD_UP = 0x1;
-constexpr int32_t PAD_DOWN = 0x2;
-constexpr int32_t PAD_LEFT = 0x4;
-constexpr int32_t PAD_RIGHT = 0x8;
-constexpr int32_t PAD_MOON = 0x10;    // button 1, held
-constexpr int32_t PAD_SWITCH = 0x20;  // button 2, pressed
-
 constexpr int32_t AIM_COLOUR = 24;
 constexpr int32_t MOON_ENERGY_COST = 5;
 constexpr int32_t DANGER_ENERGY = 320;
@@ -93,7 +86,8 @@ int32_t SteerGlobe() {
   const uint32_t held = InputState.pad.bits;
   const uint32_t pressed = InputState.pressed;
   GlobeRecord& g = PlayerGlobe;
-  if (held & PAD_MOON) {
+  // Button 1 held wears the moon face; button 2 swaps sun and earth.
+  if (held & INPUT_BUTTON1) {
     if (g.mode != MODE_MOON) {
       PlaySoundEffect(7);
       g.savedMode = g.mode;
@@ -101,22 +95,22 @@ int32_t SteerGlobe() {
     }
   } else {
     if (g.mode == MODE_MOON) g.mode = g.savedMode;
-    if (pressed & PAD_SWITCH) {
+    if (pressed & INPUT_BUTTON2) {
       PlaySoundEffect(7);
       g.mode = g.mode == MODE_SUN ? MODE_TERA : MODE_SUN;
     }
   }
   int32_t turned = 0;
-  if (held & PAD_RIGHT) {
+  if (held & INPUT_RIGHT) {
     g.heading = (g.heading + 8) & 255;
     turned = 1;
-  } else if (held & PAD_LEFT) {
+  } else if (held & INPUT_LEFT) {
     g.heading = (g.heading - 8) & 255;
     turned = 1;
   }
-  if (held & PAD_UP) {
+  if (held & INPUT_UP) {
     if (g.speed < 16.0f) g.speed += 0.2f;
-  } else if (held & PAD_DOWN) {
+  } else if (held & INPUT_DOWN) {
     if (g.speed > 2.0f) g.speed -= 0.2f;
   }
   return turned;

@@ -137,7 +137,7 @@ void LayObject() {
 }
 
 void Routine() {
-  BossState.energy += SceneTimer % 16 == 0 ? 1 : 0;
+  if (SceneTimer % 16 == 0) BossState.energy += 1;
   if (SceneTimer % 128 == 0) LayObject();
 }
 
