@@ -15,6 +15,57 @@ void FakeUseEmbeddedResources(bool use);
 const std::vector<std::string>& FakeDebugLines();
 void FakeClearDebugLines();
 
+// ---- Clock, events, window, message boxes, keys, joystick, instance -------------------------
+struct PlatformEvent;
+struct PlatformJoyCaps;
+struct PlatformJoyPos;
+// Puts this whole section back to its start: clock 0, no events, no window, no keys held.
+void FakeSystemReset();
+// The clock: PlatformMicros reads it, PlatformTicks is it in milliseconds (wrapping at 2^32),
+// and PlatformWaitUntilMicros moves it forward to the time waited for.
+uint64_t FakeMicros();
+void FakeSetMicros(uint64_t micros);
+void FakeAdvanceMicros(uint64_t micros);
+// Every read of the clock also moves it on by this much (0 by default): time that work takes.
+void FakeSetClockStepPerRead(uint64_t micros);
+int32_t FakeWaitCount();  // PlatformWaitUntilMicros calls since the reset
+void FakeSetRefreshHz(int32_t hz);
+// An event that becomes waiting once the clock has reached atMicros; queued in time order.
+void FakeQueueEvent(const PlatformEvent& event, uint64_t atMicros = 0);
+size_t FakeEventsQueued();
+// The window as the game left it.
+struct FakeWindowState {
+  bool exists = false;
+  bool shown = false;
+  std::string title;
+  int32_t x = 0, y = 0, clientWidth = 0, clientHeight = 0;
+  int32_t minClientWidth = 0, minClientHeight = 0;
+  bool fullScreen = false;
+  bool cursorShown = true;
+  bool hasIcon = false;
+  int32_t created = 0;  // successful creations since the reset
+};
+const FakeWindowState& FakeWindow();
+void FakeFailWindowCreation(bool fail);
+void FakeSetDesktop(int32_t width, int32_t height, bool canShowPalette = true);
+// Message boxes: each is recorded; Yes/No boxes take the next scripted answer (Yes when none).
+struct FakeMessageBoxRecord {
+  std::string text, caption;
+  int32_t buttons = 0, icon = 0, answer = 0;
+};
+const std::vector<FakeMessageBoxRecord>& FakeMessageBoxes();
+void FakeQueueMessageBoxAnswer(int32_t answer);
+// Keys held by virtual-key code; the joystick the driver reports.
+void FakeSetKeyHeld(int32_t virtualKey, bool held);
+void FakeSetJoystickCount(int32_t count);
+void FakeSetJoystickCaps(const PlatformJoyCaps& caps, bool answered = true);
+void FakeSetJoystickPosition(const PlatformJoyPos& pos, bool valid = true);
+int32_t FakeJoystickReads();
+// Single instance: whether another copy's window is found; what this copy claimed.
+void FakeSetOtherInstanceRunning(bool running);
+int32_t FakeInstanceRaiseRequests();  // finds that asked the other copy to come to the front
+bool FakeInstanceClaimed();
+
 // ---- Display -------------------------------------------------------------------------------
 // What the scripted display was last asked to show.
 struct FakeDisplayFrame {
@@ -34,3 +85,52 @@ bool FakeDisplayFullScreenMode();         // PlatformDisplaySetMode succeeded si
 int32_t FakeDisplayPresentCount();        // pictures shown
 int32_t FakeDisplayRestoreCount();        // restore requests
 const FakeDisplayFrame& FakeDisplayLastFrame();
+
+// ---- Audio device and sound buffers --------------------------------------------------------
+// Every buffer operation the game makes, in order. Buffers are numbered from 1 in creation
+// order (FakeSoundId); `value` is the byte count, offset, pan, volume or the status answered.
+enum FakeSoundOp : int32_t {
+  FSOUND_CREATE,
+  FSOUND_DUPLICATE,
+  FSOUND_LOCK,
+  FSOUND_UNLOCK,
+  FSOUND_STATUS,
+  FSOUND_STOP,
+  FSOUND_POSITION,
+  FSOUND_PAN,
+  FSOUND_VOLUME,
+  FSOUND_PLAY,
+  FSOUND_RELEASE
+};
+struct PlatformSoundBuffer;
+struct FakeSoundCall {
+  FakeSoundOp op;
+  PlatformSoundBuffer* buffer;
+  int32_t id;
+  int64_t value;
+};
+const std::vector<FakeSoundCall>& FakeSoundCalls();
+void FakeClearSoundCalls();
+int32_t FakeSoundId(const PlatformSoundBuffer* b);  // 0 for null or unknown
+// The format a buffer was created with (a duplicate reports its original's).
+struct PlatformWaveFormat;
+bool FakeSoundFormat(const PlatformSoundBuffer* b, PlatformWaveFormat* format);
+// Failures to script; each holds until changed (FakeAudioReset clears them).
+struct FakeAudioFailures {
+  bool open = false;
+  bool create = false;
+  bool duplicate = false;  // every duplicate fails
+  int32_t duplicateAfter = -1;  // >= 0: that many duplicates succeed, the rest fail
+  bool lock = false;
+  bool status = false;
+};
+void FakeAudioFail(const FakeAudioFailures& failures);
+bool FakeAudioIsOpen();
+int32_t FakeAudioOpenCount();   // successful opens since the last reset
+int32_t FakeSoundBuffersAlive();
+// The scripted device plays at this rate; rendering advances every voice as the real one would.
+constexpr int32_t FAKE_AUDIO_RATE = 44100;
+// Mixes the next `frames` stereo frames; appends them to out when given.
+void FakeAudioRender(int32_t frames, std::vector<float>* out = nullptr);
+// Closes the device (freeing every buffer), clears the record and the failures.
+void FakeAudioReset();

@@ -1,0 +1,309 @@
+// Real machine: one SDL audio device whose callback runs the mixer, and the optional dump.
+#include "platform/sdl/sdl_audio.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "platform/platform.h"
+#include "platform/sdl/sdl_settings.h"
+
+struct PlatformSoundBuffer {
+  MixerVoice* voice;
+};
+
+namespace {
+constexpr int kWantedRate = 44100;  // 11025 and 22050 divide it: effects resample cleanly
+constexpr int kCallbackFrames = 512;
+
+SDL_AudioDeviceID Device = 0;
+int DeviceRate = 0;
+Mixer* DeviceMixer = nullptr;
+std::vector<std::unique_ptr<PlatformSoundBuffer>> Buffers;
+MusicRenderFn MusicFn = nullptr;
+void* MusicUser = nullptr;
+
+// The dump: the callback copies each block into a ring; a writer thread drains it to the
+// file, so the callback never waits on the disk. A full ring drops the block and counts it.
+struct AudioDump {
+  std::FILE* file = nullptr;
+  std::vector<int16_t> ring;    // interleaved stereo samples, size a power of two
+  std::atomic<size_t> head{0};  // written by the callback
+  std::atomic<size_t> tail{0};  // written by the writer
+  std::atomic<bool> stop{false};
+  std::atomic<uint32_t> droppedFrames{0};
+  SDL_sem* wake = nullptr;
+  std::thread writer;
+  uint32_t dataBytes = 0;
+};
+AudioDump* Dump = nullptr;
+constexpr size_t kDumpRingSamples = size_t{1} << 19;  // about 6 s of 44.1 kHz stereo
+
+// Holds the device lock for the length of one buffer operation.
+struct DeviceLock {
+  DeviceLock() {
+    if (Device != 0) SDL_LockAudioDevice(Device);
+  }
+  ~DeviceLock() {
+    if (Device != 0) SDL_UnlockAudioDevice(Device);
+  }
+  DeviceLock(const DeviceLock&) = delete;
+  DeviceLock& operator=(const DeviceLock&) = delete;
+};
+
+void PutLe32(uint8_t* p, uint32_t v) {
+  for (int i = 0; i < 4; i++) p[i] = static_cast<uint8_t>(v >> (8 * i));
+}
+
+void PutLe16(uint8_t* p, uint16_t v) {
+  p[0] = static_cast<uint8_t>(v);
+  p[1] = static_cast<uint8_t>(v >> 8);
+}
+
+// Writes (or rewrites) the 44-byte header for 16-bit stereo at the device rate.
+void WriteDumpHeader(AudioDump* d) {
+  uint8_t h[44] = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' '};
+  PutLe32(h + 4, 36 + d->dataBytes);
+  PutLe32(h + 16, 16);
+  PutLe16(h + 20, 1);
+  PutLe16(h + 22, 2);
+  PutLe32(h + 24, static_cast<uint32_t>(DeviceRate));
+  PutLe32(h + 28, static_cast<uint32_t>(DeviceRate) * 4);
+  PutLe16(h + 32, 4);
+  PutLe16(h + 34, 16);
+  h[36] = 'd';
+  h[37] = 'a';
+  h[38] = 't';
+  h[39] = 'a';
+  PutLe32(h + 40, d->dataBytes);
+  std::fseek(d->file, 0, SEEK_SET);
+  std::fwrite(h, 1, sizeof h, d->file);
+  std::fseek(d->file, 0, SEEK_END);
+}
+
+// Writes what the ring holds; keeps the header current so a killed program leaves a valid file.
+void DrainDump(AudioDump* d) {
+  const size_t head = d->head.load(std::memory_order_acquire);
+  size_t tail = d->tail.load(std::memory_order_relaxed);
+  if (head == tail) return;
+  const size_t mask = d->ring.size() - 1;
+  while (tail != head) {
+    const size_t at = tail & mask;
+    const size_t n = std::min(head - tail, d->ring.size() - at);
+    std::fwrite(d->ring.data() + at, sizeof(int16_t), n, d->file);  // host is little-endian
+    d->dataBytes += static_cast<uint32_t>(n * sizeof(int16_t));
+    tail += n;
+  }
+  d->tail.store(tail, std::memory_order_release);
+  WriteDumpHeader(d);
+  std::fflush(d->file);
+}
+
+void DumpWriterLoop(AudioDump* d) {
+  while (!d->stop.load(std::memory_order_acquire)) {
+    SDL_SemWaitTimeout(d->wake, 100);
+    DrainDump(d);
+  }
+  DrainDump(d);
+}
+
+// Called from the audio callback: copies one block without waiting.
+void FeedDump(AudioDump* d, const float* block, int frames) {
+  const size_t head = d->head.load(std::memory_order_relaxed);
+  const size_t tail = d->tail.load(std::memory_order_acquire);
+  const size_t samples = static_cast<size_t>(frames) * 2;
+  if (d->ring.size() - (head - tail) < samples) {
+    d->droppedFrames.fetch_add(static_cast<uint32_t>(frames), std::memory_order_relaxed);
+    return;
+  }
+  const size_t mask = d->ring.size() - 1;
+  for (size_t i = 0; i < samples; i++) {
+    d->ring[(head + i) & mask] = static_cast<int16_t>(std::lrint(block[i] * 32767.0f));
+  }
+  d->head.store(head + samples, std::memory_order_release);
+  SDL_SemPost(d->wake);
+}
+
+AudioDump* StartDump(const char* path) {
+  auto* d = new AudioDump;
+  d->file = std::fopen(path, "wb");
+  if (d->file == nullptr) {
+    std::fprintf(stderr, "audio dump: cannot write %s\n", path);
+    delete d;
+    return nullptr;
+  }
+  d->ring.assign(kDumpRingSamples, 0);
+  d->wake = SDL_CreateSemaphore(0);
+  WriteDumpHeader(d);
+  d->writer = std::thread(DumpWriterLoop, d);
+  return d;
+}
+
+void FinishDump(AudioDump* d) {
+  d->stop.store(true, std::memory_order_release);
+  SDL_SemPost(d->wake);
+  d->writer.join();
+  std::fclose(d->file);
+  if (d->droppedFrames.load() != 0) {
+    std::fprintf(stderr, "audio dump: %u frames dropped (writer fell behind)\n",
+                 d->droppedFrames.load());
+  }
+  SDL_DestroySemaphore(d->wake);
+  delete d;
+}
+
+void AudioCallback(void*, Uint8* stream, int len) {
+  const int frames = len / static_cast<int>(2 * sizeof(float));
+  auto* out = reinterpret_cast<float*>(stream);
+  MixerRenderFloat(DeviceMixer, out, frames);
+  if (Dump != nullptr) FeedDump(Dump, out, frames);
+}
+
+bool Alive(const PlatformSoundBuffer* b) {
+  return b != nullptr &&
+         std::any_of(Buffers.begin(), Buffers.end(), [b](const auto& p) { return p.get() == b; });
+}
+
+PlatformSoundBuffer* Adopt(MixerVoice* voice) {
+  if (voice == nullptr) return nullptr;
+  Buffers.push_back(std::make_unique<PlatformSoundBuffer>(PlatformSoundBuffer{voice}));
+  return Buffers.back().get();
+}
+}  // namespace
+
+void SdlAudioSetMusicSource(MusicRenderFn fn, void* user) {
+  DeviceLock lock;
+  MusicFn = fn;
+  MusicUser = user;
+  if (DeviceMixer != nullptr) MixerSetMusicSource(DeviceMixer, fn, user);
+}
+
+int SdlAudioRate() { return DeviceRate; }
+
+bool PlatformAudioOpen() {
+  if (Device != 0) return false;
+  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+    std::fprintf(stderr, "audio: %s\n", SDL_GetError());
+    return false;
+  }
+  SDL_AudioSpec want{};
+  want.freq = kWantedRate;
+  want.format = AUDIO_F32SYS;
+  want.channels = 2;
+  want.samples = kCallbackFrames;
+  want.callback = AudioCallback;
+  SDL_AudioSpec have{};
+  // SDL converts format, channels and block size for us; only a native rate is taken as is.
+  Device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, SDL_AUDIO_ALLOW_FREQUENCY_CHANGE);
+  if (Device == 0) {
+    std::fprintf(stderr, "audio: %s\n", SDL_GetError());
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    return false;
+  }
+  DeviceRate = have.freq;
+  DeviceMixer = MixerCreate(DeviceRate);
+  MixerSetMusicSource(DeviceMixer, MusicFn, MusicUser);
+  if (SdlSettings.audioDumpPath != nullptr) Dump = StartDump(SdlSettings.audioDumpPath);
+  SDL_PauseAudioDevice(Device, 0);
+  return true;
+}
+
+void PlatformAudioClose() {
+  if (Device == 0) return;
+  SDL_CloseAudioDevice(Device);  // returns once the callback has finished for good
+  Device = 0;
+  if (Dump != nullptr) FinishDump(Dump);
+  Dump = nullptr;
+  Buffers.clear();
+  MixerDestroy(DeviceMixer);
+  DeviceMixer = nullptr;
+  DeviceRate = 0;
+  SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+PlatformSoundBuffer* PlatformSoundCreate(const PlatformWaveFormat& format, uint32_t bytes) {
+  if (format.formatTag != 1 || format.blockAlign != format.channels * format.bitsPerSample / 8) {
+    return nullptr;
+  }
+  DeviceLock lock;
+  if (DeviceMixer == nullptr) return nullptr;
+  return Adopt(MixerCreateVoice(DeviceMixer, format.channels,
+                                static_cast<int32_t>(format.samplesPerSec), format.bitsPerSample,
+                                bytes));
+}
+
+PlatformSoundBuffer* PlatformSoundDuplicate(PlatformSoundBuffer* original) {
+  DeviceLock lock;
+  if (!Alive(original)) return nullptr;
+  return Adopt(MixerDuplicateVoice(DeviceMixer, original->voice));
+}
+
+// The samples are only written while the buffer is silent (at load), so no lock is held
+// between Lock and Unlock.
+bool PlatformSoundLock(PlatformSoundBuffer* b, uint32_t offset, uint32_t bytes, void** p1,
+                       uint32_t* n1, void** p2, uint32_t* n2) {
+  if (!Alive(b)) return false;
+  const uint32_t size = MixerVoiceBytes(b->voice);
+  if (offset >= size || bytes == 0 || bytes > size) return false;
+  uint8_t* data = MixerVoiceSamples(b->voice);
+  *n1 = std::min(bytes, size - offset);
+  *p1 = data + offset;
+  *n2 = bytes - *n1;
+  *p2 = *n2 != 0 ? data : nullptr;
+  return true;
+}
+
+void PlatformSoundUnlock(PlatformSoundBuffer*, void*, uint32_t, void*, uint32_t) {}
+
+bool PlatformSoundIsPlaying(PlatformSoundBuffer* b, bool* playing) {
+  DeviceLock lock;
+  if (!Alive(b)) return false;
+  *playing = MixerIsPlaying(b->voice);
+  return true;
+}
+
+bool PlatformSoundStop(PlatformSoundBuffer* b) {
+  DeviceLock lock;
+  if (!Alive(b)) return false;
+  MixerStop(b->voice);
+  return true;
+}
+
+bool PlatformSoundSetPosition(PlatformSoundBuffer* b, uint32_t byteOffset) {
+  DeviceLock lock;
+  return Alive(b) && MixerSetPosition(b->voice, byteOffset);
+}
+
+bool PlatformSoundSetPan(PlatformSoundBuffer* b, int32_t pan) {
+  DeviceLock lock;
+  if (!Alive(b)) return false;
+  MixerSetPan(b->voice, pan);
+  return true;
+}
+
+bool PlatformSoundSetVolume(PlatformSoundBuffer* b, int32_t volume) {
+  DeviceLock lock;
+  if (!Alive(b)) return false;
+  MixerSetVolume(b->voice, volume);
+  return true;
+}
+
+bool PlatformSoundPlay(PlatformSoundBuffer* b) {
+  DeviceLock lock;
+  if (!Alive(b)) return false;
+  MixerPlay(b->voice);
+  return true;
+}
+
+void PlatformSoundRelease(PlatformSoundBuffer* b) {
+  DeviceLock lock;
+  if (!Alive(b)) return;
+  MixerReleaseVoice(DeviceMixer, b->voice);
+  std::erase_if(Buffers, [b](const auto& p) { return p.get() == b; });
+}
