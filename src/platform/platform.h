@@ -24,7 +24,8 @@ enum PlatformEventType : int32_t {
   PEV_KEYDOWN,        // a: virtual key code (VK_*)
   PEV_KEYUP,          // a: virtual key code (VK_*)
   PEV_DISPLAY_LOST,   // presentation resources were lost (device reset); restore them
-  PEV_SETTING_CHANGE  // a display setting changed
+  PEV_SETTING_CHANGE, // a display setting changed
+  PEV_TERMINATE       // the session or a signal ends the program: closes without asking
 };
 struct PlatformEvent {
   PlatformEventType type;
