@@ -19,11 +19,11 @@ struct DisplayPalette {
 constexpr uint32_t DDSCAPS_SYSTEMMEMORY = 0x800;
 constexpr uint32_t DDSCAPS_VIDEOMEMORY = 0x4000;
 
-extern int32_t DisplayReady;             // 1 from a finished gf_DD_Init to gf_DD_Release
-extern DisplayDevice* DisplayObject;     // the presentation, while open
-extern Surface* PrimarySurface;          // the picture the display shows
-extern Surface* BackBuffer;              // full screen: the next picture, swapped in by the flip
-extern Clipper* ScreenClipper;           // (0,0)-(320,240), attached to ScreenSurface
+extern int32_t DisplayReady;          // 1 from a finished gf_DD_Init to gf_DD_Release
+extern DisplayDevice* DisplayObject;  // the presentation, while open
+extern Surface* PrimarySurface;       // the picture the display shows
+extern Surface* BackBuffer;           // full screen: the next picture, swapped in by the flip
+extern Clipper* ScreenClipper;        // (0,0)-(320,240), attached to ScreenSurface
 extern DisplayPalette* DisplayPaletteObject;  // made from GamePalette, attached to PrimarySurface
 
 int32_t gf_DD_Startup();  // 1 when gf_DD_Init succeeded
@@ -33,5 +33,7 @@ uint32_t gf_DD_MemoryCaps(uint32_t caps);
 int32_t gf_DD_Present();
 int32_t gf_DD_Restore();
 int32_t gf_DD_Release(int32_t releaseDisplay);
+// A surface made from the display object; gf_DD_Release frees it with the display object.
+Surface* CreateDisplaySurface(DisplayDevice* display, int32_t width, int32_t height);
 // Gives PrimarySurface the palette object again (palette and focus changes of the window).
 int32_t gf_DD_AttachPalette();

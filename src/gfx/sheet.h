@@ -1,5 +1,6 @@
 // The bitmap sheet: bitmap decoding, loading onto a surface, colour matching and GamePalette.
 #pragma once
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -18,7 +19,7 @@ constexpr int32_t E_FAIL = static_cast<int32_t>(0x80004005u);
 constexpr uint32_t MakeRgb(uint32_t r, uint32_t g, uint32_t b) { return r | (g << 8) | (b << 16); }
 
 // 0..9 and 246..255 the twenty static colours (0 black, 255 white), 10..245 the colour cube.
-extern PlatformColor GamePalette[256];
+extern std::array<PlatformColor, 256> GamePalette;
 
 // An 8-bit picture as it was stored: rows top first, each pixel an index into its own table.
 struct LoadedBitmap {

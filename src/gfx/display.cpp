@@ -1,0 +1,182 @@
+// Display set-up and presentation: the presentation on the main window, the surfaces the picture
+// passes through, the screen's clip rectangle and the palette the display shows it in.
+#include "gfx/display.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <utility>
+#include <vector>
+
+#include "app/command_line.h"
+#include "app/main_window.h"
+#include "gfx/sheet.h"
+
+int32_t DisplayReady = 0;
+DisplayDevice* DisplayObject = nullptr;
+Surface* PrimarySurface = nullptr;
+Surface* BackBuffer = nullptr;
+Clipper* ScreenClipper = nullptr;
+DisplayPalette* DisplayPaletteObject = nullptr;
+
+namespace {
+
+DisplayDevice TheDisplay{false, false};
+Clipper TheScreenClipper{Box{0, 0, 0, 0}};
+DisplayPalette ThePalette{};
+const DisplayPalette* PrimaryPalette = nullptr;  // the palette attached to PrimarySurface
+std::vector<Surface*> DisplaySurfaces;           // made from DisplayObject, freed with it
+
+void CopyPicture(const Surface* from, Surface* to) {
+  for (int32_t y = 0; y < from->height && y < to->height; ++y) {
+    std::memcpy(to->pixels + int64_t{y} * to->pitch, from->pixels + int64_t{y} * from->pitch,
+                static_cast<size_t>(std::min(from->width, to->width)));
+  }
+}
+
+// Hands PrimarySurface to the machine; a lost presentation is restored for the next frame.
+void ShowPrimary(int32_t x, int32_t y, int32_t w, int32_t h) {
+  const PlatformColor* colors =
+      PrimaryPalette != nullptr ? PrimaryPalette->entries : GamePalette.data();
+  const PlatformDisplayResult result =
+      PlatformDisplayPresent(PrimarySurface->pixels, PrimarySurface->pitch, PrimarySurface->width,
+                             PrimarySurface->height, colors, x, y, w, h);
+  if (result == PDR_LOST) gf_DD_Restore();
+}
+
+void ReleaseAndClear(Surface** surface) {
+  ReleaseSurface(*surface);
+  *surface = nullptr;
+}
+
+}  // namespace
+
+Surface* CreateDisplaySurface(DisplayDevice* display, int32_t width, int32_t height) {
+  if (display == nullptr) return nullptr;
+  Surface* surface = CreateSurface(width, height);
+  if (surface != nullptr) DisplaySurfaces.push_back(surface);
+  return surface;
+}
+
+int32_t gf_DD_Startup() {
+  const int32_t code = gf_DD_Init();
+  char line[64];
+  std::snprintf(line, sizeof line, "DirectDraw Init ErrorCode [%d]\n", code);
+  PlatformDebugOutput(line);
+  return code == 0 ? 1 : 0;
+}
+
+uint32_t gf_DD_MemoryCaps(uint32_t caps) {
+  return caps | (SystemMemorySurfaces != 0 ? DDSCAPS_SYSTEMMEMORY : DDSCAPS_VIDEOMEMORY);
+}
+
+int32_t gf_DD_CheckCaps() {
+  // The software blitter has every capability the game draws with; only the display is asked.
+  if (DisplayObject == nullptr) return 0;
+  PlatformDebugOutput("DirectDraw Caps:OK!\n");
+  PlatformDebugOutput("DirectDraw Caps FX:OK!\n");
+  return 1;
+}
+
+int32_t gf_DD_Init() {
+  // A second start would otherwise leak what the first made.
+  if (DisplayObject != nullptr) gf_DD_Release(1);
+  DisplayReady = 0;
+  DisplayObject = nullptr;
+  PrimarySurface = BackBuffer = ScreenSurface = nullptr;
+  ScreenClipper = nullptr;
+  DisplayPaletteObject = nullptr;
+  PrimaryPalette = nullptr;
+
+  const bool fullScreen = FullScreen != 0;
+  if (!PlatformDisplayOpen(EmulationOnly == 0)) return 31;
+  TheDisplay = DisplayDevice{fullScreen, EmulationOnly == 0};
+  DisplayObject = &TheDisplay;
+  if (gf_DD_CheckCaps() == 0) return 32;
+
+  if (fullScreen) {
+    if (!PlatformDisplaySetMode(SCREEN_WIDTH, SCREEN_HEIGHT)) return 33;
+    PrimarySurface = CreateSurface(SCREEN_WIDTH, SCREEN_HEIGHT);
+    if (PrimarySurface == nullptr) return 2;
+    BackBuffer = CreateSurface(SCREEN_WIDTH, SCREEN_HEIGHT);
+    if (BackBuffer == nullptr) return 3;
+  } else {
+    PrimarySurface = CreateSurface(SCREEN_WIDTH, SCREEN_HEIGHT);
+    if (PrimarySurface == nullptr) return 2;
+  }
+
+  ScreenSurface = CreateSurface(SCREEN_WIDTH, SCREEN_HEIGHT);
+  if (ScreenSurface == nullptr) return 7;
+  gf_DD_SetColorKey(ScreenSurface, MakeRgb(0, 0, 0));
+  gf_DD_SetColorKey(PrimarySurface, MakeRgb(0, 0, 0));
+
+  TheScreenClipper.rect = Box{0, 0, SCREEN_WIDTH, SCREEN_HEIGHT};
+  ScreenClipper = &TheScreenClipper;
+  ScreenSurface->clipper = ScreenClipper;
+
+  FillColorCube();
+  DisplayPaletteObject = &ThePalette;
+  PrimaryPalette = DisplayPaletteObject;
+  gf_DD_SetPalette(DisplayPaletteObject, GamePalette.data());
+
+  if (fullScreen) gf_DD_ScrFill(BackBuffer, 0);
+  gf_DD_ScrFill(PrimarySurface, 0);
+  DisplayReady = 1;
+  return 0;
+}
+
+int32_t gf_DD_Present() {
+  if (DisplayReady == 0 || ScreenSurface == nullptr || PrimarySurface == nullptr) return 0;
+  if (DisplayObject->fullScreen && BackBuffer != nullptr) {
+    // Unscaled into the back buffer, then the flip makes it the shown picture.
+    CopyPicture(ScreenSurface, BackBuffer);
+    std::swap(PrimarySurface->store, BackBuffer->store);
+    std::swap(PrimarySurface->pixels, BackBuffer->pixels);
+    ShowPrimary(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT);
+  } else {
+    CopyPicture(ScreenSurface, PrimarySurface);
+    ShowPrimary(ClientX, ClientY, ClientWidth, ClientHeight);
+  }
+  return 1;
+}
+
+int32_t gf_DD_Restore() {
+  int32_t result = 1;
+  // Only the presentation can be lost; every surface lies in system memory.
+  if (PrimarySurface != nullptr && !PlatformDisplayRestore()) result = 0;
+  if (DisplayPaletteObject != nullptr && PrimarySurface != nullptr) {
+    PrimaryPalette = DisplayPaletteObject;
+  }
+  return result;
+}
+
+int32_t gf_DD_Release(int32_t releaseDisplay) {
+  if (ScreenClipper != nullptr) {
+    if (ScreenSurface != nullptr) ScreenSurface->clipper = nullptr;
+    ScreenClipper = nullptr;
+  }
+  if (PrimarySurface != nullptr) {
+    ReleaseAndClear(&PrimarySurface);
+    if (BackBuffer != nullptr) ReleaseAndClear(&BackBuffer);
+  }
+  DisplayPaletteObject = nullptr;
+  PrimaryPalette = nullptr;
+  if (ScreenSurface != nullptr) ReleaseAndClear(&ScreenSurface);
+  if (releaseDisplay != 0 && DisplayObject != nullptr) {
+    for (Surface* s : DisplaySurfaces) {
+      if (SheetSurface == s) SheetSurface = nullptr;
+      ReleaseSurface(s);
+    }
+    DisplaySurfaces.clear();
+    PlatformDisplayClose();
+    DisplayObject = nullptr;
+  }
+  DisplayReady = 0;
+  return 1;
+}
+
+int32_t gf_DD_AttachPalette() {
+  if (DisplayPaletteObject == nullptr || PrimarySurface == nullptr) return 0;
+  PrimaryPalette = DisplayPaletteObject;
+  return 1;
+}
