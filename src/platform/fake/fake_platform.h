@@ -134,3 +134,39 @@ constexpr int32_t FAKE_AUDIO_RATE = 44100;
 void FakeAudioRender(int32_t frames, std::vector<float>* out = nullptr);
 // Closes the device (freeing every buffer), clears the record and the failures.
 void FakeAudioReset();
+
+// ---- MIDI stream and the auto-reset signal (music) -----------------------------------------
+// The scripted stream runs the real sequencer on a clock of its own that only the test moves;
+// buffers come back through the callback on the thread that moves it.
+void FakeMidiResetAll();                // closed, clock 0, no record, no scripted failures
+void FakeMidiAdvance(uint32_t millis);  // moves the stream's clock on and plays what falls due
+void FakeMidiAdvanceMicros(uint64_t micros);
+uint64_t FakeMidiClockMicros();
+// Every channel message the synthesiser got, with the stream's clock when it was sent.
+struct FakeMidiMessage {
+  uint64_t micros;
+  uint32_t message;  // status | data1 << 8 | data2 << 16
+};
+std::vector<FakeMidiMessage> FakeMidiMessages();
+void FakeMidiClearMessages();
+// Operations that can be made to fail; each holds until changed.
+struct FakeMidiFailures {
+  bool open = false;
+  bool timeDivision = false;
+  bool out = false;
+  int32_t outAfter = -1;  // >= 0: that many outs succeed, the rest fail
+  bool restart = false;
+  bool stop = false;
+  bool reset = false;
+};
+void FakeMidiFail(const FakeMidiFailures& failures);
+bool FakeMidiIsOpen();
+int32_t FakeMidiOpenCount();     // successful opens since the reset
+int32_t FakeMidiOutCount();      // buffers queued since the reset
+int32_t FakeMidiQueued();        // buffers queued and not yet handed back
+uint32_t FakeMidiTimeDivision();
+uint64_t FakeMidiStreamMicros();  // stream time since the last restart from the beginning
+// Signal waits that timed out and the milliseconds they spent; a time-out also moves the
+// scripted clock (FakeMicros) on by its length instead of sleeping.
+int32_t FakeSignalTimeouts();
+uint64_t FakeSignalTimedOutMillis();

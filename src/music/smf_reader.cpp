@@ -1,0 +1,396 @@
+// Standard MIDI File reader and stream encoder: tracks read through their own windows, merged by
+// time, written as MIDIEVENT records about 60 ms of music per buffer.
+#include "music/smf_reader.h"
+
+#include <cstring>
+#include <new>
+
+SongFile Song = {nullptr, 0, 0, 0, nullptr};
+SongEvent HeldEvent = {0, 0, 0, 0, 0, nullptr};
+
+uint32_t SongClock = 0;
+uint32_t EncoderFlags = 0;
+uint32_t CurrentTempo = 0;
+uint32_t dwBufferTickLength = 0;
+std::atomic<int32_t> TempoPercent{0};
+std::atomic<int32_t> Looping{0};
+
+namespace {
+
+long SongFileSize = 0;
+
+constexpr uint8_t META_END_OF_TRACK = 0x2F;
+constexpr uint8_t META_TEMPO = 0x51;
+
+uint32_t BigEndian32(const uint8_t* p) {
+  return uint32_t{p[0]} << 24 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 8 | p[3];
+}
+
+uint32_t BigEndian16(const uint8_t* p) { return uint32_t{p[0]} << 8 | p[1]; }
+
+uint64_t BytesLeft(const TrackReader* t) { return uint64_t{t->windowLeft} + t->diskLeft; }
+
+bool IsSmpte(uint32_t division) { return (division & 0x8000u) != 0; }
+
+// Ticks in 60 ms for an SMPTE division, where ticks are real time whatever the tempo.
+uint32_t SmpteBudget(uint32_t division) {
+  const uint32_t fps = 256 - ((division >> 8) & 0xFF);
+  const uint32_t ticksPerSecond = fps * (division & 0xFF);
+  return ticksPerSecond * 60 / 1000;
+}
+
+void FreeEventData(SongEvent* e) {
+  delete[] e->data;
+  e->data = nullptr;
+}
+
+// Reads the window of a track from its first byte and sets the reader at its first event, then
+// leaves the file at the chunk behind the track.
+int32_t StartTrack(TrackReader* t) {
+  const uint32_t want = t->length < TRACK_WINDOW_BYTES ? t->length : TRACK_WINDOW_BYTES;
+  if (want > 0 && SongReadExact(t->window, want) != 0) return 1;
+  t->diskLeft = t->length - want;
+  t->windowLeft = want;
+  t->readOffset = t->dataOffset + static_cast<int32_t>(want);
+  t->cursor = t->window;
+  t->flags = 0;
+  t->runningStatus = 0;
+  t->nextTick = 0;
+  if (BytesLeft(t) == 0) {
+    t->flags |= TRACK_ENDED;
+    return 0;
+  }
+  if (ReadVarLen(t, &t->nextTick) != 0) return 1;
+  return std::fseek(Song.file, static_cast<long>(t->dataOffset) + t->length, SEEK_SET) == 0 ? 0 : 1;
+}
+
+// Reads `length` data bytes of a system-exclusive or meta event into a new block.
+int32_t ReadEventData(TrackReader* t, SongEvent* e) {
+  // A track may claim more than the file holds: never allocate for bytes that are not there.
+  const uint64_t inFile = SongFileSize > t->readOffset ? uint64_t(SongFileSize - t->readOffset) : 0;
+  const uint64_t onDisk = t->diskLeft < inFile ? t->diskLeft : inFile;
+  if (e->length > BytesLeft(t) || e->length > t->windowLeft + onDisk) {
+    t->flags |= TRACK_ENDED;
+    return 1;
+  }
+  e->data = new (std::nothrow) uint8_t[e->length];
+  if (e->data == nullptr) return 1;
+  uint32_t done = 0;
+  while (done < e->length) {
+    if (t->windowLeft == 0 && RefillTrackWindow(t) != 0) return 1;
+    uint32_t n = e->length - done;
+    if (n > t->windowLeft) n = t->windowLeft;
+    std::memcpy(e->data + done, t->cursor, n);
+    t->cursor += n;
+    t->windowLeft -= n;
+    done += n;
+  }
+  return 0;
+}
+
+int32_t ReadEventBody(TrackReader* t, SongEvent* e) {
+  uint8_t b = 0;
+  if ((t->flags & TRACK_ENDED) != 0 || BytesLeft(t) == 0) return 1;
+  if (ReadTrackByte(t, &b) != 0) return 1;
+  if (b < 0x80) {
+    // Running status: a data byte continues the last channel status of this track.
+    if (t->runningStatus == 0) return 1;
+    e->status = t->runningStatus;
+    e->data1 = b;
+    e->length = 2;
+    const uint32_t kind = e->status >> 4;
+    if (kind != 0xC && kind != 0xD) {
+      if (BytesLeft(t) == 0) {
+        t->flags |= TRACK_ENDED;
+        return 1;
+      }
+      if (ReadTrackByte(t, &e->data2) != 0) return 1;
+      e->length = 3;
+    }
+    return 0;
+  }
+  if (b <= 0xEF) {
+    e->status = b;
+    t->runningStatus = b;
+    const uint32_t kind = b >> 4;
+    const uint32_t dataBytes = (kind == 0xC || kind == 0xD) ? 1 : 2;
+    e->length = dataBytes + 1;
+    if (BytesLeft(t) < dataBytes) {
+      t->flags |= TRACK_ENDED;
+      return 1;
+    }
+    if (ReadTrackByte(t, &e->data1) != 0) return 1;
+    if (dataBytes == 2 && ReadTrackByte(t, &e->data2) != 0) return 1;
+    return 0;
+  }
+  if (b == 0xF0 || b == 0xF7) {
+    e->status = b;
+    if (ReadVarLen(t, &e->length) != 0) return 1;
+    return ReadEventData(t, e);
+  }
+  if (b == 0xFF) {
+    e->status = b;
+    if (BytesLeft(t) == 0) {
+      t->flags |= TRACK_ENDED;
+      return 1;
+    }
+    if (ReadTrackByte(t, &e->data1) != 0) return 1;
+    if (ReadVarLen(t, &e->length) != 0) return 1;
+    if (e->length != 0 && ReadEventData(t, e) != 0) return 1;
+    if (e->data1 == META_END_OF_TRACK) t->flags |= TRACK_ENDED;
+    return 0;
+  }
+  return 1;  // 0xF1 to 0xFE: not allowed in a file
+}
+
+// The track whose next event comes first; the earlier track wins a tie. Null when all ended.
+TrackReader* NextTrack() {
+  TrackReader* best = nullptr;
+  for (uint32_t i = 0; i < Song.trackCount; ++i) {
+    TrackReader* t = &Song.tracks[i];
+    if ((t->flags & TRACK_ENDED) != 0) continue;
+    if (best == nullptr || t->nextTick < best->nextTick) best = t;
+  }
+  return best;
+}
+
+void WriteEvent(StreamSlot* slot, uint32_t delta, uint32_t word) {
+  const uint32_t record[3] = {delta, 0, word};
+  std::memcpy(slot->header.lpData + slot->startOffset + slot->used, record, sizeof record);
+  slot->used += STREAM_EVENT_BYTES;
+}
+
+// The tempo as the stream gets it: scaled by TempoPercent, kept within the event's 24 bits.
+uint32_t ScaledTempo(uint32_t tempo) {
+  int32_t percent = TempoPercent.load(std::memory_order_relaxed);
+  if (percent <= 0) percent = 100;  // an unset or nonsensical speed plays the file as written
+  const uint64_t scaled = uint64_t{tempo} * 100 / static_cast<uint32_t>(percent);
+  return scaled > 0xFFFFFF ? 0xFFFFFF : static_cast<uint32_t>(scaled);
+}
+
+// Handles one event taken from a track or held over: 0 to go on, ENC_FULL to close the buffer.
+int32_t TakeEvent(StreamSlot* slot) {
+  const int32_t r = PutStreamEvent(&HeldEvent, slot);
+  if (r == ENC_FULL) {
+    EncoderFlags |= SONG_PENDING;
+    return ENC_FULL;
+  }
+  return 0;
+}
+
+}  // namespace
+
+int32_t SongReadExact(void* buffer, uint32_t n) {
+  if (Song.file == nullptr) return 1;
+  return std::fread(buffer, 1, n, Song.file) == n ? 0 : 1;
+}
+
+int32_t SongOpen(const char* path) {
+  SongClose();  // never leak a song left open
+  Song.division = 0;
+  Song.format = 0;
+  Song.trackCount = 0;
+  Song.tracks = nullptr;
+  SongClock = 0;
+
+  Song.file = std::fopen(path, "rb");
+  if (Song.file == nullptr) return 1;
+  long size = -1;
+  if (std::fseek(Song.file, 0, SEEK_END) == 0) size = std::ftell(Song.file);
+  if (size < 0 || std::fseek(Song.file, 0, SEEK_SET) != 0) {
+    SongClose();
+    return 1;
+  }
+  SongFileSize = size;
+
+  uint8_t head[8];
+  uint8_t fields[6];
+  if (SongReadExact(head, 8) != 0 || std::memcmp(head, "MThd", 4) != 0 ||
+      BigEndian32(head + 4) < 6 || SongReadExact(fields, 6) != 0) {
+    SongClose();
+    return 1;
+  }
+  // Only the first six bytes of a longer header are known; the rest is passed over.
+  const uint32_t headerLength = BigEndian32(head + 4);
+  if (headerLength > 6 && (headerLength - 6 > static_cast<uint64_t>(size) ||
+                           std::fseek(Song.file, static_cast<long>(headerLength - 6), SEEK_CUR))) {
+    SongClose();
+    return 1;
+  }
+  Song.format = BigEndian16(fields);
+  Song.trackCount = BigEndian16(fields + 2);
+  Song.division = BigEndian16(fields + 4);
+  if (IsSmpte(Song.division)) dwBufferTickLength = SmpteBudget(Song.division);
+
+  Song.tracks = new (std::nothrow) TrackReader[Song.trackCount]();
+  if (Song.tracks == nullptr) {
+    SongClose();
+    return 1;
+  }
+  for (uint32_t i = 0; i < Song.trackCount; ++i) {
+    TrackReader* t = &Song.tracks[i];
+    t->window = new (std::nothrow) uint8_t[TRACK_WINDOW_BYTES]();
+    uint8_t chunk[8];
+    if (t->window == nullptr || SongReadExact(chunk, 8) != 0 ||
+        std::memcmp(chunk, "MTrk", 4) != 0) {
+      SongClose();
+      return 1;
+    }
+    t->length = BigEndian32(chunk + 4);
+    t->dataOffset = static_cast<int32_t>(std::ftell(Song.file));
+    if (StartTrack(t) != 0) {
+      SongClose();
+      return 1;
+    }
+  }
+  return 0;
+}
+
+void SongClose() {
+  if (Song.file != nullptr) {
+    std::fclose(Song.file);
+    Song.file = nullptr;
+  }
+  if (Song.tracks != nullptr) {
+    for (uint32_t i = 0; i < Song.trackCount; ++i) delete[] Song.tracks[i].window;
+    delete[] Song.tracks;
+    Song.tracks = nullptr;
+  }
+}
+
+int32_t RefillTrackWindow(TrackReader* track) {
+  if (track->diskLeft == 0) return 1;
+  track->cursor = track->window;
+  if (std::fseek(Song.file, track->readOffset, SEEK_SET) != 0) return 1;
+  const uint32_t want = track->diskLeft < TRACK_WINDOW_BYTES ? track->diskLeft : TRACK_WINDOW_BYTES;
+  const size_t got = std::fread(track->window, 1, want, Song.file);
+  track->diskLeft -= static_cast<uint32_t>(got);
+  track->readOffset += static_cast<int32_t>(got);
+  track->windowLeft = static_cast<uint32_t>(got);
+  return got == 0 ? 1 : 0;
+}
+
+int32_t ReadTrackByte(TrackReader* track, uint8_t* byte) {
+  if (track->windowLeft == 0 && RefillTrackWindow(track) != 0) return 1;
+  *byte = *track->cursor++;
+  --track->windowLeft;
+  return 0;
+}
+
+int32_t ReadVarLen(TrackReader* track, uint32_t* result) {
+  if ((track->flags & TRACK_ENDED) != 0) return 1;
+  uint32_t value = 0;
+  while (BytesLeft(track) > 0) {
+    uint8_t b = 0;
+    if (ReadTrackByte(track, &b) != 0) break;
+    value = (value << 7) + (b & 0x7F);
+    if (b < 0x80) {
+      *result = value;
+      return 0;
+    }
+  }
+  track->flags |= TRACK_ENDED;
+  return 1;
+}
+
+int32_t ReadTrackEvent(TrackReader* track, SongEvent* event) {
+  *event = SongEvent{0, 0, 0, 0, 0, nullptr};
+  uint32_t delta = 0;
+  if (ReadEventBody(track, event) != 0 ||
+      ((track->flags & TRACK_ENDED) == 0 && ReadVarLen(track, &delta) != 0)) {
+    FreeEventData(event);
+    return 1;
+  }
+  event->tick = track->nextTick;
+  track->nextTick += delta;
+  return 0;
+}
+
+int32_t PutStreamEvent(SongEvent* event, StreamSlot* slot) {
+  if (slot->used == 0) slot->startTick = SongClock;
+  // The buffer closes at the second event after its budget ran out, so that it holds the first
+  // event beyond the budget.
+  if (SongClock - slot->startTick > dwBufferTickLength) {
+    if (slot->timeUp != 0) {
+      slot->timeUp = 0;
+      return ENC_FULL;
+    }
+    slot->timeUp = 1;
+  }
+  const uint32_t delta = event->tick - SongClock;
+  SongClock = event->tick;
+  const bool roomLeft = slot->capacity - slot->used >= STREAM_EVENT_BYTES;
+
+  if (event->status < 0xF0) {
+    if (!roomLeft) return ENC_FULL;
+    WriteEvent(
+        slot, delta,
+        uint32_t{event->status} | uint32_t{event->data1} << 8 | uint32_t{event->data2} << 16);
+    return 0;
+  }
+  if (event->status == 0xF0 || event->status == 0xF7) {
+    FreeEventData(event);
+    return 0;
+  }
+  // Meta events other than tempo are dropped; so is a tempo too short to hold a value, or of 0,
+  // which would stop the music's clock.
+  const bool tempo = event->data1 == META_TEMPO && event->length >= 3 &&
+                     (event->data[0] | event->data[1] | event->data[2]) != 0;
+  if (!tempo) {
+    FreeEventData(event);
+    return ENC_SKIP;
+  }
+  if (!roomLeft) return ENC_FULL;
+  CurrentTempo = uint32_t{event->data[0]} << 16 | uint32_t{event->data[1]} << 8 | event->data[2];
+  WriteEvent(slot, delta, ScaledTempo(CurrentTempo) | MEVT_TEMPO << 24);
+  // 60 ms at the file's own tempo, whatever TempoPercent says.
+  dwBufferTickLength =
+      IsSmpte(Song.division) ? SmpteBudget(Song.division) : Song.division * 60000 / CurrentTempo;
+  FreeEventData(event);
+  return 0;
+}
+
+int32_t EncodeBuffer(int32_t reset, StreamSlot* slot) {
+  slot->used = 0;
+  if (reset == 1) {
+    EncoderFlags = 0;
+    FreeEventData(&HeldEvent);
+    HeldEvent = SongEvent{0, 0, 0, 0, 0, nullptr};
+  }
+  if (Song.tracks == nullptr) return ENC_STUCK;  // no song open
+  if ((EncoderFlags & SONG_DONE) != 0) {
+    if (Looping.load(std::memory_order_relaxed) == 0) return ENC_DONE;
+    SongRewind();
+    EncoderFlags = 0;
+  } else if ((EncoderFlags & SONG_STUCK) != 0) {
+    return ENC_STUCK;
+  } else if ((EncoderFlags & SONG_PENDING) != 0) {
+    EncoderFlags &= ~SONG_PENDING;
+    if (TakeEvent(slot) == ENC_FULL) return ENC_OK;
+  }
+  for (;;) {
+    TrackReader* t = NextTrack();
+    if (t == nullptr) {
+      EncoderFlags |= SONG_DONE;
+      return ENC_OK;
+    }
+    if (ReadTrackEvent(t, &HeldEvent) != 0) {
+      EncoderFlags |= SONG_STUCK;
+      return ENC_CORRUPT;
+    }
+    if (HeldEvent.status == 0xFF && HeldEvent.data1 == META_END_OF_TRACK) {
+      FreeEventData(&HeldEvent);
+      continue;
+    }
+    if (TakeEvent(slot) == ENC_FULL) return ENC_OK;
+  }
+}
+
+int32_t SongRewind() {
+  SongClock = 0;
+  for (uint32_t i = 0; i < Song.trackCount; ++i) {
+    TrackReader* t = &Song.tracks[i];
+    if (std::fseek(Song.file, t->dataOffset, SEEK_SET) != 0 || StartTrack(t) != 0) return 1;
+  }
+  return 0;
+}
