@@ -1,0 +1,227 @@
+// Review pictures of the sheet: the contact sheet (3x, boxes outlined) and mock-up screens,
+// written as PNG into OUT/review/ for a person to look at. Nothing of the game reads them.
+#include <array>
+#include <cstdio>
+#include <string_view>
+
+#include "assetgen.h"
+#include "sheet_art.h"
+
+namespace {
+// ---- A small PNG writer: stored (uncompressed) deflate blocks are valid and need no library.
+uint32_t Crc32(const uint8_t* data, size_t n, uint32_t crc = 0) {
+  crc = ~crc;
+  for (size_t i = 0; i < n; ++i) {
+    crc ^= data[i];
+    for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
+  }
+  return ~crc;
+}
+
+void PutBe32(std::vector<uint8_t>& out, uint32_t v) {
+  out.insert(out.end(), {static_cast<uint8_t>(v >> 24), static_cast<uint8_t>(v >> 16),
+                         static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v)});
+}
+
+void PutChunk(std::vector<uint8_t>& out, const char* type, const std::vector<uint8_t>& data) {
+  PutBe32(out, static_cast<uint32_t>(data.size()));
+  const size_t start = out.size();
+  out.insert(out.end(), type, type + 4);
+  out.insert(out.end(), data.begin(), data.end());
+  PutBe32(out, Crc32(out.data() + start, out.size() - start));
+}
+
+std::vector<uint8_t> EncodePng(const Canvas& img) {
+  std::vector<uint8_t> raw;
+  for (int y = 0; y < img.height; ++y) {
+    raw.push_back(0);  // no filter
+    for (int x = 0; x < img.width; ++x) {
+      const Rgb c = img.At(x, y);
+      raw.insert(raw.end(), {c.r, c.g, c.b});
+    }
+  }
+  std::vector<uint8_t> z{0x78, 0x01};
+  for (size_t pos = 0; pos < raw.size() || pos == 0;) {
+    const size_t n = std::min<size_t>(65535, raw.size() - pos);
+    const bool last = pos + n == raw.size();
+    z.insert(z.end(),
+             {static_cast<uint8_t>(last), static_cast<uint8_t>(n), static_cast<uint8_t>(n >> 8),
+              static_cast<uint8_t>(~n), static_cast<uint8_t>(~n >> 8)});
+    z.insert(z.end(), raw.begin() + static_cast<long>(pos),
+             raw.begin() + static_cast<long>(pos + n));
+    pos += n;
+    if (last) break;
+  }
+  uint32_t a = 1, b = 0;
+  for (uint8_t v : raw) {
+    a = (a + v) % 65521;
+    b = (b + a) % 65521;
+  }
+  PutBe32(z, b << 16 | a);
+
+  std::vector<uint8_t> out{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  std::vector<uint8_t> head;
+  PutBe32(head, static_cast<uint32_t>(img.width));
+  PutBe32(head, static_cast<uint32_t>(img.height));
+  head.insert(head.end(), {8, 2, 0, 0, 0});  // 8-bit RGB
+  PutChunk(out, "IHDR", head);
+  PutChunk(out, "IDAT", z);
+  PutChunk(out, "IEND", {});
+  return out;
+}
+
+// ---- The game's way of drawing, reduced to what a mock-up needs.
+// Stretched copy that leaves out black, as the game's blit with the sheet's colour key does.
+void Blit(Canvas& dst, const Canvas& sheet, SheetBox src, int dx, int dy, int dw, int dh) {
+  for (int y = 0; y < dh; ++y) {
+    for (int x = 0; x < dw; ++x) {
+      const Rgb c = sheet.At(src.x + x * src.w / dw, src.y + y * src.h / dh);
+      if (!(c == kBlack)) dst.Set(dx + x, dy + y, c);
+    }
+  }
+}
+
+void Text(Canvas& dst, const Canvas& sheet, std::string_view text, int x, int y) {
+  for (char ch : text) {
+    if (ch >= 'A' && ch <= 'Z') {
+      const int i = ch - 'A', w = kLetterStart[i + 1] - kLetterStart[i] - 1;
+      Blit(dst, sheet, {"", kLetterStart[i], kLetterRowY, w, kGlyphHeight}, x, y, w, kGlyphHeight);
+      x += w;
+    } else if (ch >= '0' && ch <= '9') {
+      Blit(dst, sheet, {"", kDigitPitch * (ch - '0'), kDigitRowY, kDigitWidth, kGlyphHeight}, x, y,
+           kDigitWidth + 1, kGlyphHeight);
+      x += kDigitWidth;
+    } else if (ch == ' ') {
+      x += 8;
+    }
+  }
+}
+
+void Stars(Canvas& dst, const Canvas& sheet, uint32_t seed) {
+  for (int i = 0; i < 32; ++i) {
+    const uint32_t h = HashPoint(i, 0, seed);
+    const int size = 17 + static_cast<int>(h % 16);
+    Blit(dst, sheet, kSparkle[(h >> 4) & 1], static_cast<int>((h >> 8) % 330) - 10,
+         static_cast<int>((h >> 17) % 250) - 10, size, size);
+  }
+}
+
+void Mesh(Canvas& dst, int x0, int y0, int w, int h, Rgb colour) {
+  for (int y = y0; y < y0 + h; y += 2) {
+    for (int x = x0; x < x0 + w; x += 2) dst.Set(x, y, colour);
+  }
+}
+
+Canvas Enlarge(const Canvas& src, int k) {
+  Canvas out(src.width * k, src.height * k);
+  for (int y = 0; y < out.height; ++y) {
+    for (int x = 0; x < out.width; ++x) out.Set(x, y, src.At(x / k, y / k));
+  }
+  return out;
+}
+
+void Frame(Canvas& c, int x, int y, int w, int h, Rgb colour) {
+  for (int i = x; i < x + w; ++i) {
+    c.Set(i, y, colour);
+    c.Set(i, y + h - 1, colour);
+  }
+  for (int j = y; j < y + h; ++j) {
+    c.Set(x, j, colour);
+    c.Set(x + w - 1, j, colour);
+  }
+}
+
+Canvas ContactSheet(const Canvas& sheet) {
+  constexpr int k = 3;
+  Canvas out = Enlarge(sheet, k);
+  constexpr Rgb kBoxColour = Cube(3, 2, 3);
+  auto outline = [&](SheetBox b) {
+    Frame(out, b.x * k - 1, b.y * k - 1, b.w * k + 2, b.h * k + 2, kBoxColour);
+  };
+  for (int i = 0; i < 26; ++i) {
+    outline({"", kLetterStart[i], kLetterRowY, kLetterStart[i + 1] - kLetterStart[i] - 1, 16});
+  }
+  for (int d = 0; d < 10; ++d) outline({"", kDigitPitch * d, kDigitRowY, kDigitWidth, 16});
+  for (SheetBox b : {kTitleGrey, kTitleColour, kMakerLogo, kGameOver, kRadarPanel, kSun, kEarth,
+                     kMoon, kRedObject, kGreenObject, kBlueObject, kRock, kBoss}) {
+    outline(b);
+  }
+  for (SheetBox b : kExplosion) outline(b);
+  for (SheetBox b : kSparkle) outline(b);
+  return out;
+}
+
+// The title screen as the game composes it at a given frame, doubled to window size.
+Canvas TitleMock(const Canvas& sheet, int shakeX, int swayY) {
+  Canvas s(320, 240);
+  Stars(s, sheet, 3);
+  Blit(s, sheet, kTitleGrey, 72, 64, 176, 48);
+  Blit(s, sheet, kSun, 160, 124, 47, 47);
+  Blit(s, sheet, kEarth, 216, 180, 47, 47);
+  Blit(s, sheet, kMoon, 240, 150, 47, 47);
+  Text(s, sheet, "DURUZ DAZORA", 102, 112);
+  Blit(s, sheet, kTitleColour, 72 + shakeX, 56 + swayY, 176, 64);
+  Text(s, sheet, "HI SCORE 020000    SCORE 000000", 16, 2);
+  Text(s, sheet, "PLEASE PRESS START", 80, 160);
+  return Enlarge(s, 2);
+}
+
+// A battle frame with every kind of object, the HUD and the radar.
+Canvas BattleMock(const Canvas& sheet) {
+  Canvas s(320, 240);
+  Stars(s, sheet, 9);
+  for (int x = 0; x < 320; ++x) s.Set(x, 130, Cube(0, 1, 2));
+  for (int y = 0; y < 240; ++y) s.Set(160, y, Cube(0, 1, 2));
+  const SheetBox cells[4] = {kRedObject, kGreenObject, kBlueObject, kRock};
+  for (int r = 0; r < 5; ++r) {
+    for (int col = 0; col < 5; ++col) {
+      const uint32_t h = HashPoint(col, r, 17);
+      if (h % 5 == 4 || (r == 2 && col == 2)) continue;
+      const SheetBox b = cells[h % 4];
+      const int pw = b.w == kRock.w && b.y == kRock.y ? 100 : 61 + static_cast<int>(h >> 8) % 39;
+      const int ph = b.y == kRock.y && b.x == kRock.x ? 100 : 61 + static_cast<int>(h >> 16) % 39;
+      const int jx = b.x == kRock.x && b.y == kRock.y ? 0 : static_cast<int>(h >> 3) & 7;
+      Blit(s, sheet, b, 64 * col + jx, 48 * r + 16 + (static_cast<int>(h >> 6) & 7), b.w * pw / 100,
+           b.h * ph / 100);
+    }
+  }
+  Blit(s, sheet, kEarth, 137, 107, 47, 47);
+  Blit(s, sheet, kBoss, 230, 150, 32, 32);
+  for (int f = 0; f < 4; ++f) Blit(s, sheet, kExplosion[f], 20 + 36 * f, 180, 32, 32);
+  Mesh(s, 0, 0, 319, 16, kWhite);
+  Mesh(s, 0, 223, 319, 16, kWhite);
+  Text(s, sheet, "SCORE 1230", 4, 0);
+  Text(s, sheet, "TIME 4321", 136, 0);
+  Text(s, sheet, "SPEED 3", 4, 224);
+  Text(s, sheet, "ENELGY 999", 112, 224);
+  Text(s, sheet, "TERA", 240, 224);
+  Frame(s, 292, 186, 22, 32, Cube(0, 2, 2));
+  s.Set(303, 193, kWhite);
+  return Enlarge(s, 2);
+}
+
+// The scenes that show globes and lettering large: the ending's earth, the briefing, game over.
+Canvas ScenesMock(const Canvas& sheet) {
+  Canvas s(320, 240);
+  Stars(s, sheet, 5);
+  Blit(s, sheet, kSun, -80, -64, 188, 188);
+  Blit(s, sheet, kEarth, 150, 40, 188, 188);
+  Blit(s, sheet, kMoon, 100, 150, 94, 94);
+  Blit(s, sheet, kMakerLogo, 72, 100, 176, 32);
+  Blit(s, sheet, kGameOver, 80, 150, 160, 32);
+  Blit(s, sheet, kGameOver, 80, 190, 160, 12);
+  return Enlarge(s, 2);
+}
+
+bool WriteContactSheet(const std::filesystem::path& outDir) {
+  const Canvas sheet = BuildSheetPicture();
+  const std::filesystem::path dir = outDir / "review";
+  return WriteFileBytes(dir / "contact_sheet.png", EncodePng(ContactSheet(sheet))) &&
+         WriteFileBytes(dir / "title_rest.png", EncodePng(TitleMock(sheet, 0, 0))) &&
+         WriteFileBytes(dir / "title_shaken.png", EncodePng(TitleMock(sheet, 23, -9))) &&
+         WriteFileBytes(dir / "battle.png", EncodePng(BattleMock(sheet))) &&
+         WriteFileBytes(dir / "scenes.png", EncodePng(ScenesMock(sheet)));
+}
+
+AssetWriterRegistration reg("contact_sheet", WriteContactSheet);
+}  // namespace
