@@ -37,8 +37,7 @@ int32_t BriefingFrame() {
   const int32_t ey = ScaledCos(a, 80) + drift + 124;
   DrawArt(ART_EARTH, ex, ey, 94, 94);
   DrawArt(ART_MOON, ex + ScaledSin(4 * a, 64), ey + ScaledCos(4 * a, 48));
-  DrawArt(ART_SUN, -80 - static_cast<int32_t>(t / 6), -64 - static_cast<int32_t>(t / 8), 188,
-          188);
+  DrawArt(ART_SUN, -80 - static_cast<int32_t>(t / 6), -64 - static_cast<int32_t>(t / 8), 188, 188);
   const uint32_t n = t / 60;
   for (uint32_t k = 0; k < n && k < ORDER_COUNT; ++k) {
     if (ORDER[k][0] != '\0') gf_TextDraw(ORDER[k], 48, 100 + 16 * static_cast<int32_t>(k));

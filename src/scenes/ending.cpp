@@ -75,8 +75,7 @@ int32_t EndingFrame() {
   const uint32_t t = SceneTimer;
   StarFieldStep(0);
   const uint32_t m = std::min(t, EARTH_FRAMES);
-  DrawArt(ART_EARTH, static_cast<int32_t>(m / 4) - 64, static_cast<int32_t>(m / 6) - 32, 188,
-          188);
+  DrawArt(ART_EARTH, static_cast<int32_t>(m / 4) - 64, static_cast<int32_t>(m / 6) - 32, 188, 188);
   if (ScenePhase == 0) {
     DrawRisingLines(EndingLines, t);
     if (t > ROLL_FRAMES) ScenePhase = 1;
