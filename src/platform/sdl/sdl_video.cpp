@@ -1,0 +1,190 @@
+// The real machine's presentation: an SDL renderer and one streaming texture that each indexed
+// picture is converted into through the palette, then stretched onto the window.
+#include "platform/sdl/sdl_video.h"
+
+#include <SDL2/SDL.h>
+
+#include <algorithm>
+#include <atomic>
+
+#include "platform/sdl/sdl_window.h"
+
+namespace {
+
+SDL_Renderer* Renderer = nullptr;
+SDL_Texture* Texture = nullptr;
+int32_t TextureWidth = 0, TextureHeight = 0;
+bool Accelerated = false;
+bool FullScreenMode = false;
+std::atomic<bool> Lost{false};
+bool WatchInstalled = false;
+
+// A device reset takes every texture with it; the next presentation reports the loss.
+int WatchRenderReset(void*, SDL_Event* event) {
+  if (event->type == SDL_RENDER_DEVICE_RESET || event->type == SDL_RENDER_TARGETS_RESET) {
+    Lost = true;
+  }
+  return 1;
+}
+
+bool CreateRenderer() {
+  SDL_Window* window = SdlMainWindow();
+  if (window == nullptr) return false;
+  // The game is paced for 60 frames a second; only a 60 Hz display can set that pace itself.
+  Uint32 flags = Accelerated ? SDL_RENDERER_ACCELERATED : SDL_RENDERER_SOFTWARE;
+  if (PlatformDisplayRefreshHz() == 60) flags |= SDL_RENDERER_PRESENTVSYNC;
+  Renderer = SDL_CreateRenderer(window, -1, flags);
+  if (Renderer == nullptr && Accelerated) {
+    Renderer = SDL_CreateRenderer(window, -1, flags & ~Uint32{SDL_RENDERER_ACCELERATED});
+  }
+  return Renderer != nullptr;
+}
+
+bool CreateTexture(int32_t width, int32_t height) {
+  if (Texture != nullptr) SDL_DestroyTexture(Texture);
+  // Whole game pixels, no smoothing between them.
+  SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+  Texture = SDL_CreateTexture(Renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
+                              width, height);
+  TextureWidth = Texture != nullptr ? width : 0;
+  TextureHeight = Texture != nullptr ? height : 0;
+  return Texture != nullptr;
+}
+
+void ClearWindow() {
+  SDL_SetRenderDrawColor(Renderer, 0, 0, 0, 255);
+  SDL_RenderClear(Renderer);
+  SDL_RenderPresent(Renderer);
+}
+
+// Where the picture goes on the renderer's output. Windowed, the rectangle is in screen
+// coordinates; full screen, it is enlarged by whole numbers and centred on the output.
+SDL_Rect OutputRect(int32_t x, int32_t y, int32_t w, int32_t h) {
+  SDL_Window* window = SdlMainWindow();
+  int outW = 0, outH = 0, winW = 1, winH = 1, winX = 0, winY = 0;
+  SDL_GetRendererOutputSize(Renderer, &outW, &outH);
+  if (FullScreenMode) {
+    const int scale = std::max(1, std::min(outW / std::max(w, 1), outH / std::max(h, 1)));
+    return SDL_Rect{(outW - w * scale) / 2, (outH - h * scale) / 2, w * scale, h * scale};
+  }
+  SDL_GetWindowPosition(window, &winX, &winY);
+  SDL_GetWindowSize(window, &winW, &winH);
+  winW = std::max(winW, 1);
+  winH = std::max(winH, 1);
+  // Output pixels per window unit differ from 1 on high-density displays.
+  const auto sx = [&](int64_t v) { return static_cast<int>(v * outW / winW); };
+  const auto sy = [&](int64_t v) { return static_cast<int>(v * outH / winH); };
+  return SDL_Rect{sx(int64_t{x} - winX), sy(int64_t{y} - winY), sx(w), sy(h)};
+}
+
+}  // namespace
+
+void SdlBuildLookup(const PlatformColor palette[256], uint32_t lookup[256]) {
+  for (int i = 0; i < 256; ++i) {
+    lookup[i] = 0xFF000000u | uint32_t{palette[i].r} << 16 | uint32_t{palette[i].g} << 8 |
+                uint32_t{palette[i].b};
+  }
+}
+
+void SdlConvertIndexed(const uint8_t* pixels, int32_t pitch, int32_t width, int32_t height,
+                       const uint32_t lookup[256], void* out, int32_t outPitch) {
+  for (int32_t y = 0; y < height; ++y) {
+    const uint8_t* s = pixels + int64_t{y} * pitch;
+    auto* d = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(out) + int64_t{y} * outPitch);
+    int32_t x = 0;
+    for (; x + 4 <= width; x += 4) {
+      d[x] = lookup[s[x]];
+      d[x + 1] = lookup[s[x + 1]];
+      d[x + 2] = lookup[s[x + 2]];
+      d[x + 3] = lookup[s[x + 3]];
+    }
+    for (; x < width; ++x) d[x] = lookup[s[x]];
+  }
+}
+
+bool PlatformDisplayOpen(bool accelerated) {
+  PlatformDisplayClose();
+  Accelerated = accelerated;
+  FullScreenMode = false;
+  Lost = false;
+  if (!CreateRenderer()) return false;
+  if (!WatchInstalled) {
+    SDL_AddEventWatch(WatchRenderReset, nullptr);
+    WatchInstalled = true;
+  }
+  ClearWindow();
+  return true;
+}
+
+bool PlatformDisplaySetMode(int32_t width, int32_t height) {
+  SDL_Window* window = SdlMainWindow();
+  if (window == nullptr || Renderer == nullptr) return false;
+  const int display = std::max(0, SDL_GetWindowDisplayIndex(window));
+  SDL_DisplayMode wanted{}, found{};
+  wanted.w = width;
+  wanted.h = height;
+  bool ok = false;
+  if (SDL_GetClosestDisplayMode(display, &wanted, &found) != nullptr && found.w == width &&
+      found.h == height) {
+    ok = SDL_SetWindowDisplayMode(window, &found) == 0 &&
+         SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN) == 0;
+  }
+  if (!ok) ok = SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP) == 0;
+  FullScreenMode = ok;
+  if (ok) ClearWindow();
+  return ok;
+}
+
+void PlatformDisplayClose() {
+  // The renderer takes its texture with it, also when the window has gone first.
+  if (Renderer != nullptr) SDL_DestroyRenderer(Renderer);
+  Texture = nullptr;
+  Renderer = nullptr;
+  TextureWidth = TextureHeight = 0;
+  if (WatchInstalled) {
+    SDL_DelEventWatch(WatchRenderReset, nullptr);
+    WatchInstalled = false;
+  }
+  if (FullScreenMode && SdlMainWindow() != nullptr) SDL_SetWindowFullscreen(SdlMainWindow(), 0);
+  FullScreenMode = false;
+}
+
+PlatformDisplayResult PlatformDisplayPresent(const uint8_t* pixels, int32_t pitch, int32_t width,
+                                             int32_t height, const PlatformColor palette[256],
+                                             int32_t destX, int32_t destY, int32_t destW,
+                                             int32_t destH) {
+  if (Renderer == nullptr || pixels == nullptr || palette == nullptr || width < 1 || height < 1) {
+    return PDR_FAILED;
+  }
+  if (Lost) return PDR_LOST;
+  if ((Texture == nullptr || width != TextureWidth || height != TextureHeight) &&
+      !CreateTexture(width, height)) {
+    return PDR_FAILED;
+  }
+  uint32_t lookup[256];
+  SdlBuildLookup(palette, lookup);
+  void* out = nullptr;
+  int outPitch = 0;
+  if (SDL_LockTexture(Texture, nullptr, &out, &outPitch) != 0) return PDR_FAILED;
+  SdlConvertIndexed(pixels, pitch, width, height, lookup, out, outPitch);
+  SDL_UnlockTexture(Texture);
+  const SDL_Rect dest = OutputRect(destX, destY, destW, destH);
+  SDL_SetRenderDrawColor(Renderer, 0, 0, 0, 255);
+  SDL_RenderClear(Renderer);
+  if (SDL_RenderCopy(Renderer, Texture, nullptr, &dest) != 0) return Lost ? PDR_LOST : PDR_FAILED;
+  SDL_RenderPresent(Renderer);
+  return Lost ? PDR_LOST : PDR_OK;
+}
+
+bool PlatformDisplayRestore() {
+  if (Renderer == nullptr) return false;
+  Lost = false;
+  const int32_t w = TextureWidth, h = TextureHeight;
+  if (w == 0 || CreateTexture(w, h)) return true;
+  // The texture cannot be made again on the old renderer: start a new one.
+  SDL_DestroyRenderer(Renderer);
+  Renderer = nullptr;
+  Texture = nullptr;
+  if (!CreateRenderer()) return false;
+  return CreateTexture(w, h);
+}
