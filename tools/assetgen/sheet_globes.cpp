@@ -54,7 +54,7 @@ Canvas DrawEarth() {
       if (!p.inside) continue;
       int sx, sy, sz;
       SurfaceCoords(p, 96, sx, sy, sz);
-      const int land = FractalNoise(sx * 3 + 2048, sy * 3 + 2048, sz * 3 + 2048, 5, 4);
+      const int land = FractalNoise(sx * 2 + 2048, sy * 2 + 2048, sz * 2 + 2048, 5, 4);
       const int cloud = FractalNoise(sx * 5 + 999, sy * 9 + 999, sz * 5, 77, 3);
       const int light = Lit(p, 40) * 16;
       const int lat = p.ny < 0 ? -p.ny : p.ny;
@@ -63,8 +63,8 @@ Canvas DrawEarth() {
         colour = RampPick({Cube(1, 2, 2), Cube(3, 4, 3), Cube(5, 6, 3), kWhite}, light, x, y);
       } else if (cloud > 2800) {
         colour = RampPick({Cube(1, 1, 2), Cube(3, 4, 3), Cube(5, 6, 3), kWhite}, light + 300, x, y);
-      } else if (land > 2150) {
-        const bool desert = land > 2650 && lat < 120;
+      } else if (land > 2020) {
+        const bool desert = land > 2450 && lat < 120;
         colour = desert ? RampPick({Cube(1, 1, 0), Cube(3, 2, 0), Cube(5, 4, 1), Cube(6, 6, 2)},
                                    light, x, y)
                         : RampPick({Cube(0, 1, 0), Cube(1, 3, 0), Cube(2, 5, 0), Cube(4, 6, 1)},

@@ -52,8 +52,8 @@ Canvas DrawRedObject() {
         // The table shows the stone's depth: darker inside, as light goes through it.
         nz = 256;
       }
-      int v = Lambert(nx, ny, nz) * 14 + Highlight(nx, ny, nz) * 8;
-      if (reach <= 250) v = 1400 + (px + py) * 2 + (reach < 120 ? 600 : 0);
+      int v = Lambert(nx, ny, nz) * 13 - 300 + Highlight(nx, ny, nz) * 4;
+      if (reach <= 250) v = 2000 - (px + py) * 3 - (reach < 150 ? 500 : 0);
       c.Set(x, y,
             RampPick({Cube(2, 0, 0), Cube(3, 0, 0), Cube(5, 0, 0), Cube(6, 0, 0), Cube(7, 0, 0),
                       Cube(7, 1, 1), Cube(7, 2, 2), kWhite},
@@ -75,7 +75,7 @@ Canvas DrawGreenObject() {
   for (int y = 0; y < 48; ++y) {
     for (int x = 0; x < 64; ++x) {
       const int px = x * 16 + 8 - 512, py = (y * 16 + 8 - 384) * 4 / 3;
-      const int wobble = (ValueNoise(px * 2 + 3000, py * 2 + 3000, 0, 61) - 2048) / 24;
+      const int wobble = (ValueNoise(px * 2 + 3000, py * 2 + 3000, 0, 61) - 2048) / 48;
       const SpherePoint p = SphereAt(px / 16 + 32, py / 16 + 32, 32 * 16, 32 * 16, 470 + wobble);
       if (!p.inside) continue;
       const int core = Length(px + 40, py + 60);
@@ -179,29 +179,29 @@ Canvas DrawBoss() {
       int reach;
       const int spike = NearestDir(px, py, 2, reach);
       const int across = std::abs(px * kDirs16[spike].y - py * kDirs16[spike].x) / 256;
-      if (d > 176 && !(reach < 250 && across * 3 < (250 - reach) * 2)) continue;
-      if (d > 176) {
+      if (d > 200 && !(reach < 254 && across * 3 < (254 - reach) * 3)) continue;
+      if (d > 200) {
         c.Set(x, y,
               RampPick({Cube(2, 1, 0), Cube(4, 3, 1), Cube(6, 6, 2), kWhite},
-                       2600 - (reach - 176) * 30 + px * -4 + py * -4, x, y));
+                       2600 - (reach - 200) * 40 + px * -4 + py * -4, x, y));
         continue;
       }
-      const SpherePoint p = SphereAt(x, y, 256, 256, 184);
+      const SpherePoint p = SphereAt(x, y, 256, 256, 208);
       int v = Lambert(p.nx, p.ny, p.nz) * 14 + Highlight(p.nx, p.ny, p.nz) * 8;
       // Ribs around the shell.
       if ((d / 32) % 2 == 1 && d > 100) v -= 400;
       Rgb colour = RampPick({Cube(1, 0, 1), Cube(2, 0, 2), Cube(3, 1, 2), Cube(4, 1, 3),
                              Cube(5, 2, 3), Cube(6, 4, 3), kWhite},
                             v, x, y);
-      if (d < 96) {
+      if (d < 104) {
         // The eye: a slit pupil in a glowing iris.
-        const int iris = 3800 - Length(px + 24, py + 24) * 22;
-        colour = std::abs(px) < 18 && d < 80
+        const int iris = 3800 - Length(px + 24, py + 24) * 20;
+        colour = std::abs(px) < 20 && d < 86
                      ? Cube(1, 0, 0)
                      : RampPick({Cube(4, 0, 0), Cube(7, 0, 0), Cube(7, 2, 0), Cube(6, 6, 0),
                                  Cube(6, 7, 2)},
                                 iris, x, y);
-        if (d >= 84) colour = Cube(2, 0, 0);
+        if (d >= 90) colour = Cube(2, 0, 0);
       }
       c.Set(x, y, colour);
     }
@@ -212,7 +212,7 @@ Canvas DrawBoss() {
 
 Canvas DrawExplosion(int frame) {
   // A fireball that grows, cools from white to red and breaks up into smoke.
-  static constexpr int kRadius[4] = {7 * 16, 11 * 16, 14 * 16, 15 * 16 + 8};
+  static constexpr int kRadius[4] = {10 * 16, 13 * 16, 15 * 16, 16 * 16};
   static constexpr int kCool[4] = {0, 900, 1900, 2700};
   static constexpr int kCover[4] = {16, 16, 13, 7};  // of 16: how much of the ball is drawn
   Canvas c(32, 32);
@@ -222,7 +222,7 @@ Canvas DrawExplosion(int frame) {
       const int px = x * 16 + 8 - 256, py = y * 16 + 8 - 256;
       const int d = Length(px, py);
       const int puff = FractalNoise(px * 3 + 4000, py * 3 + 4000, frame * 300, 131, 2);
-      const int edge = r - (4096 - puff) * r / 4096 / 3;
+      const int edge = r - (4096 - puff) * r / 4096 / 4;
       if (d > edge) continue;
       if (BayerThreshold(x, y) >= kCover[frame] && puff < 2600) continue;
       const int heat = 4096 - d * 4096 / std::max(1, edge) + (puff - 2048) / 2 - kCool[frame];
