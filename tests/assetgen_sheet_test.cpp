@@ -14,6 +14,7 @@
 
 #include "gfx/display.h"
 #include "gfx/sheet.h"
+#include "gfx/surface.h"
 #include "platform/fake/fake_platform.h"
 
 namespace {
@@ -63,13 +64,13 @@ const Sheet& TheSheet() {
   return sheet;
 }
 
-struct Box {
+struct SheetBox {
   const char* name;
   int x, y, w, h;
 };
 
 // Every box the game copies a picture from, apart from the font's cells.
-constexpr Box kPictures[] = {
+constexpr SheetBox kPictures[] = {
     {"grey title", 0, 32, 176, 48},    {"coloured title", 0, 80, 176, 64},
     {"maker logo", 0, 144, 176, 32},   {"game over", 0, 176, 160, 32},
     {"sun", 176, 32, 47, 47},          {"earth", 224, 32, 47, 47},
@@ -80,24 +81,24 @@ constexpr Box kPictures[] = {
     {"explosion 3", 272, 176, 32, 32}, {"boss", 176, 208, 32, 32},
     {"sparkle 0", 240, 208, 31, 31},   {"sparkle 1", 272, 208, 31, 31},
 };
-constexpr Box kRadar{"radar", 0, 208, 22, 32};
+constexpr SheetBox kRadar{"radar", 0, 208, 22, 32};
 
 constexpr int kLetterX[27] = {0,   11,  22,  33,  44,  54,  64,  75,  87,  95,  106, 118, 127, 142,
                               155, 165, 177, 188, 199, 208, 218, 229, 240, 255, 266, 277, 288};
 
-std::vector<Box> FontCells() {
-  std::vector<Box> cells;
+std::vector<SheetBox> FontCells() {
+  std::vector<SheetBox> cells;
   for (int i = 0; i < 26; ++i)
     cells.push_back({"letter", kLetterX[i], 0, kLetterX[i + 1] - kLetterX[i] - 1, 16});
   for (int d = 0; d < 10; ++d) cells.push_back({"digit", 11 * d, 16, 10, 16});
   return cells;
 }
 
-bool InBox(const Box& b, int x, int y) {
+bool InBox(const SheetBox& b, int x, int y) {
   return x >= b.x && y >= b.y && x < b.x + b.w && y < b.y + b.h;
 }
 
-int InkCount(const Box& b) {
+int InkCount(const SheetBox& b) {
   int n = 0;
   for (int y = b.y; y < b.y + b.h; ++y) {
     for (int x = b.x; x < b.x + b.w; ++x) n += TheSheet().Ink(x, y) ? 1 : 0;
@@ -110,7 +111,7 @@ struct Average {
 };
 
 // Mean colour of the inked pixels of a box.
-Average MeanInk(const Box& b) {
+Average MeanInk(const SheetBox& b) {
   Average a;
   int64_t r = 0, g = 0, bl = 0, n = 0;
   for (int y = b.y; y < b.y + b.h; ++y) {
@@ -162,18 +163,18 @@ TEST(AssetgenSheet, FileFormIsTheResourceBehindAFileHeader) {
 }
 
 TEST(AssetgenSheet, EveryPictureHasInkInItsBoxAndNothingLiesOutside) {
-  for (const Box& b : kPictures) {
+  for (const SheetBox& b : kPictures) {
     // A picture worth the name covers a good part of its box, even the thin sparkles.
     EXPECT_GE(InkCount(b) * 8, b.w * b.h) << b.name;
   }
-  const std::vector<Box> cells = FontCells();
-  for (const Box& c : cells) EXPECT_GE(InkCount(c) * 3, c.w * c.h) << c.name << " at " << c.x;
+  const std::vector<SheetBox> cells = FontCells();
+  for (const SheetBox& c : cells) EXPECT_GE(InkCount(c) * 3, c.w * c.h) << c.name << " at " << c.x;
   int stray = 0;
   for (int y = 0; y < kHeight; ++y) {
     for (int x = 0; x < kWidth; ++x) {
       bool inside = false;
-      for (const Box& b : kPictures) inside = inside || InBox(b, x, y);
-      for (const Box& c : cells) inside = inside || InBox(c, x, y);
+      for (const SheetBox& b : kPictures) inside = inside || InBox(b, x, y);
+      for (const SheetBox& c : cells) inside = inside || InBox(c, x, y);
       if (!inside && TheSheet().Ink(x, y)) ++stray;
     }
   }
@@ -182,7 +183,7 @@ TEST(AssetgenSheet, EveryPictureHasInkInItsBoxAndNothingLiesOutside) {
 }
 
 TEST(AssetgenSheet, GlyphsLeaveTheUnusedColumnAndFillMostOfTheirCells) {
-  for (const Box& c : FontCells()) {
+  for (const SheetBox& c : FontCells()) {
     for (int y = c.y; y < c.y + c.h; ++y) {
       EXPECT_FALSE(TheSheet().Ink(c.x + c.w, y)) << c.name << " at " << c.x << ", row " << y;
     }
@@ -252,6 +253,59 @@ TEST_F(AssetgenSheetLoad, EmbeddedResourceIsTheGeneratedSheet) {
   ExpectSameColours(gf_DD_LoadBitmap(DisplayObject, "BMP_00", 0, 0));
 }
 
+TEST_F(AssetgenSheetLoad, PicturesStayWholeWhenTheGameShrinksThem) {
+  Surface* sheet = gf_DD_LoadBitmap(DisplayObject, "BMP_00", 0, 0);
+  ASSERT_NE(sheet, nullptr);
+  gf_DD_SetColorKey(sheet, MakeRgb(0, 0, 0));
+  // Sparkles go down to 17 pixels, pulsing objects to 61 per cent of their size.
+  const struct {
+    SheetBox box;
+    int w, h;
+  } cases[] = {{kPictures[16], 17, 17},
+               {kPictures[17], 17, 17},
+               {kPictures[7], 39, 29},
+               {kPictures[8], 39, 29},
+               {kPictures[9], 39, 29}};
+  for (const auto& c : cases) {
+    gf_DD_ScrFill(ScreenSurface, 0);
+    gf_DD_Blt(sheet, ::Box{c.box.x, c.box.y, c.box.w, c.box.h}, ScreenSurface,
+              ::Box{8, 8, c.w, c.h});
+    int ink = 0, left = 320, right = -1, top = 240, bottom = -1;
+    for (int y = 0; y < 64; ++y) {
+      for (int x = 0; x < 64; ++x) {
+        if (ScreenSurface->pixels[y * ScreenSurface->pitch + x] == 0) continue;
+        ++ink;
+        left = std::min(left, x);
+        right = std::max(right, x);
+        top = std::min(top, y);
+        bottom = std::max(bottom, y);
+      }
+    }
+    EXPECT_GE(ink * 8, c.w * c.h) << c.box.name;
+    EXPECT_GE((right - left + 1) * 10, c.w * 7) << c.box.name;
+    EXPECT_GE((bottom - top + 1) * 10, c.h * 7) << c.box.name;
+  }
+}
+
+TEST(AssetgenSheet, NoTwoGlyphsLookAlike) {
+  const std::vector<SheetBox> cells = FontCells();
+  auto same = [](const SheetBox& a, const SheetBox& b) {
+    if (a.w != b.w) return false;
+    for (int y = 0; y < a.h; ++y) {
+      for (int x = 0; x < a.w; ++x) {
+        if (TheSheet().Index(a.x + x, a.y + y) != TheSheet().Index(b.x + x, b.y + y)) return false;
+      }
+    }
+    return true;
+  };
+  for (size_t i = 0; i < cells.size(); ++i) {
+    for (size_t j = i + 1; j < cells.size(); ++j) {
+      EXPECT_FALSE(same(cells[i], cells[j])) << "cells at " << cells[i].x << "," << cells[i].y
+                                             << " and " << cells[j].x << "," << cells[j].y;
+    }
+  }
+}
+
 TEST(AssetgenSheet, ObjectsDifferInColourAndGlobesAreLitFromTheTopLeft) {
   const Average red = MeanInk(kPictures[7]), green = MeanInk(kPictures[8]);
   const Average blue = MeanInk(kPictures[9]), rock = MeanInk(kPictures[10]);
@@ -260,7 +314,7 @@ TEST(AssetgenSheet, ObjectsDifferInColourAndGlobesAreLitFromTheTopLeft) {
   EXPECT_GT(blue.b, std::max(blue.r, blue.g) + 40);
   EXPECT_LT(std::max({rock.r, rock.g, rock.b}) - std::min({rock.r, rock.g, rock.b}), 40);
   for (int i = 4; i <= 6; ++i) {
-    const Box& g = kPictures[i];
+    const SheetBox& g = kPictures[i];
     const Average upperLeft = MeanInk({g.name, g.x, g.y, g.w / 2, g.h / 2});
     const Average lowerRight =
         MeanInk({g.name, g.x + g.w / 2, g.y + g.h / 2, g.w - g.w / 2, g.h - g.h / 2});
@@ -270,8 +324,8 @@ TEST(AssetgenSheet, ObjectsDifferInColourAndGlobesAreLitFromTheTopLeft) {
 
 TEST(AssetgenSheet, ExplosionFramesGrowAndFade) {
   for (int f = 11; f < 14; ++f) {
-    const Box& now = kPictures[f];
-    const Box& next = kPictures[f + 1];
+    const SheetBox& now = kPictures[f];
+    const SheetBox& next = kPictures[f + 1];
     if (f < 13) {
       EXPECT_LT(InkCount(now), InkCount(next)) << next.name;
     }
