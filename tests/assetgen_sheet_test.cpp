@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/icon_image.h"
 #include "gfx/display.h"
 #include "gfx/sheet.h"
 #include "gfx/surface.h"
@@ -333,23 +334,23 @@ TEST(AssetgenSheet, ExplosionFramesGrowAndFade) {
   }
 }
 
-TEST(AssetgenSheet, IconIsA48x48ImageWithAlpha) {
-  const std::vector<uint8_t> icon = ReadAll(kIconPath);
-  ASSERT_EQ(icon.size(), 40u + 48u * 48u * 4u);
-  EXPECT_EQ(Le32(icon, 0), 40u);
-  EXPECT_EQ(Le32(icon, 4), 48u);
-  EXPECT_EQ(Le32(icon, 8), 48u);
-  EXPECT_EQ(Le16(icon, 12), 1u);
-  EXPECT_EQ(Le16(icon, 14), 32u);
-  EXPECT_EQ(Le32(icon, 16), 0u);
-  auto alpha = [&](int x, int y) { return icon[40 + ((47 - y) * 48 + x) * 4 + 3]; };
+TEST(AssetgenSheet, IconDecodesAsTheWindowWantsIt) {
+  const std::vector<uint8_t> bytes = ReadAll(kIconPath);
+  IconImage icon;
+  ASSERT_TRUE(DecodeIcon(bytes.data(), bytes.size(), &icon));
+  ASSERT_EQ(icon.width, 48);
+  ASSERT_EQ(icon.height, 48);
+  auto alpha = [&](int x, int y) { return icon.rgba[(static_cast<size_t>(y) * 48 + x) * 4 + 3]; };
   EXPECT_EQ(alpha(0, 0), 0);
   EXPECT_EQ(alpha(47, 0), 0);
   EXPECT_EQ(alpha(24, 24), 255);
-  for (size_t at = 40; at < icon.size(); at += 4) {
-    const bool dark = icon[at] == 0 && icon[at + 1] == 0 && icon[at + 2] == 0;
-    EXPECT_EQ(icon[at + 3], dark ? 0 : 255) << "pixel " << (at - 40) / 4;
+  int opaque = 0;
+  for (size_t at = 0; at < icon.rgba.size(); at += 4) {
+    const bool dark = icon.rgba[at] == 0 && icon.rgba[at + 1] == 0 && icon.rgba[at + 2] == 0;
+    EXPECT_EQ(icon.rgba[at + 3], dark ? 0 : 255) << "pixel " << at / 4;
+    opaque += icon.rgba[at + 3] == 255 ? 1 : 0;
   }
+  EXPECT_GT(opaque, 48 * 48 / 2);
 }
 
 TEST(AssetgenSheet, GeneratorWritesTheSameBytesOnEveryRun) {

@@ -1,9 +1,10 @@
 // The window icon "ICN_01": the earth globe with the moon in front of it.
 //
-// Resource format: a 40-byte bitmap information header (size 40, width 48, height 48 positive =
-// rows stored bottom row first, planes 1, 32 bits per pixel, compression 0, image size 9216,
-// 2834 pixels per metre both ways, 0 colours used, 0 important), then 48 rows of 48 pixels of
-// four bytes each: blue, green, red, alpha (0 transparent, 255 opaque). 9,256 bytes in all.
+// Resource format: an icon file with one image. Directory (reserved 0, type 1, count 1), one
+// 16-byte entry (48, 48, 0 colours, 0, planes 1, 32 bits, 9,640 bytes, offset 22), then the
+// image: a 40-byte information header whose height (96) counts colour rows and mask rows, 48
+// bottom-up rows of 48 pixels (blue, green, red, alpha: 0 clear, 255 opaque) and 48 bottom-up
+// rows of the 1-bit mask (1 = clear), each padded to 8 bytes. 9,662 bytes in all.
 #include "assetgen.h"
 #include "sheet_art.h"
 
@@ -30,14 +31,25 @@ Canvas IconPicture() {
 }
 
 std::vector<uint8_t> EncodeIcon(const Canvas& icon) {
+  constexpr int kMaskRow = 8;  // 48 bits padded to a multiple of four bytes
+  constexpr int kImageBytes = 40 + kIconSize * kIconSize * 4 + kIconSize * kMaskRow;
   std::vector<uint8_t> out;
+  PutLe(out, 0, 2);
+  PutLe(out, 1, 2);  // an icon, not a cursor
+  PutLe(out, 1, 2);  // one image
+  out.insert(out.end(), {kIconSize, kIconSize, 0, 0});
+  PutLe(out, 1, 2);
+  PutLe(out, 32, 2);
+  PutLe(out, kImageBytes, 4);
+  PutLe(out, 22, 4);
+
   PutLe(out, 40, 4);
   PutLe(out, kIconSize, 4);
-  PutLe(out, kIconSize, 4);
+  PutLe(out, 2 * kIconSize, 4);  // colour rows and mask rows together
   PutLe(out, 1, 2);
   PutLe(out, 32, 2);
   PutLe(out, 0, 4);
-  PutLe(out, kIconSize * kIconSize * 4, 4);
+  PutLe(out, kImageBytes - 40, 4);
   PutLe(out, 2834, 4);
   PutLe(out, 2834, 4);
   PutLe(out, 0, 4);
@@ -47,6 +59,13 @@ std::vector<uint8_t> EncodeIcon(const Canvas& icon) {
       const Rgb c = icon.At(x, y);
       out.insert(out.end(), {c.b, c.g, c.r, static_cast<uint8_t>(c == kBlack ? 0 : 255)});
     }
+  }
+  for (int y = kIconSize - 1; y >= 0; --y) {
+    uint8_t row[kMaskRow] = {};
+    for (int x = 0; x < kIconSize; ++x) {
+      if (icon.At(x, y) == kBlack) row[x >> 3] |= static_cast<uint8_t>(0x80 >> (x & 7));
+    }
+    out.insert(out.end(), row, row + kMaskRow);
   }
   return out;
 }
