@@ -323,6 +323,38 @@ TEST(AssetgenSheet, ObjectsDifferInColourAndGlobesAreLitFromTheTopLeft) {
   }
 }
 
+TEST(AssetgenSheet, GlyphBodiesAreFencedByADarkEdge) {
+  // On the HUD's white stipple a bright letter stays readable only inside a dark rim: no bright
+  // pixel may touch the background directly.
+  for (const SheetBox& c : FontCells()) {
+    int bright = 0;
+    for (int y = c.y; y < c.y + c.h; ++y) {
+      for (int x = c.x; x < c.x + c.w; ++x) {
+        const Colour p = TheSheet().At(x, y);
+        if (p.r + p.g + p.b < 3 * 140) continue;
+        ++bright;
+        for (int j = -1; j <= 1; ++j) {
+          for (int i = -1; i <= 1; ++i) {
+            const bool inCell = InBox(c, x + i, y + j);
+            EXPECT_TRUE(inCell && TheSheet().Ink(x + i, y + j))
+                << c.name << " at " << c.x << ": bright pixel " << x << "," << y << " is exposed";
+          }
+        }
+      }
+    }
+    EXPECT_GE(bright, 8) << c.name << " at " << c.x;
+  }
+}
+
+TEST(AssetgenSheet, GlobesHaveTheirOwnColours) {
+  const Average sun = MeanInk(kPictures[4]), earth = MeanInk(kPictures[5]);
+  const Average moon = MeanInk(kPictures[6]);
+  EXPECT_GT(sun.r, sun.b + 100);
+  EXPECT_GT(sun.g, sun.b);
+  EXPECT_GT(earth.b, earth.r + 40);
+  EXPECT_LT(std::max({moon.r, moon.g, moon.b}) - std::min({moon.r, moon.g, moon.b}), 40);
+}
+
 TEST(AssetgenSheet, ExplosionFramesGrowAndFade) {
   for (int f = 11; f < 14; ++f) {
     const SheetBox& now = kPictures[f];
