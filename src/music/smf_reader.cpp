@@ -317,8 +317,9 @@ int32_t PutStreamEvent(SongEvent* event, StreamSlot* slot) {
     }
     slot->timeUp = 1;
   }
+  // The clock moves only with an event written: an event dropped or held over for lack of room
+  // leaves its delta to the next one written, so that every event plays at its own tick.
   const uint32_t delta = event->tick - SongClock;
-  SongClock = event->tick;
   const bool roomLeft = slot->capacity - slot->used >= STREAM_EVENT_BYTES;
 
   if (event->status < 0xF0) {
@@ -326,6 +327,7 @@ int32_t PutStreamEvent(SongEvent* event, StreamSlot* slot) {
     WriteEvent(
         slot, delta,
         uint32_t{event->status} | uint32_t{event->data1} << 8 | uint32_t{event->data2} << 16);
+    SongClock = event->tick;
     return 0;
   }
   if (event->status == 0xF0 || event->status == 0xF7) {
@@ -343,6 +345,7 @@ int32_t PutStreamEvent(SongEvent* event, StreamSlot* slot) {
   if (!roomLeft) return ENC_FULL;
   CurrentTempo = uint32_t{event->data[0]} << 16 | uint32_t{event->data[1]} << 8 | event->data[2];
   WriteEvent(slot, delta, ScaledTempo(CurrentTempo) | MEVT_TEMPO << 24);
+  SongClock = event->tick;
   // 60 ms at the file's own tempo, whatever TempoPercent says.
   dwBufferTickLength =
       IsSmpte(Song.division) ? SmpteBudget(Song.division) : Song.division * 60000 / CurrentTempo;

@@ -210,11 +210,11 @@ bool MidiSeqClose(MidiSequencer* s) {
   {
     std::lock_guard<std::mutex> g(s->lock);
     if (!s->open) return false;
+    s->open = false;  // a callback cannot queue anything on a stream being closed
     StopLocked(s, &done);
   }
   HandBack(done);
   std::lock_guard<std::mutex> g(s->lock);
-  s->open = false;
   s->callback = nullptr;
   s->sink = {nullptr, nullptr};
   return true;
