@@ -11,6 +11,8 @@
 #include "battle/battle_frame.h"
 #include "battle/battle_state.h"
 #include "gfx/surface.h"
+#include "music/music_player.h"
+#include "platform/fake/fake_platform.h"
 #include "scenes/boot_logo.h"
 #include "scenes/briefing.h"
 #include "scenes/ending.h"
@@ -65,9 +67,13 @@ class SceneScreen : public ::testing::Test {
     SheetSurface = sheet_;
     ScreenSurface = screen_;
     InputState = {};
+    FakeMidiResetAll();
+    MusicInit();
   }
 
   void TearDown() override {
+    MusicShutdown();
+    FakeMidiResetAll();
     SheetSurface = savedSheet_;
     ScreenSurface = savedScreen_;
     ReleaseSurface(sheet_);

@@ -51,6 +51,7 @@ class SceneFlow : public ::testing::Test {
   void SetUp() override {
     FakeAudioReset();
     FakeMidiResetAll();
+    SoundReady = false;  // a released bank stays marked ready; each test opens its own
     SoundInit(nullptr);
     LoadSoundEffects();
     MusicInit();
@@ -83,8 +84,12 @@ class SceneFlow : public ::testing::Test {
   // One frame of the current scene with these bits newly pressed.
   void Frame(uint32_t pressed = 0) {
     InputState.pressed = pressed;
+    const int32_t scene = SceneId;
     for (int32_t i = 0; i < SceneTableRows; ++i)
-      if (SceneTable[i].id == SceneId) SceneTable[i].frame();
+      if (SceneTable[i].id == scene) {
+        SceneTable[i].frame();
+        break;
+      }
     InputState.pressed = 0;
   }
 
@@ -272,10 +277,11 @@ class ResultFlow : public SceneFlow {
   ResultRun Win(int32_t mission, int32_t level, int32_t energy, int32_t timeLeft) {
     StartMission(mission, level);
     PlayerGlobe.energy = energy;
-    TimeLeft = timeLeft;
+    TimeLeft = timeLeft + 1;  // the winning frame still takes one off the clock
     MissionCleared = 1;
     Frame();  // the battle sees the win and enters the result
     EXPECT_EQ(SceneId, SCENE_RESULT);
+    EXPECT_EQ(TimeLeft, timeLeft);
     EXPECT_EQ(BattleOver, 1);
     ResultRun run;
     run.effects = TakeEffects();
@@ -425,29 +431,39 @@ TEST_F(GameOverFlow, TheLostGlobeCoastsToAStop) {
   EXPECT_LE(PlayerGlobe.speed, 0.1f);
 }
 
+// Numbers drawn to get from one seed to another.
+int32_t DrawsBetween(uint32_t from, uint32_t to) {
+  int32_t n = 0;
+  for (uint32_t s = from; s != to && n < 1000; s = s * 5u + 1u) ++n;
+  return n;
+}
+
+uint32_t SeedBefore(uint32_t s) { return (s - 1u) * 0xCCCCCCCDu; }  // 5 * 0xCCCCCCCD = 1
+
 TEST_F(GameOverFlow, OneExplosionAFrameUpAndLeftOfTheGlobe) {
   Lose();
   for (Explosion& e : Explosions) e.active = 0;
   // Sparkles that never leave the screen draw no numbers for their renewal.
   for (Star& s : StarField) s = Star{100, 100, 0, 0, 0, 17, 0};
   const uint32_t seed = RandomSeed;
+  const uint32_t timer = SceneTimer;
   Frame();
-  // Nothing else draws: the globe stands still in no danger. x's number comes first.
-  uint32_t s = seed * 5u + 1u;
-  const int32_t x = 160 + (static_cast<int32_t>(s) & 31) - 32;
-  s = s * 5u + 1u;
-  const int32_t y = 240 + (static_cast<int32_t>(s) & 31) - 32;
+  // The frame's last three numbers: x, then y, then the explosion's own delay.
+  const uint32_t sy = SeedBefore(RandomSeed);
+  const uint32_t sx = SeedBefore(sy);
   ASSERT_EQ(Explosions[0].active, 1);
-  EXPECT_EQ(Explosions[0].x, x);
-  EXPECT_EQ(Explosions[0].y, y);
-  EXPECT_GE(x, 128);
-  EXPECT_LE(x, 159);
+  EXPECT_EQ(Explosions[0].x, 160 + (static_cast<int32_t>(sx) & 31) - 32);
+  EXPECT_EQ(Explosions[0].y, 240 + (static_cast<int32_t>(sy) & 31) - 32);
+  EXPECT_EQ(Explosions[0].delay, (static_cast<int32_t>(RandomSeed) & 7) + 1);
+  const int32_t drawsFree = DrawsBetween(seed, RandomSeed);
 
-  // With every record busy the numbers are still drawn.
-  for (Explosion& e : Explosions) e.active = 1;
-  const uint32_t before = RandomSeed;
+  // The same frame again with every record busy: only the delay's number is missing.
+  RandomSeed = seed;
+  SceneTimer = timer;
+  for (Explosion& e : Explosions) e = Explosion{1, 0, 0, 0, 8, 0};
+  for (Star& s : StarField) s = Star{100, 100, 0, 0, 0, 17, 0};
   Frame();
-  EXPECT_EQ(RandomSeed, (before * 5u + 1u) * 5u + 1u);
+  EXPECT_EQ(DrawsBetween(seed, RandomSeed), drawsFree - 1);
 }
 
 // ---- Ending ----------------------------------------------------------------------------------
