@@ -33,7 +33,8 @@ int Length(int x, int y) { return ISqrt(int64_t{x} * x + int64_t{y} * y); }
 }  // namespace
 
 Canvas DrawRedObject() {
-  // A cut ruby: an octagonal table ringed by sixteen crown facets, each catching the light.
+  // A cut ruby: an octagonal table ringed by sixteen crown facets, each catching the light, with
+  // bright ridges where facets meet.
   Canvas c(64, 48);
   for (int y = 0; y < 48; ++y) {
     for (int x = 0; x < 64; ++x) {
@@ -41,19 +42,24 @@ Canvas DrawRedObject() {
       int reach;
       const int facet = NearestDir(px, py, 1, reach);
       if (reach > 490) continue;
-      int nx = 0, ny = 0, nz = 256;
-      if (reach > 250) {
+      int second = -(1 << 30);
+      for (int i = 0; i < 16; ++i) {
+        if (i != facet) second = std::max(second, (px * kDirs16[i].x + py * kDirs16[i].y) / 256);
+      }
+      int v;
+      if (reach > 262) {
         // Crown facets alternate between steep and shallow, which makes the stone sparkle.
         const int tilt = facet % 2 == 0 ? 170 : 120;
-        nx = kDirs16[facet].x * tilt / 256;
-        ny = kDirs16[facet].y * tilt / 256;
-        nz = ISqrt(65536 - tilt * tilt);
+        const int nx = kDirs16[facet].x * tilt / 256, ny = kDirs16[facet].y * tilt / 256;
+        const int nz = ISqrt(65536 - tilt * tilt);
+        v = Lambert(nx, ny, nz) * 11 - 300 + Highlight(nx, ny, nz) * 3;
+        if (reach - second < 14) v += 700;  // the ridge between two facets
+      } else if (reach > 236) {
+        v = 3000 - (px + py) * 2;  // the table's polished rim
       } else {
-        // The table shows the stone's depth: darker inside, as light goes through it.
-        nz = 256;
+        // Light enters the table and comes back out of the far side of the stone.
+        v = 1300 + (px + py) * 3;
       }
-      int v = Lambert(nx, ny, nz) * 13 - 300 + Highlight(nx, ny, nz) * 4;
-      if (reach <= 250) v = 2000 - (px + py) * 3 - (reach < 150 ? 500 : 0);
       c.Set(x, y,
             RampPick({Cube(2, 0, 0), Cube(3, 0, 0), Cube(5, 0, 0), Cube(6, 0, 0), Cube(7, 0, 0),
                       Cube(7, 1, 1), Cube(7, 2, 2), kWhite},
