@@ -1,0 +1,177 @@
+// The score notation of the song generator: lengths, ties, chords, drums and the checks that
+// keep a score honest.
+#include <gtest/gtest.h>
+
+#include <string>
+
+// The generator is a program of its own; its notation is compiled in here to test it alone.
+#include "../tools/assetgen/midi_writer.cpp"
+#include "../tools/assetgen/score_notation.cpp"
+
+namespace {
+
+MidiSong Parse(const std::string& text) {
+  MidiSong song;
+  std::string error;
+  EXPECT_TRUE(ParseScore(text, &song, &error)) << error;
+  return song;
+}
+
+std::string ErrorOf(const std::string& text) {
+  MidiSong song;
+  std::string error;
+  EXPECT_FALSE(ParseScore(text, &song, &error));
+  return error;
+}
+
+const std::string kHead = "song tempo=120 time=4/4\n";
+
+TEST(ScoreNotation, NotesTakeLengthsDotsOctavesAndGate) {
+  const MidiSong s = Parse(kHead + "part p\n  o4 l8 q8 c d4. e16 f16 g4 a | o5 c2 > c4 < < b4 |\n");
+  const auto& n = s.parts.at(0).notes;
+  ASSERT_EQ(n.size(), 9u);
+  EXPECT_EQ(n[0].key, 60);
+  EXPECT_EQ(n[0].length, 240u);
+  EXPECT_EQ(n[1].start, 240u);
+  EXPECT_EQ(n[1].length, 720u);
+  EXPECT_EQ(n[2].start, 960u);
+  EXPECT_EQ(n[2].length, 120u);
+  EXPECT_EQ(n[6].key, 72);
+  EXPECT_EQ(n[7].key, 84);  // up an octave
+  EXPECT_EQ(n[8].key, 71);  // down two: o4 b
+  EXPECT_EQ(s.lengthTicks, 2u * 1920);
+}
+
+TEST(ScoreNotation, GateShortensEachNoteAndTiesJoinThem) {
+  const MidiSong s = Parse(kHead + "part p\n  q4 c2~ c4 d4 |\n");
+  const auto& n = s.parts.at(0).notes;
+  ASSERT_EQ(n.size(), 2u);
+  EXPECT_EQ(n[0].length, 960u + 480 - 240);  // the gate trims only the tied note's last piece
+  EXPECT_EQ(n[1].length, 240u);
+}
+
+TEST(ScoreNotation, AccidentalsTransposeAndVelocity) {
+  const MidiSong s = Parse(kHead + "part p\n  o4 v90 c+ d- k+2 e !ff f |\n");
+  const auto& n = s.parts.at(0).notes;
+  ASSERT_EQ(n.size(), 4u);
+  EXPECT_EQ(n[0].key, 61);
+  EXPECT_EQ(n[1].key, 61);
+  EXPECT_EQ(n[2].key, 66);
+  EXPECT_EQ(n[0].velocity, 90);
+  EXPECT_EQ(n[3].velocity, 115);
+}
+
+TEST(ScoreNotation, ChordSymbolsFoldIntoTheOctaveAboveC) {
+  const MidiSong s = Parse(kHead + "part p\n  o4 {C}4 {G7}4 {F#m}4 {Bb}4 |\n");
+  std::vector<std::vector<int>> chords(4);
+  for (const MidiNote& n : s.parts.at(0).notes) chords[n.start / 480].push_back(n.key);
+  for (auto& c : chords) std::sort(c.begin(), c.end());
+  EXPECT_EQ(chords[0], (std::vector<int>{60, 64, 67}));
+  EXPECT_EQ(chords[1], (std::vector<int>{62, 65, 67, 71}));
+  EXPECT_EQ(chords[2], (std::vector<int>{61, 66, 69}));
+  EXPECT_EQ(chords[3], (std::vector<int>{62, 65, 70}));
+}
+
+TEST(ScoreNotation, RepeatsAndDefinitionsUnroll) {
+  const MidiSong s =
+      Parse(kHead + "define riff\n  c4 d4 e4 f4\npart p\n  |: $riff :|3 [c e g]1 |\n");
+  const auto& n = s.parts.at(0).notes;
+  EXPECT_EQ(n.size(), 12u + 3);
+  EXPECT_EQ(s.lengthTicks, 4u * 1920);
+  EXPECT_EQ(n[4].start, 1920u);
+}
+
+TEST(ScoreNotation, DrumPatternsScaleWithDynamics) {
+  const MidiSong s = Parse(kHead +
+                           "pattern beat\n  kick X... ....\n  hat  x.x.x.x.\n"
+                           "drums kit\n  !f beat !p beat -\n");
+  const MidiPart& kit = s.parts.at(0);
+  EXPECT_EQ(kit.channel, 9);
+  EXPECT_EQ(s.lengthTicks, 3u * 1920);
+  ASSERT_EQ(kit.notes.size(), 10u);
+  EXPECT_EQ(kit.notes[0].key, 36);
+  EXPECT_EQ(kit.notes[0].velocity, 127);
+  EXPECT_EQ(kit.notes[1].key, 42);
+  EXPECT_EQ(kit.notes[1].start, 0u);
+  EXPECT_EQ(kit.notes[2].start, 480u);
+  EXPECT_EQ(kit.notes[5].velocity, 127 * 55 / 100);
+}
+
+TEST(ScoreNotation, TempoIsRestatedEveryBarAndChangesWhereWritten) {
+  const MidiSong s = Parse(kHead + "tempo bar=3 bpm=96\npart p\n  c1 | c1 | c1 |\n");
+  ASSERT_EQ(s.tempos.size(), 4u);  // bars 1 to 3 and the loop point
+  EXPECT_EQ(s.tempos[1].microsPerQuarter, 500000u);
+  EXPECT_EQ(s.tempos[2].microsPerQuarter, 625000u);
+  EXPECT_EQ(s.tempos[3].tick, 3u * 1920);
+}
+
+struct BadScore {
+  const char* body;
+  const char* says;
+};
+
+class ScoreMistake : public ::testing::TestWithParam<BadScore> {};
+
+TEST_P(ScoreMistake, IsReportedWithItsPlace) {
+  const std::string error = ErrorOf(kHead + GetParam().body);
+  EXPECT_NE(error.find(GetParam().says), std::string::npos) << error;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Mistakes, ScoreMistake,
+    ::testing::Values(BadScore{"part p\n  c4 d4 e4 |\n", "bar 1"},
+                      BadScore{"part p\n  c1 | c2 d4 e4 f4 |\n", "bar 2"},
+                      BadScore{"part p\n  c2~ d2 |\n", "tie joins different"},
+                      BadScore{"part p\n  c2~ r2 |\n", "tie into a rest"},
+                      BadScore{"part p\n  c7 c1 |\n", "does not divide"},
+                      BadScore{"part p\n  {Hm}1 |\n", "chord symbol"},
+                      BadScore{"part p\n  {Cxyz}1 |\n", "unknown chord quality"},
+                      BadScore{"part p\n  $nothing |\n", "no definition"},
+                      BadScore{"define a\n  $a\npart p\n  $a\n", "nest too deeply"},
+                      BadScore{"part p\n  |: c1 |\n", "without its ':|'"},
+                      BadScore{"part p\n  o9 a1 |\n", "MIDI range"},
+                      BadScore{"part p\n  c1 |\npart q\n  c1 | c1 |\n", "the parts above"},
+                      BadScore{"part p channel=10\n  c1 |\n", "channel 10 is for drums"},
+                      BadScore{"part p program=200\n  c1 |\n", "program=200"},
+                      BadScore{"pattern b\n  kick x.x.x.x\ndrums d\n  b\n", "does not split"},
+                      BadScore{"pattern b\n  cowbells x...\ndrums d\n  b\n", "unknown instrument"},
+                      BadScore{"drums d\n  nosuch\n", "no pattern named"},
+                      BadScore{"part p\n  !fff c1 |\n", "unknown dynamic"}));
+
+TEST(MidiWriter, EndsOverlappingNotesAndCutsThemAtTheLoop) {
+  MidiSong song;
+  song.lengthTicks = 1920;
+  song.tempos = {{0, 500000}, {1920, 500000}};
+  MidiPart part;
+  part.notes = {{0, 960, 60, 100}, {480, 480, 60, 100}, {1440, 960, 62, 100}};
+  song.parts = {part};
+  const std::vector<uint8_t> bytes = EncodeMidiSong(song);
+  // Walk the part track (the second) and pair its notes.
+  size_t at = 14;
+  at += 8 + (bytes[at + 4] << 24 | bytes[at + 5] << 16 | bytes[at + 6] << 8 | bytes[at + 7]);
+  const size_t end = at + 8 + (bytes[at + 6] << 8 | bytes[at + 7]);
+  at += 8;
+  uint32_t tick = 0;
+  uint8_t running = 0;
+  std::vector<std::tuple<uint32_t, int, int>> notes;  // tick, key, velocity
+  while (at < end) {
+    uint32_t delta = 0;
+    do delta = delta << 7 | (bytes[at] & 0x7F);
+    while (bytes[at++] & 0x80);
+    tick += delta;
+    if (bytes[at] == 0xFF) {
+      at += 3 + bytes[at + 2];
+      running = 0;
+      continue;
+    }
+    if (bytes[at] & 0x80) running = bytes[at++];
+    const int n = (running & 0xE0) == 0xC0 ? 1 : 2;
+    if ((running & 0xF0) == 0x90) notes.emplace_back(tick, bytes[at], bytes[at + 1]);
+    at += n;
+  }
+  const std::vector<std::tuple<uint32_t, int, int>> expected = {
+      {0, 60, 100}, {480, 60, 0}, {480, 60, 100}, {960, 60, 0}, {1440, 62, 100}, {1920, 62, 0}};
+  EXPECT_EQ(notes, expected);
+}
+
+}  // namespace
