@@ -48,10 +48,13 @@ TEST_F(BossTest, StartsAcceleratingAndWarnsFromTheFirstFrame) {
 
 // Every 16 frames: toward straight down while below the globe, toward straight up otherwise.
 TEST_F(BossTest, TurnsTowardTheGlobesRowAndHoldsTheChoice) {
-  struct Case { int32_t y, globeY, heading; uint32_t timer; int32_t heldTurn, after; } cases[] = {
-      {300, 100, 100, 16, 0, 92}, {300, 100, 10, 32, 0, 18},  {50, 400, 100, 48, 0, 108},
-      {50, 400, 200, 64, 0, 192}, {300, 100, 64, 16, 0, 72},  {300, 100, 192, 16, 0, 200},
-      {50, 400, 100, 17, 4, 92},  {50, 400, 100, 17, 0, 100}, {50, 400, 252, 16, 0, 244}};
+  struct Case {
+    int32_t y, globeY, heading;
+    uint32_t timer;
+    int32_t heldTurn, after;
+  } cases[] = {{300, 100, 100, 16, 0, 92}, {300, 100, 10, 32, 0, 18},  {50, 400, 100, 48, 0, 108},
+               {50, 400, 200, 64, 0, 192}, {300, 100, 64, 16, 0, 72},  {300, 100, 192, 16, 0, 200},
+               {50, 400, 100, 17, 4, 92},  {50, 400, 100, 17, 0, 100}, {50, 400, 252, 16, 0, 244}};
   for (const Case& c : cases) {
     Place(100, c.y, c.heading, 0.0f);
     BossState.turn = c.heldTurn;
@@ -63,9 +66,16 @@ TEST_F(BossTest, TurnsTowardTheGlobesRowAndHoldsTheChoice) {
 }
 
 TEST_F(BossTest, SpeedsUpNearTheGlobeAndSlowsDownAwayWithinLimits) {
-  struct Case { float speed; bool near; float after; int32_t dx; } cases[] = {
-      {0.0f, false, 0.0f, 0}, {4.0f, false, 4.0f, 4},      {10.0f, false, 10.0f - 0.2f, 9},
-      {9.9f, true, 9.9f + 0.2f, 10}, {10.0f, true, 10.0f, 10}};
+  struct Case {
+    float speed;
+    bool near;
+    float after;
+    int32_t dx;
+  } cases[] = {{0.0f, false, 0.0f, 0},
+               {4.0f, false, 4.0f, 4},
+               {10.0f, false, 10.0f - 0.2f, 9},
+               {9.9f, true, 9.9f + 0.2f, 10},
+               {10.0f, true, 10.0f, 10}};
   for (const Case& c : cases) {
     Place(100, 200, 0, c.speed);
     if (c.near) PlayerGlobe = {130, 250, 0, 0, 0, 1.0f, 999, 0, 0};
@@ -77,9 +87,14 @@ TEST_F(BossTest, SpeedsUpNearTheGlobeAndSlowsDownAwayWithinLimits) {
 
 // Edges reflect the heading and start a recoil frame; the right edge alone gives no blast.
 TEST_F(BossTest, EdgesReflectAndAllButTheRightOneExplode) {
-  struct Case { int32_t x, y, heading, wantX, wantY, reflected; bool blast; int32_t blastX, blastY; } cases[] = {
-      {2, 200, 128, 0, 200, 0, true, -2, 200},    {285, 200, 0, 287, 200, 128, false, 0, 0},
-      {100, 2, 192, 100, 0, 64, true, 100, -2},   {100, 445, 64, 100, 447, 192, true, 100, 449}};
+  struct Case {
+    int32_t x, y, heading, wantX, wantY, reflected;
+    bool blast;
+    int32_t blastX, blastY;
+  } cases[] = {{2, 200, 128, 0, 200, 0, true, -2, 200},
+               {285, 200, 0, 287, 200, 128, false, 0, 0},
+               {100, 2, 192, 100, 0, 64, true, 100, -2},
+               {100, 445, 64, 100, 447, 192, true, 100, 449}};
   for (const Case& c : cases) {
     Restart();
     Place(c.x, c.y, c.heading, 5.0f);  // slows to 4.8: four units a frame
@@ -105,7 +120,10 @@ TEST_F(BossTest, EdgesReflectAndAllButTheRightOneExplode) {
 
 // Every solid cell holding the centre sends the boss back; later cells see the restored place.
 TEST_F(BossTest, CellsTurnTheBossBackAndTheScanGoesOn) {
-  struct Case { std::vector<int32_t> solid; int32_t heading; } cases[] = {{{6}, 128}, {{6, 10}, 0}};
+  struct Case {
+    std::vector<int32_t> solid;
+    int32_t heading;
+  } cases[] = {{{6}, 128}, {{5}, 128}, {{6, 10}, 0}};
   for (const Case& c : cases) {
     Restart();
     for (int32_t i : c.solid) CellTypes[i] = CELL_ROCK;
@@ -120,7 +138,10 @@ TEST_F(BossTest, CellsTurnTheBossBackAndTheScanGoesOn) {
 }
 
 TEST_F(BossTest, RammingTheBossHurtsItByGlobeSpeedAndFace) {
-  struct Case { float speed; int32_t mode, damage; } cases[] = {
+  struct Case {
+    float speed;
+    int32_t mode, damage;
+  } cases[] = {
       {1.0f, MODE_SUN, 10}, {1.9f, MODE_MOON, 20}, {16.2f, MODE_TERA, 85}, {16.2f, MODE_MOON, 170}};
   for (const Case& c : cases) {
     Place(130, 130, 40, 0.0f);
@@ -168,9 +189,15 @@ TEST_F(BossTest, EnergyOfZeroSurvivesAndBelowZeroWins) {
 
 // Undisturbed, the boss regains one every 16 frames and lays an object every 128.
 TEST_F(BossTest, RegainsEnergyAndLaysObjectsOnlyWhenNotStunned) {
-  struct Case { uint32_t timer; int32_t stun, level, energyGain; bool lays; } cases[] = {
-      {16, 0, 0, 1, false}, {128, 0, 0, 1, true}, {128, 0, 1, 1, true}, {128, 3, 0, 0, false},
-      {17, 0, 0, 0, false}};
+  struct Case {
+    uint32_t timer;
+    int32_t stun, level, energyGain;
+    bool lays;
+  } cases[] = {{16, 0, 0, 1, false},
+               {128, 0, 0, 1, true},
+               {128, 0, 1, 1, true},
+               {128, 3, 0, 0, false},
+               {17, 0, 0, 0, false}};
   for (const Case& c : cases) {
     Restart();
     Level = c.level;

@@ -1,6 +1,5 @@
 // The globe against edges and cells, every ram outcome, explosions and the world-space blits.
 #include "battle/field_objects.h"
-
 #include "battle_fixture.h"
 
 namespace {
@@ -23,9 +22,11 @@ class FieldTest : public BattleTest {
 };
 
 TEST_F(FieldTest, EdgesClampReflectAndCostTwoEnergy) {
-  struct Case { int32_t x, y, heading, wantX, wantY, wantHeading; } cases[] = {
-      {-3, 200, 140, 0, 200, 244}, {320, 200, 10, 319, 200, 118}, {100, -1, 200, 100, 0, 56},
-      {100, 480, 70, 100, 479, 186}, {-1, -1, 160, 0, 0, 32}, {319, 479, 5, 319, 479, 5}};
+  struct Case {
+    int32_t x, y, heading, wantX, wantY, wantHeading;
+  } cases[] = {{-3, 200, 140, 0, 200, 244}, {320, 200, 10, 319, 200, 118},
+               {100, -1, 200, 100, 0, 56},  {100, 480, 70, 100, 479, 186},
+               {-1, -1, 160, 0, 0, 32},     {319, 479, 5, 319, 479, 5}};
   for (const Case& c : cases) {
     Place(c.x, c.y, c.heading);
     PlayerGlobe.energy = 999;
@@ -48,9 +49,12 @@ TEST_F(FieldTest, BattleFrameTurnsAtRandomAfterAnEdge) {
 
 // Cell borders belong to both cells; the first solid one in index order is hit.
 TEST_F(FieldTest, BordersHitTheFirstSolidCellInIndexOrder) {
-  struct Case { int32_t x, y; std::vector<int32_t> solid; int32_t hit; } cases[] = {
-      {64, 100, {10, 11}, 10}, {64, 100, {11}, 11}, {64, 96, {11, 6, 10}, 6},
-      {128, 48, {7}, 7},       {127, 47, {7}, -1},  {319, 479, {49}, 49}};
+  struct Case {
+    int32_t x, y;
+    std::vector<int32_t> solid;
+    int32_t hit;
+  } cases[] = {{64, 100, {10, 11}, 10}, {64, 100, {11}, 11}, {64, 96, {11, 6, 10}, 6},
+               {128, 48, {7}, 7},       {127, 47, {7}, -1},  {319, 479, {49}, 49}};
   for (const Case& c : cases) {
     ClearField();
     for (int32_t i : c.solid) CellTypes[i] = CELL_ROCK;
@@ -75,10 +79,15 @@ TEST_F(FieldTest, RockAndEdgeInOneFrameCostSixAndSoundInOrder) {
 
 // Damage per ram is (trunc(speed) + 1) times the face's multiplier against the colour.
 TEST_F(FieldTest, RamsDamageByFaceAndColour) {
-  struct Case { int32_t mode, type; float speed; int32_t damage; } cases[] = {
-      {MODE_SUN, CELL_RED, 1.8f, 8},    {MODE_SUN, CELL_GREEN, 1.0f, 2}, {MODE_SUN, CELL_BLUE, 16.2f, 17},
-      {MODE_TERA, CELL_RED, 1.0f, 2},   {MODE_TERA, CELL_GREEN, 5.9f, 6}, {MODE_TERA, CELL_BLUE, 1.0f, 10},
-      {MODE_MOON, CELL_RED, 1.0f, 12},  {MODE_MOON, CELL_GREEN, 16.2f, 102}, {MODE_MOON, CELL_BLUE, 3.0f, 24}};
+  struct Case {
+    int32_t mode, type;
+    float speed;
+    int32_t damage;
+  } cases[] = {{MODE_SUN, CELL_RED, 1.8f, 8},    {MODE_SUN, CELL_GREEN, 1.0f, 2},
+               {MODE_SUN, CELL_BLUE, 16.2f, 17}, {MODE_TERA, CELL_RED, 1.0f, 2},
+               {MODE_TERA, CELL_GREEN, 5.9f, 6}, {MODE_TERA, CELL_BLUE, 1.0f, 10},
+               {MODE_MOON, CELL_RED, 1.0f, 12},  {MODE_MOON, CELL_GREEN, 16.2f, 102},
+               {MODE_MOON, CELL_BLUE, 3.0f, 24}};
   for (const Case& c : cases) {
     CellTypes[12] = c.type;
     CellHp[12] = 500;
@@ -108,9 +117,12 @@ TEST_F(FieldTest, RedNeedsSevenSunRamsOrTwentyFiveEarthRams) {
 // Breaking: ten points (forty for green) on top of the ram, radar mark erased, eight blasts,
 // and the mission won with the last object, except in the boss mission.
 TEST_F(FieldTest, BreakingAnObjectScoresErasesItsMarkAndMayWin) {
-  struct Case { int32_t mission, type, objectsLeft, score, cleared; } cases[] = {
-      {1, CELL_RED, 2, 11, 0}, {1, CELL_BLUE, 1, 11, 1}, {3, CELL_GREEN, 1, 41, 1},
-      {10, CELL_RED, 0, 11, 0}};
+  struct Case {
+    int32_t mission, type, objectsLeft, score, cleared;
+  } cases[] = {{1, CELL_RED, 2, 11, 0},
+               {1, CELL_BLUE, 1, 11, 1},
+               {3, CELL_GREEN, 1, 41, 1},
+               {10, CELL_RED, 0, 11, 0}};
   for (const Case& c : cases) {
     Enter(c.mission);
     ClearField();
@@ -199,7 +211,9 @@ TEST_F(FieldTest, WorldBlitsFollowTheCameraAndShrinkInDoubleProducts) {
   DrawAtWorld(10, 250, Box{240, 128, 64, 48});
   EXPECT_EQ(CountColour(Box{0, 0, 320, 240}, sheet_colour::CELL[CELL_ROCK]), 64 * 48);
   EXPECT_EQ(ScreenAt(10, 10), sheet_colour::CELL[CELL_ROCK]);
-  struct Case { int32_t pw, ph, w, h; } cases[] = {{75, 75, 47, 35}, {80, 99, 51, 47}, {61, 61, 39, 29}};
+  struct Case {
+    int32_t pw, ph, w, h;
+  } cases[] = {{75, 75, 47, 35}, {80, 99, 51, 47}, {61, 61, 39, 29}};
   for (const Case& c : cases) {
     gf_DD_ScrFill(screen_, 0);
     DrawAtWorldScaled(20, 300, Box{176, 80, 64, 48}, c.pw, c.ph);

@@ -1,7 +1,6 @@
 // The field view (camera, crosshair, pulsing objects, HUD, radar) and the star field.
-#include "battle/field_view.h"
-
 #include "battle/field_objects.h"
+#include "battle/field_view.h"
 #include "battle_fixture.h"
 
 namespace {
@@ -18,7 +17,8 @@ class ViewTest : public BattleTest {
 };
 
 TEST_F(ViewTest, CameraFollowsTheGlobeWithinTheField) {
-  const int32_t cases[][2] = {{0, 0}, {50, 0}, {120, 0}, {121, 1}, {300, 180}, {360, 240}, {479, 240}};
+  const int32_t cases[][2] = {{0, 0},     {50, 0},    {120, 0},  {121, 1},
+                              {300, 180}, {360, 240}, {479, 240}};
   for (const auto& c : cases) {
     PlayerGlobe.y = c[0];
     EXPECT_EQ(CameraTop(), c[1]) << c[0];
@@ -88,7 +88,12 @@ TEST_F(ViewTest, ABrokenObjectStopsPulsingAndLeavesTheRadarAtOnce) {
 }
 
 TEST_F(ViewTest, HudShowsScoreTimeSpeedEnergyAndFace) {
-  struct Case { int32_t score, time; float speed; int32_t energy, mode; const char* texts[5]; } cases[] = {
+  struct Case {
+    int32_t score, time;
+    float speed;
+    int32_t energy, mode;
+    const char* texts[5];
+  } cases[] = {
       {0, 5000, 1.0f, 999, MODE_SUN, {"SCORE 00", "TIME 5000", "SPEED 1", "ENELGY 999", "SUN"}},
       {123, 7, 16.2f, 0, MODE_TERA, {"SCORE 1230", "TIME 7", "SPEED 16", "ENELGY 0", "TERA"}},
       {5, 1999, 9.99f, 42, MODE_MOON, {"SCORE 50", "TIME 1999", "SPEED 9", "ENELGY 42", "MOON"}}};
@@ -101,7 +106,8 @@ TEST_F(ViewTest, HudShowsScoreTimeSpeedEnergyAndFace) {
     PlayerGlobe.energy = c.energy;
     PlayerGlobe.mode = c.mode;
     DrawField();
-    for (int32_t k = 0; k < 5; ++k) EXPECT_TRUE(ShowsText(c.texts[k], at[k][0], at[k][1])) << c.texts[k];
+    for (int32_t k = 0; k < 5; ++k)
+      EXPECT_TRUE(ShowsText(c.texts[k], at[k][0], at[k][1])) << c.texts[k];
   }
   // The stippled bars: every second pixel of every second row, 319 columns wide.
   EXPECT_EQ(ScreenAt(0, 0), 255);
@@ -146,7 +152,10 @@ TEST_F(ViewTest, StarFieldRenewsInItsRandomOrder) {
 }
 
 TEST_F(ViewTest, SparklesRenewOnlyPastTheirBoundsAndSway) {
-  struct Case { int32_t y; bool renewed; } cases[] = {{-33, true}, {-32, false}, {240, false}, {241, true}};
+  struct Case {
+    int32_t y;
+    bool renewed;
+  } cases[] = {{-33, true}, {-32, false}, {240, false}, {241, true}};
   for (const Case& c : cases) {
     for (Star& s : StarField) s = Star{100, 100, 1, 1, 0, 20, 0};
     StarField[3].y = c.y;

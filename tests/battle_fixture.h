@@ -45,15 +45,18 @@ class BattleTest : public testing::Test {
     ScreenSurface = screen_;
     SheetSurface = sheet_;
     ResetGame();
-    FakeAudioReset();
-    SoundInit(nullptr);
-    LoadSoundEffects();
+    // The services start once per program, as the first frame does.
+    static const bool started = [] {
+      MusicInit();
+      SoundInit(nullptr);
+      LoadSoundEffects();
+      return true;
+    }();
+    ASSERT_TRUE(started);
     FakeClearSoundCalls();
   }
 
   void TearDown() override {
-    SoundRelease();
-    FakeAudioReset();
     ScreenSurface = nullptr;
     SheetSurface = nullptr;
     ReleaseSurface(screen_);
@@ -67,13 +70,16 @@ class BattleTest : public testing::Test {
 
   void PaintTestSheet() {
     for (int32_t y = 0; y < 32; ++y)
-      for (int32_t x = 0; x < 319; ++x) sheet_->pixels[y * sheet_->pitch + x] = sheet_colour::Font(x);
-    for (int32_t m = 0; m < 3; ++m) Fill(sheet_, Box{176 + 48 * m, 32, 47, 47}, sheet_colour::GLOBE[m]);
+      for (int32_t x = 0; x < 319; ++x)
+        sheet_->pixels[y * sheet_->pitch + x] = sheet_colour::Font(x);
+    for (int32_t m = 0; m < 3; ++m)
+      Fill(sheet_, Box{176 + 48 * m, 32, 47, 47}, sheet_colour::GLOBE[m]);
     Fill(sheet_, Box{176, 80, 64, 48}, sheet_colour::CELL[CELL_RED]);
     Fill(sheet_, Box{240, 80, 64, 48}, sheet_colour::CELL[CELL_GREEN]);
     Fill(sheet_, Box{176, 128, 64, 48}, sheet_colour::CELL[CELL_BLUE]);
     Fill(sheet_, Box{240, 128, 64, 48}, sheet_colour::CELL[CELL_ROCK]);
-    for (int32_t k = 0; k < 4; ++k) Fill(sheet_, Box{176 + 32 * k, 176, 32, 32}, sheet_colour::EXPLOSION[k]);
+    for (int32_t k = 0; k < 4; ++k)
+      Fill(sheet_, Box{176 + 32 * k, 176, 32, 32}, sheet_colour::EXPLOSION[k]);
     Fill(sheet_, Box{176, 208, 32, 32}, sheet_colour::BOSS);
     Fill(sheet_, Box{240, 208, 31, 31}, sheet_colour::STAR[0]);
     Fill(sheet_, Box{272, 208, 31, 31}, sheet_colour::STAR[1]);

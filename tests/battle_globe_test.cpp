@@ -47,9 +47,13 @@ TEST_F(GlobeTest, SpeedStepsInSinglePrecisionBetweenItsLimits) {
 }
 
 TEST_F(GlobeTest, TurnsEightStepsAndWraps) {
-  struct Case { uint32_t bits; int32_t from, to, turned; } cases[] = {
-      {INPUT_RIGHT, 252, 4, 1}, {INPUT_LEFT, 0, 248, 1}, {INPUT_LEFT | INPUT_RIGHT, 10, 18, 1},
-      {INPUT_UP, 10, 10, 0}};
+  struct Case {
+    uint32_t bits;
+    int32_t from, to, turned;
+  } cases[] = {{INPUT_RIGHT, 252, 4, 1},
+               {INPUT_LEFT, 0, 248, 1},
+               {INPUT_LEFT | INPUT_RIGHT, 10, 18, 1},
+               {INPUT_UP, 10, 10, 0}};
   for (const Case& c : cases) {
     PlayerGlobe.heading = c.from;
     Hold(c.bits);
@@ -59,11 +63,17 @@ TEST_F(GlobeTest, TurnsEightStepsAndWraps) {
 }
 
 TEST_F(GlobeTest, ButtonOneHoldsTheMoonAndButtonTwoSwapsSunAndEarth) {
-  struct Step { uint32_t bits; int32_t mode; std::vector<int32_t> sounds; } steps[] = {
-      {INPUT_BUTTON2, MODE_TERA, {7}}, {0, MODE_TERA, {}},
-      {INPUT_BUTTON1, MODE_MOON, {7}}, {INPUT_BUTTON1 | INPUT_BUTTON2, MODE_MOON, {}},
-      {0, MODE_TERA, {}},              {INPUT_BUTTON2, MODE_SUN, {7}},
-      {INPUT_BUTTON2, MODE_SUN, {}}};
+  struct Step {
+    uint32_t bits;
+    int32_t mode;
+    std::vector<int32_t> sounds;
+  } steps[] = {{INPUT_BUTTON2, MODE_TERA, {7}},
+               {0, MODE_TERA, {}},
+               {INPUT_BUTTON1, MODE_MOON, {7}},
+               {INPUT_BUTTON1 | INPUT_BUTTON2, MODE_MOON, {}},
+               {0, MODE_TERA, {}},
+               {INPUT_BUTTON2, MODE_SUN, {7}},
+               {INPUT_BUTTON2, MODE_SUN, {}}};
   for (const Step& s : steps) {
     Hold(s.bits);
     SteerGlobe();
@@ -74,9 +84,12 @@ TEST_F(GlobeTest, ButtonOneHoldsTheMoonAndButtonTwoSwapsSunAndEarth) {
 
 // One frame's step is (trunc(r cos), trunc(r sin)) with r the truncated speed.
 TEST_F(GlobeTest, MovesAlongItsHeading) {
-  struct Case { int32_t heading; float speed; int32_t dx, dy; } cases[] = {
-      {192, 1.0f, 0, -1}, {200, 1.8f, 0, 0}, {64, 1.0f, 0, 1},     {0, 16.2f, 16, 0},
-      {32, 16.2f, 11, 11}, {160, 5.4f, -3, -3}, {128, 2.0f, -2, 0}};
+  struct Case {
+    int32_t heading;
+    float speed;
+    int32_t dx, dy;
+  } cases[] = {{192, 1.0f, 0, -1},  {200, 1.8f, 0, 0},   {64, 1.0f, 0, 1},  {0, 16.2f, 16, 0},
+               {32, 16.2f, 11, 11}, {160, 5.4f, -3, -3}, {128, 2.0f, -2, 0}};
   for (const Case& c : cases) {
     PlayerGlobe = {160, 240, 0, 0, c.heading, c.speed, 999, MODE_SUN, MODE_SUN};
     BattleFrame();
@@ -141,7 +154,11 @@ TEST_F(GlobeTest, BackdropNeitherSteersNorCountsNorEnds) {
 
 // Every fourth frame of low energy or time: tempo 130 and a blast 8..23 up and left.
 TEST_F(GlobeTest, DangerSpeedsTheMusicAndSpawnsBlastsEveryFourthFrame) {
-  struct Case { int32_t energy, time; uint32_t timer; bool danger; } cases[] = {
+  struct Case {
+    int32_t energy, time;
+    uint32_t timer;
+    bool danger;
+  } cases[] = {
       {319, 5000, 4, true}, {999, 1999, 8, true}, {320, 2000, 4, false}, {100, 5000, 5, false}};
   for (const Case& c : cases) {
     Restart();

@@ -23,7 +23,8 @@ uint32_t Pilot(uint32_t frame) {
   if (target == CELL_COUNT) return 0;
   const double tx = 64 * (target % 5) + 32, ty = 48 * (target / 5) + 24;
   const double aim = std::atan2(ty - PlayerGlobe.y, tx - PlayerGlobe.x) * 128 / M_PI;
-  const int32_t diff = ((static_cast<int32_t>(std::lround(aim)) - PlayerGlobe.heading + 128) & 255) - 128;
+  const int32_t diff =
+      ((static_cast<int32_t>(std::lround(aim)) - PlayerGlobe.heading + 128) & 255) - 128;
   uint32_t bits = 0;
   if (diff > 4) bits |= INPUT_RIGHT;
   if (diff < -4) bits |= INPUT_LEFT;

@@ -17,11 +17,11 @@ struct MissionCase {
 };
 
 const MissionCase kMissions[] = {
-    {1, "RED OR BLUE", 128, 432, 2, 0, 2, 0},        {2, "THE GRAY OBJECT", 128, 384, 2, 0, 2, 6},
-    {3, "ENCOUNT GREEN", 128, 384, 0, 4, 0, 10},     {4, "ASTEROID OF CAOS", 128, 384, 4, 4, 4, 6},
-    {5, "LABYRINTH", 128, 216, 3, 2, 3, 16},         {6, "DEAD LINE", 128, 432, 6, 6, 6, 9},
-    {7, "ENEMY BASE", 0, 432, 0, 4, 0, 18},          {8, "POINT TO POINT", 128, 288, 4, 4, 4, 10},
-    {9, "DEAD OR ALIVE", 128, 240, 12, 16, 16, 0},   {10, "MOTHER OF DURUZ", 128, 240, 0, 0, 0, 4},
+    {1, "RED OR BLUE", 128, 432, 2, 0, 2, 0},      {2, "THE GRAY OBJECT", 128, 384, 2, 0, 2, 6},
+    {3, "ENCOUNT GREEN", 128, 384, 0, 4, 0, 10},   {4, "ASTEROID OF CAOS", 128, 384, 4, 4, 4, 6},
+    {5, "LABYRINTH", 128, 216, 3, 2, 3, 16},       {6, "DEAD LINE", 128, 432, 6, 6, 6, 9},
+    {7, "ENEMY BASE", 0, 432, 0, 4, 0, 18},        {8, "POINT TO POINT", 128, 288, 4, 4, 4, 10},
+    {9, "DEAD OR ALIVE", 128, 240, 12, 16, 16, 0}, {10, "MOTHER OF DURUZ", 128, 240, 0, 0, 0, 4},
 };
 
 class MissionSetup : public BattleTest, public testing::WithParamInterface<MissionCase> {};
