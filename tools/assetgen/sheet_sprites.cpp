@@ -219,8 +219,8 @@ Canvas DrawBoss() {
 Canvas DrawExplosion(int frame) {
   // A fireball that grows, cools from white to red and breaks up into smoke.
   static constexpr int kRadius[4] = {10 * 16, 13 * 16, 15 * 16, 16 * 16};
-  static constexpr int kCool[4] = {0, 900, 1900, 2700};
-  static constexpr int kCover[4] = {16, 16, 13, 7};  // of 16: how much of the ball is drawn
+  static constexpr int kCool[4] = {0, 700, 1500, 2500};
+  static constexpr int kCover[4] = {16, 16, 14, 9};  // of 16: how much of the ball is drawn
   Canvas c(32, 32);
   const int r = kRadius[frame];
   for (int y = 0; y < 32; ++y) {
@@ -230,7 +230,10 @@ Canvas DrawExplosion(int frame) {
       const int puff = FractalNoise(px * 3 + 4000, py * 3 + 4000, frame * 300, 131, 2);
       const int edge = r - (4096 - puff) * r / 4096 / 4;
       if (d > edge) continue;
-      if (BayerThreshold(x, y) >= kCover[frame] && puff < 2600) continue;
+      // Scattered holes, not a regular grid, so the smoke looks torn rather than screened.
+      if (static_cast<int>(HashPoint(x, y, 137 + frame) & 15) >= kCover[frame] && puff < 2600) {
+        continue;
+      }
       const int heat = 4096 - d * 4096 / std::max(1, edge) + (puff - 2048) / 2 - kCool[frame];
       c.Set(x, y,
             RampPick({Cube(1, 1, 1), Cube(2, 1, 1), Cube(4, 0, 0), Cube(6, 0, 0), Cube(7, 1, 0),
