@@ -71,7 +71,8 @@ uint32_t HashPoint(int x, int y, uint32_t seed) {
 
 namespace {
 int LatticeValue(int x, int y, int z, uint32_t seed) {
-  return static_cast<int>(HashPoint(x, y ^ (z * 0x3C6EF372), seed) & 4095);
+  const uint32_t zy = static_cast<uint32_t>(y) ^ static_cast<uint32_t>(z) * 0x3C6EF372u;
+  return static_cast<int>(HashPoint(x, static_cast<int>(zy), seed) & 4095);
 }
 
 // Smoothstep of a fraction 0..256, result 0..256.
