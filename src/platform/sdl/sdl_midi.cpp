@@ -1,5 +1,7 @@
 // Real machine: the MIDI stream's sequencer thread and the FluidSynth synthesiser it plays,
 // rendered by the audio device's callback beside the effects.
+#include "platform/sdl/sdl_midi.h"
+
 #include <fluidsynth.h>
 
 #include <chrono>
@@ -48,41 +50,8 @@ void Kick() {
   Wake.notify_one();
 }
 
-// Channel messages as the stream plays them, turned into synthesiser calls.
 void SendToSynth(void*, uint32_t message) {
-  if (Synth == nullptr) return;
-  const int channel = static_cast<int>(message & 0x0F);
-  const int data1 = static_cast<int>((message >> 8) & 0x7F);
-  const int data2 = static_cast<int>((message >> 16) & 0x7F);
-  switch (message & 0xF0) {
-    case 0x80:
-      fluid_synth_noteoff(Synth, channel, data1);
-      break;
-    case 0x90:
-      if (data2 == 0) {
-        fluid_synth_noteoff(Synth, channel, data1);
-      } else {
-        fluid_synth_noteon(Synth, channel, data1, data2);
-      }
-      break;
-    case 0xA0:
-      fluid_synth_key_pressure(Synth, channel, data1, data2);
-      break;
-    case 0xB0:
-      fluid_synth_cc(Synth, channel, data1, data2);
-      break;
-    case 0xC0:
-      fluid_synth_program_change(Synth, channel, data1);
-      break;
-    case 0xD0:
-      fluid_synth_channel_pressure(Synth, channel, data1);
-      break;
-    case 0xE0:
-      fluid_synth_pitch_bend(Synth, channel, data1 | data2 << 7);
-      break;
-    default:
-      break;
-  }
+  if (Synth != nullptr) SynthShortMessage(Synth, message);
 }
 
 // The music's part of every audio callback: the device's buffer comes zeroed.
@@ -116,13 +85,7 @@ void StartSynth() {
   }
   const int rate = SdlAudioRate() > 0 ? SdlAudioRate() : FALLBACK_RATE;
   SynthSettings = new_fluid_settings();
-  fluid_settings_setnum(SynthSettings, "synth.sample-rate", rate);
-  fluid_settings_setnum(SynthSettings, "synth.gain", SYNTH_GAIN);
-  fluid_settings_setint(SynthSettings, "synth.reverb.active", 1);
-  fluid_settings_setnum(SynthSettings, "synth.reverb.room-size", 0.5);
-  fluid_settings_setnum(SynthSettings, "synth.reverb.level", 0.5);
-  fluid_settings_setint(SynthSettings, "synth.chorus.active", 1);
-  fluid_settings_setnum(SynthSettings, "synth.chorus.level", 1.2);
+  SynthApplySettings(SynthSettings, rate);
   fluid_synth_t* synth = new_fluid_synth(SynthSettings);
   if (synth == nullptr || fluid_synth_sfload(synth, font, 1) == FLUID_FAILED) {
     std::fprintf(stderr,
@@ -178,6 +141,51 @@ void StopSequencerThread() {
 }
 
 }  // namespace
+
+void SynthApplySettings(fluid_settings_t* settings, int rate) {
+  fluid_settings_setnum(settings, "synth.sample-rate", rate);
+  fluid_settings_setnum(settings, "synth.gain", SYNTH_GAIN);
+  fluid_settings_setint(settings, "synth.reverb.active", 1);
+  fluid_settings_setnum(settings, "synth.reverb.room-size", 0.5);
+  fluid_settings_setnum(settings, "synth.reverb.level", 0.5);
+  fluid_settings_setint(settings, "synth.chorus.active", 1);
+  fluid_settings_setnum(settings, "synth.chorus.level", 1.2);
+}
+
+void SynthShortMessage(fluid_synth_t* synth, uint32_t message) {
+  const int channel = static_cast<int>(message & 0x0F);
+  const int data1 = static_cast<int>((message >> 8) & 0x7F);
+  const int data2 = static_cast<int>((message >> 16) & 0x7F);
+  switch (message & 0xF0) {
+    case 0x80:
+      fluid_synth_noteoff(synth, channel, data1);
+      break;
+    case 0x90:
+      if (data2 == 0) {
+        fluid_synth_noteoff(synth, channel, data1);
+      } else {
+        fluid_synth_noteon(synth, channel, data1, data2);
+      }
+      break;
+    case 0xA0:
+      fluid_synth_key_pressure(synth, channel, data1, data2);
+      break;
+    case 0xB0:
+      fluid_synth_cc(synth, channel, data1, data2);
+      break;
+    case 0xC0:
+      fluid_synth_program_change(synth, channel, data1);
+      break;
+    case 0xD0:
+      fluid_synth_channel_pressure(synth, channel, data1);
+      break;
+    case 0xE0:
+      fluid_synth_pitch_bend(synth, channel, data1 | data2 << 7);
+      break;
+    default:
+      break;
+  }
+}
 
 bool PlatformMidiOpen(PlatformMidiCallback callback, uintptr_t instance) {
   StartSynth();
