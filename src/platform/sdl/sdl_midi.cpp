@@ -24,19 +24,25 @@ const char* const SoundFontSearch[] = {
     "/usr/share/sounds/sf2/FluidR3_GM.sf2",
     "/usr/share/soundfonts/default.sf2",
 };
-constexpr double SYNTH_GAIN = 0.6;  // the library's 0.2 is far quieter than the effects
+constexpr double SYNTH_GAIN = 0.5;  // the library's 0.2 is far quieter than the effects
 constexpr int32_t FALLBACK_RATE = 44100;
 
-MidiSequencer Seq;
+// The stream and its thread live until the process ends: made once and never destroyed, so that
+// an exit while a song plays cannot pull them from under the running thread.
+struct StreamThread {
+  MidiSequencer seq;
+  std::thread thread;
+  std::mutex wakeLock;  // guards the two flags below
+  std::condition_variable wake;
+  bool wakeRequested = false;
+  bool quitRequested = false;
+};
+StreamThread& Stream = *new StreamThread;
+MidiSequencer* const Seq = &Stream.seq;
+
 fluid_settings_t* SynthSettings = nullptr;
 fluid_synth_t* Synth = nullptr;  // stays null without a SoundFont: the stream runs, silent
 bool SynthTried = false;
-
-std::thread Sequencer;
-std::mutex WakeLock;  // guards the two flags below
-std::condition_variable Wake;
-bool WakeRequested = false;
-bool QuitRequested = false;
 
 uint64_t SteadyMicros() {
   return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::microseconds>(
@@ -45,9 +51,9 @@ uint64_t SteadyMicros() {
 }
 
 void Kick() {
-  std::lock_guard<std::mutex> g(WakeLock);
-  WakeRequested = true;
-  Wake.notify_one();
+  std::lock_guard<std::mutex> g(Stream.wakeLock);
+  Stream.wakeRequested = true;
+  Stream.wake.notify_one();
 }
 
 void SendToSynth(void*, uint32_t message) {
@@ -105,38 +111,38 @@ void StartSynth() {
 void SequencerLoop() {
   uint64_t lastHandBackStream = UINT64_MAX;
   for (;;) {
-    const int32_t handed = MidiSeqAdvance(&Seq);
+    const int32_t handed = MidiSeqAdvance(Seq);
     if (handed > 0) {
       // Buffers that take no time would come straight back for ever: give them a millisecond.
-      const uint64_t stream = MidiSeqStreamMicros(&Seq);
+      const uint64_t stream = MidiSeqStreamMicros(Seq);
       if (stream == lastHandBackStream) std::this_thread::sleep_for(std::chrono::milliseconds(1));
       lastHandBackStream = stream;
     }
-    const uint64_t due = MidiSeqNextDue(&Seq);
-    std::unique_lock<std::mutex> lock(WakeLock);
-    if (QuitRequested) return;
-    const auto woken = [] { return WakeRequested || QuitRequested; };
+    const uint64_t due = MidiSeqNextDue(Seq);
+    std::unique_lock<std::mutex> lock(Stream.wakeLock);
+    if (Stream.quitRequested) return;
+    const auto woken = [] { return Stream.wakeRequested || Stream.quitRequested; };
     if (due == UINT64_MAX) {
-      Wake.wait(lock, woken);
+      Stream.wake.wait(lock, woken);
     } else {
       const uint64_t now = SteadyMicros();
-      if (due > now) Wake.wait_for(lock, std::chrono::microseconds(due - now), woken);
+      if (due > now) Stream.wake.wait_for(lock, std::chrono::microseconds(due - now), woken);
     }
-    WakeRequested = false;
+    Stream.wakeRequested = false;
   }
 }
 
 void StopSequencerThread() {
-  if (!Sequencer.joinable()) return;
+  if (!Stream.thread.joinable()) return;
   {
-    std::lock_guard<std::mutex> g(WakeLock);
-    QuitRequested = true;
-    Wake.notify_one();
+    std::lock_guard<std::mutex> g(Stream.wakeLock);
+    Stream.quitRequested = true;
+    Stream.wake.notify_one();
   }
-  if (Sequencer.get_id() == std::this_thread::get_id()) {
-    Sequencer.detach();  // closed from its own callback: it ends once the callback returns
+  if (Stream.thread.get_id() == std::this_thread::get_id()) {
+    Stream.thread.detach();  // closed from its own callback: it ends once the callback returns
   } else {
-    Sequencer.join();
+    Stream.thread.join();
   }
 }
 
@@ -189,45 +195,45 @@ void SynthShortMessage(fluid_synth_t* synth, uint32_t message) {
 
 bool PlatformMidiOpen(PlatformMidiCallback callback, uintptr_t instance) {
   StartSynth();
-  if (!MidiSeqOpen(&Seq, SteadyMicros, MidiSink{SendToSynth, nullptr}, callback, instance)) {
+  if (!MidiSeqOpen(Seq, SteadyMicros, MidiSink{SendToSynth, nullptr}, callback, instance)) {
     return false;
   }
   StopSequencerThread();
   {
-    std::lock_guard<std::mutex> g(WakeLock);
-    QuitRequested = false;
-    WakeRequested = false;
+    std::lock_guard<std::mutex> g(Stream.wakeLock);
+    Stream.quitRequested = false;
+    Stream.wakeRequested = false;
   }
-  Sequencer = std::thread(SequencerLoop);
+  Stream.thread = std::thread(SequencerLoop);
   return true;
 }
 
 bool PlatformMidiSetTimeDivision(uint32_t ticksPerQuarter) {
-  return MidiSeqSetTimeDivision(&Seq, ticksPerQuarter);
+  return MidiSeqSetTimeDivision(Seq, ticksPerQuarter);
 }
 
-bool PlatformMidiPrepare(MIDIHDR* header) { return MidiSeqPrepare(&Seq, header); }
+bool PlatformMidiPrepare(MIDIHDR* header) { return MidiSeqPrepare(Seq, header); }
 
-bool PlatformMidiUnprepare(MIDIHDR* header) { return MidiSeqUnprepare(&Seq, header); }
+bool PlatformMidiUnprepare(MIDIHDR* header) { return MidiSeqUnprepare(Seq, header); }
 
 bool PlatformMidiOut(MIDIHDR* header) {
-  if (!MidiSeqOut(&Seq, header)) return false;
+  if (!MidiSeqOut(Seq, header)) return false;
   Kick();
   return true;
 }
 
 bool PlatformMidiRestart() {
-  if (!MidiSeqRestart(&Seq)) return false;
+  if (!MidiSeqRestart(Seq)) return false;
   Kick();
   return true;
 }
 
-bool PlatformMidiStop() { return MidiSeqStop(&Seq); }
+bool PlatformMidiStop() { return MidiSeqStop(Seq); }
 
-bool PlatformMidiReset() { return MidiSeqReset(&Seq); }
+bool PlatformMidiReset() { return MidiSeqReset(Seq); }
 
 bool PlatformMidiClose() {
-  if (!MidiSeqClose(&Seq)) return false;
+  if (!MidiSeqClose(Seq)) return false;
   StopSequencerThread();
   return true;
 }
