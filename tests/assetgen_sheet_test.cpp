@@ -61,8 +61,16 @@ struct Sheet {
   }
 };
 
+// Read once; a missing or short file is reported and read as a blank sheet, never past its end.
 const Sheet& TheSheet() {
-  static const Sheet sheet{ReadAll(kResourcePath)};
+  static const Sheet sheet = [] {
+    Sheet s{ReadAll(kResourcePath)};
+    if (s.bytes.size() != kPixelOffset + static_cast<size_t>(kStride) * kHeight) {
+      ADD_FAILURE() << kResourcePath << " is missing or has the wrong size (run from the build)";
+      s.bytes.resize(kPixelOffset + static_cast<size_t>(kStride) * kHeight);
+    }
+    return s;
+  }();
   return sheet;
 }
 
@@ -135,7 +143,7 @@ Average MeanInk(const SheetBox& b) {
 }
 
 TEST(AssetgenSheet, ResourceHasTheDocumentedHeaderAndSize) {
-  const std::vector<uint8_t>& b = TheSheet().bytes;
+  const std::vector<uint8_t> b = ReadAll(kResourcePath);
   ASSERT_EQ(b.size(), 40u + 256u * 4u + 240u * 320u);
   ASSERT_EQ(b.size(), 77864u);
   const struct {
