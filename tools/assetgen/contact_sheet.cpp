@@ -1,5 +1,8 @@
 // Review pictures of the sheet: the contact sheet (3x, boxes outlined) and mock-up screens,
-// written as PNG into OUT/review/ for a person to look at. Nothing of the game reads them.
+// written as PNG into OUT/review/ for a person to look at; after a build, open
+// BUILD/assets/review/contact_sheet.png in any image viewer. Nothing of the game reads them.
+// The sheet holds only black, white and cube colours (its writer refuses others), so the
+// colours shown are already the ones the game's palette conversion gives.
 #include <array>
 #include <cstdio>
 #include <string_view>
