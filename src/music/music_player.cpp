@@ -141,6 +141,8 @@ void StopMusicTrack() {
 }
 
 int32_t MusicLoad(const char* name) {
+  // Priming over a loaded song would send its queued buffers a second time.
+  if (SongLoaded.load() != 0) MusicStop();
   ChooseSongPath(name);
   if (MusicPrime() != 0) return 0;
   SongLoaded.store(1);
