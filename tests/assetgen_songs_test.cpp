@@ -132,6 +132,8 @@ const SongExpectation kSongs[] = {
     {"MD06t.mid", 60, 240, true, 40, 240},  // ending
 };
 
+void PrintTo(const SongExpectation& s, std::ostream* os) { *os << s.file; }
+
 class Song : public ::testing::TestWithParam<SongExpectation> {
  protected:
   void SetUp() override {

@@ -42,7 +42,7 @@ define bassA
 define bassB
   $bC $bD $bB $bE $bC $bD $bB $bB
 
-part lead channel=1 program=82 volume=92 pan=64 reverb=50 chorus=20
+part lead channel=1 program=82 volume=104 pan=64 reverb=50 chorus=20
   q7 r1 | r1 | r1 | r1 |
   !f $leadA
   !f $leadA
@@ -50,7 +50,7 @@ part lead channel=1 program=82 volume=92 pan=64 reverb=50 chorus=20
   r1 | r1 | r1 | r1 |
   !ff $leadA
 
-part lead2 channel=3 program=81 volume=72 pan=96 reverb=50
+part lead2 channel=3 program=81 volume=104 pan=96 reverb=50
   q6 r1 | r1 | r1 | r1 |
   r1 | r1 | r1 | r1 | r1 | r1 | r1 | r1 |
   k-12 !mf $leadA
@@ -58,7 +58,7 @@ part lead2 channel=3 program=81 volume=72 pan=96 reverb=50
   r1 | r1 | r1 | r1 |
   k-12 !mf $leadA
 
-part guitar channel=2 program=31 volume=84 pan=30 reverb=30
+part guitar channel=2 program=31 volume=110 pan=30 reverb=30
   q5 !f $riff1 $riff2 $riff1 $riff2
   $rhythmA
   $rhythmA
@@ -74,7 +74,7 @@ part strings channel=4 program=51 volume=76 pan=100 reverb=80
   !f {Em}1 | {C}1 | {D}1 | {B7}1 |
   !mp {Em}1 | {Em}1 | {C}1 | {D}1 | {Em}1 | {Em}1 | {C}1 | {B}1 |
 
-part bass channel=5 program=35 volume=104 pan=64 reverb=20
+part bass channel=5 program=35 volume=114 pan=64 reverb=20
   q6 !f $bE $bE $bE $bE
   $bassA
   $bassA
@@ -118,7 +118,7 @@ pattern roll
   kick  x... .... x... ....
   snare o.o. o.o. x.x. xxXX
 
-drums kit channel=10 volume=100 pan=64 reverb=30
+drums kit channel=10 volume=108 pan=64 reverb=30
   !f rockIn rock rock fill
   rockIn rock rock rock2 rock rock rock fill
   rockIn rock rock rock2 rock rock rock fill

@@ -43,14 +43,14 @@ define stE
 define stabsA
   $stA $stA $stF $stG $stA $stA $stF $stE
 
-part lead channel=1 program=81 volume=84 pan=64 reverb=50 chorus=30
+part lead channel=1 program=81 volume=112 pan=64 reverb=50 chorus=30
   k-2 q6 r1 | r1 | r1 | r1 |
   !f $leadA
   !f $leadA
   q8 !f $leadB
   q6 !ff $leadA
 
-part stabs channel=4 program=63 volume=80 pan=92 reverb=40
+part stabs channel=4 program=63 volume=104 pan=92 reverb=40
   k-2 q3 r1 | r1 | r1 | r1 |
   r1 | r1 | r1 | r1 | r1 | r1 | r1 | r1 |
   !mf $stabsA
@@ -64,7 +64,7 @@ part pad channel=3 program=90 volume=84 pan=36 reverb=90 chorus=40
   !mf o5 {Dm}1 | {Am}1 | {F}1 | {E}1 | {Dm}1 | {Am}1 | {Bb}1 | {E}1 |
   !mp o4 {Am}1 | {Am}1 | {F}1 | {G}1 | {Am}1 | {Am}1 | {F}1 | {E}1 |
 
-part bass channel=5 program=39 volume=100 pan=64 reverb=10
+part bass channel=5 program=39 volume=108 pan=64 reverb=10
   k-2 q5 !f $sA $sA $sA $sE
   $bassA
   $bassA
@@ -108,7 +108,7 @@ pattern ride
   ride  x.x. x.x. x.x. x.x.
   tamb  .x.x .x.x .x.x .x.x
 
-drums kit channel=10 volume=96 pan=64 reverb=25
+drums kit channel=10 volume=108 pan=64 reverb=25
   !f kicks kicks kickHat roll
   fourIn four four fourFill four four four fourFill
   fourIn four four fourFill four four four fourFill

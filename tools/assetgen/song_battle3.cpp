@@ -55,7 +55,7 @@ define pC
   o4 l8 {Fmaj7}4. {Fmaj7}8 r2 | {Em7}4. {Em7}8 r2 | {Dm7}4. {Dm7}8 r2 | {G7sus4}4. {G7sus4}8 r2 |
   {Fmaj7}4. {Fmaj7}8 r2 | {Em7}4. {Em7}8 r2 | {Dm7}4. {Dm7}8 r2 | {G7}4. {G7}8 r2 |
 
-part guitar channel=1 program=30 volume=90 pan=70 reverb=45 chorus=20
+part guitar channel=1 program=30 volume=122 pan=70 reverb=45 chorus=20
   k+2 q7 r1 | r1 | r1 | r1 |
   !f $leadA
   r1 | r1 | r1 | r1 | r1 | r1 | r1 | r1 |
@@ -63,15 +63,15 @@ part guitar channel=1 program=30 volume=90 pan=70 reverb=45 chorus=20
   !ff $solo
   r1 | r1 | r1 | r1 |
 
-part brass channel=2 program=62 volume=90 pan=44 reverb=45
-  k+2 q5 !f $riff
+part brass channel=2 program=62 volume=122 pan=44 reverb=45
+  k+2 q5 !ff $riff
   r1 | r1 | r1 | r1 | r1 | r1 | r1 | r1 |
   q7 !f $tuneB
   r1 | r1 | r1 | r1 | r1 | r1 | r1 | r1 |
   q8 !mp o4 {Fmaj7}1 | {Em7}1 | {Dm7}1 | {G7sus4}1 | {Fmaj7}1 | {Em7}1 | {Dm7}1 | {G7}1 |
   q5 !ff $riff
 
-part piano channel=3 program=5 volume=88 pan=90 reverb=50 chorus=40
+part piano channel=3 program=5 volume=82 pan=90 reverb=50 chorus=40
   k+2 q6 r1 | r1 | r1 | r1 |
   !mf $pA
   !mf $pB
@@ -79,7 +79,7 @@ part piano channel=3 program=5 volume=88 pan=90 reverb=50 chorus=40
   !f $pC
   r1 | r1 | r1 | r1 |
 
-part bass channel=5 program=37 volume=100 pan=64 reverb=15
+part bass channel=5 program=37 volume=116 pan=64 reverb=15
   k+2 q6 !f k-22 $riff
   k+2 $bassA
   $bassB
@@ -127,7 +127,7 @@ pattern ride
   ride  x.xx x.xx x.xx x.xx
   pedal .... x... .... x...
 
-drums kit channel=10 volume=98 pan=64 reverb=30
+drums kit channel=10 volume=106 pan=64 reverb=30
   !f hits hits hits hitsEnd
   funkIn funk funk funk2 funk funk funk2 fill
   rideIn ride ride ride rideIn ride ride fill

@@ -58,21 +58,21 @@ define chordsA
 define chordsB
   {Dm}1 | {Am}1 | {Dm}1 | {E}1 | {F}1 | {Dm}1 | {Bb}1 | {E}1 |
 
-part strings channel=2 program=49 volume=80 pan=36 reverb=60
+part strings channel=2 program=49 volume=70 pan=36 reverb=60
   k+3 q5 !mf $oAm $oAm $oF $oE
   $ostA
   $ostB
   !f $ostA
   !mf $oAm $oF $oBb $oE
 
-part brass channel=1 program=62 volume=94 pan=60 reverb=50
+part brass channel=1 program=62 volume=122 pan=60 reverb=50
   k+3 q8 r1 | r1 | r1 | r1 |
   !f $themeA
   r1 | r1 | r1 | r1 | r1 | r1 | r1 | r1 |
   !ff $themeA
   !mf o4 {Am}1 | {F}1 | {Bb}1 | {E}1 |
 
-part lead channel=6 program=82 volume=80 pan=80 reverb=50 chorus=20
+part lead channel=6 program=82 volume=96 pan=80 reverb=50 chorus=20
   k+3 q8 r1 | r1 | r1 | r1 |
   r1 | r1 | r1 | r1 | r1 | r1 | r1 | r1 |
   !f $themeB
@@ -86,7 +86,7 @@ part choir channel=4 program=53 volume=84 pan=20 reverb=90
   $chordsA
   !f {Am}1 | {F}1 | {Bb}1 | {E}1 |
 
-part guitar channel=3 program=31 volume=76 pan=100 reverb=25
+part guitar channel=3 program=31 volume=106 pan=100 reverb=25
   k+3 q6 r1 | r1 | r1 | r1 |
   !f $gtrA
   $gtrB
