@@ -1,0 +1,643 @@
+// The built-in synthesiser: voice pool, per-family timbres, drum kit, channel state and rendering.
+#include "platform/fallback_synth.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr float kPi = 3.14159265358979f;
+constexpr int kSineSize = 4096;
+constexpr int kChunk = 64;              // frames rendered between control updates
+constexpr float kSilence = 1.0e-4f;     // -80 dB: a voice this quiet is finished
+constexpr float kMasterGain = 0.3f;     // one note at full level peaks about here
+constexpr float kResetRelease = 0.01f;  // seconds: quick fade rather than a click
+constexpr int kDrumChannel = 9;
+
+// How a melodic family makes its sound.
+enum class Wave : uint8_t {
+  TriSaw,      // piano
+  FmBell,      // chromatic percussion, synth effects, percussive
+  Drawbar,     // organ
+  Pulse,       // plucked guitar, ethnic
+  Saw,         // bass, brass
+  DetunedSaw,  // strings, ensemble
+  Square,      // reed
+  Triangle,    // pipe
+  SquareSaw,   // synth lead
+  DetunedTri,  // synth pad
+  NoiseTone,   // sound effects
+};
+
+struct Timbre {
+  Wave wave;
+  float attack, decay, sustain, release;  // seconds (decay and release as time constants), level
+  float cutoff, cutoffBright;  // low-pass at cutoff x pitch, plus cutoffBright x pitch fading out
+  float brightTime;            // seconds for that extra brightness to fade
+  float param;                 // pulse width, FM ratio or detune in cents
+  float gain;
+};
+
+// One row per family (program / 8). Cutoff 0 leaves the oscillator unfiltered.
+constexpr Timbre kTimbres[16] = {
+    {Wave::TriSaw, 0.002f, 1.2f, 0.0f, 0.15f, 2.0f, 8.0f, 0.4f, 0.0f, 0.9f},
+    {Wave::FmBell, 0.001f, 0.8f, 0.0f, 0.3f, 0.0f, 0.0f, 0.6f, 3.5f, 0.8f},
+    {Wave::Drawbar, 0.005f, 0.1f, 1.0f, 0.04f, 0.0f, 0.0f, 1.0f, 0.0f, 0.6f},
+    {Wave::Pulse, 0.001f, 0.7f, 0.0f, 0.1f, 2.0f, 10.0f, 0.3f, 0.25f, 0.8f},
+    {Wave::Saw, 0.003f, 0.4f, 0.5f, 0.08f, 2.0f, 5.0f, 0.15f, 0.0f, 1.0f},
+    {Wave::DetunedSaw, 0.12f, 0.3f, 0.85f, 0.3f, 5.0f, 0.0f, 1.0f, 8.0f, 0.7f},
+    {Wave::DetunedSaw, 0.15f, 0.4f, 0.9f, 0.35f, 3.0f, 0.0f, 1.0f, 12.0f, 0.7f},
+    {Wave::Saw, 0.03f, 0.25f, 0.75f, 0.1f, 2.5f, 6.0f, 0.2f, 0.0f, 0.8f},
+    {Wave::Square, 0.02f, 0.2f, 0.9f, 0.06f, 4.0f, 0.0f, 1.0f, 0.5f, 0.6f},
+    {Wave::Triangle, 0.04f, 0.2f, 1.0f, 0.08f, 0.0f, 0.0f, 1.0f, 0.0f, 0.9f},
+    {Wave::SquareSaw, 0.005f, 0.3f, 0.9f, 0.05f, 6.0f, 0.0f, 1.0f, 0.0f, 0.6f},
+    {Wave::DetunedTri, 0.3f, 0.5f, 1.0f, 0.6f, 0.0f, 0.0f, 1.0f, 10.0f, 0.8f},
+    {Wave::FmBell, 0.1f, 0.6f, 0.8f, 0.8f, 0.0f, 0.0f, 2.0f, 2.0f, 0.7f},
+    {Wave::Pulse, 0.001f, 0.5f, 0.0f, 0.1f, 3.0f, 12.0f, 0.2f, 0.5f, 0.7f},
+    {Wave::FmBell, 0.001f, 0.25f, 0.0f, 0.1f, 0.0f, 0.0f, 0.1f, 1.4f, 0.9f},
+    {Wave::NoiseTone, 0.01f, 0.5f, 0.8f, 0.2f, 0.0f, 0.0f, 1.0f, 0.0f, 0.8f},
+};
+
+// A drum sound: a sine sweeping from toneHz towards toneEndHz plus band-limited noise, each with
+// its own decay (time constants in seconds). Choke: sounds of the same group cut each other.
+struct DrumSpec {
+  float toneHz, toneEndHz, sweep, toneLevel, toneDecay;
+  float noiseLevel, noiseLowHz, noiseHighHz, noiseDecay;
+  uint8_t choke;
+};
+
+constexpr DrumSpec kKick = {150.0f, 45.0f, 0.04f, 1.0f, 0.25f, 0.15f, 3000.0f, 0.0f, 0.01f, 0};
+constexpr DrumSpec kSnare = {190.0f, 160.0f, 0.05f, 0.5f, 0.06f, 0.8f, 9000.0f, 500.0f, 0.12f, 0};
+constexpr DrumSpec kStick = {800.0f, 700.0f, 0.02f, 0.6f, 0.02f, 0.4f, 8000.0f, 1500.0f, 0.015f, 0};
+constexpr DrumSpec kClap = {0.0f, 0.0f, 1.0f, 0.0f, 1.0f, 0.9f, 6000.0f, 900.0f, 0.08f, 0};
+constexpr DrumSpec kClosedHat = {0.0f, 0.0f, 1.0f, 0.0f, 1.0f, 0.5f, 18000.0f, 7000.0f, 0.03f, 1};
+constexpr DrumSpec kPedalHat = {0.0f, 0.0f, 1.0f, 0.0f, 1.0f, 0.45f, 16000.0f, 6000.0f, 0.05f, 1};
+constexpr DrumSpec kOpenHat = {0.0f, 0.0f, 1.0f, 0.0f, 1.0f, 0.5f, 18000.0f, 6000.0f, 0.3f, 1};
+constexpr DrumSpec kCrash = {0.0f, 0.0f, 1.0f, 0.0f, 1.0f, 0.6f, 16000.0f, 3000.0f, 0.8f, 0};
+constexpr DrumSpec kRide = {2400.0f, 2400.0f, 1.0f, 0.15f, 0.3f, 0.35f, 14000.0f, 5000.0f, 0.6f, 0};
+constexpr DrumSpec kBell = {2000.0f, 2000.0f, 1.0f, 0.5f, 0.4f, 0.15f, 12000.0f, 4000.0f, 0.2f, 0};
+constexpr DrumSpec kShaker = {0.0f, 0.0f, 1.0f, 0.0f, 1.0f, 0.4f, 15000.0f, 5000.0f, 0.04f, 0};
+constexpr DrumSpec kScrape = {0.0f, 0.0f, 1.0f, 0.0f, 1.0f, 0.4f, 5000.0f, 1500.0f, 0.15f, 0};
+constexpr DrumSpec kWhistle = {2300.0f, 2300.0f, 1.0f,    0.4f, 0.15f,
+                               0.05f,   4000.0f, 1500.0f, 0.1f, 2};
+constexpr DrumSpec kOther = {400.0f, 300.0f, 0.05f, 0.5f, 0.1f, 0.3f, 8000.0f, 800.0f, 0.05f, 0};
+
+// A tuned membrane or block: a short sine sweep with a touch of noise.
+DrumSpec Tuned(float hz, float decay) {
+  return {hz * 1.5f, hz, 0.03f, 0.9f, decay, 0.1f, 5000.0f, 200.0f, 0.01f, 0};
+}
+
+// Toms 41..50 span about an octave and a half.
+DrumSpec Tom(int key) { return Tuned(80.0f * std::pow(2.0f, (key - 41) / 7.0f), 0.2f); }
+
+DrumSpec DrumFor(int key) {
+  switch (key) {
+    case 35:
+    case 36:
+      return kKick;
+    case 37:
+      return kStick;
+    case 38:
+    case 40:
+      return kSnare;
+    case 39:
+      return kClap;
+    case 41:
+    case 43:
+    case 45:
+    case 47:
+    case 48:
+    case 50:
+      return Tom(key);
+    case 42:
+      return kClosedHat;
+    case 44:
+      return kPedalHat;
+    case 46:
+      return kOpenHat;
+    case 49:
+    case 52:
+    case 55:
+    case 57:
+      return kCrash;
+    case 51:
+    case 59:
+      return kRide;
+    case 53:
+      return kBell;
+    case 54:
+    case 69:
+    case 70:
+      return kShaker;
+    case 56:
+      return Tuned(560.0f, 0.08f);
+    case 58:
+    case 73:
+    case 74:
+      return kScrape;
+    case 60:
+      return Tuned(400.0f, 0.08f);
+    case 61:
+      return Tuned(300.0f, 0.1f);
+    case 62:
+      return Tuned(330.0f, 0.05f);
+    case 63:
+      return Tuned(260.0f, 0.15f);
+    case 64:
+      return Tuned(200.0f, 0.15f);
+    case 65:
+      return Tuned(700.0f, 0.1f);
+    case 66:
+      return Tuned(500.0f, 0.1f);
+    case 67:
+      return Tuned(900.0f, 0.12f);
+    case 68:
+      return Tuned(650.0f, 0.12f);
+    case 71:
+    case 72:
+      return kWhistle;
+    case 75:
+      return Tuned(2500.0f, 0.03f);
+    case 76:
+      return Tuned(1200.0f, 0.04f);
+    case 77:
+      return Tuned(900.0f, 0.04f);
+    case 78:
+    case 79:
+      return Tuned(key == 78 ? 600.0f : 450.0f, 0.15f);
+    case 80:
+      return Tuned(2600.0f, 0.05f);
+    case 81:
+      return Tuned(2600.0f, 0.6f);
+    default:
+      return kOther;
+  }
+}
+
+enum class Stage : uint8_t { Off, Attack, Decay, Release };
+
+struct Voice {
+  Stage stage;
+  bool drum, held;  // held: note off came while the sustain pedal was down
+  bool fresh;       // not rendered yet: starts at its gain instead of ramping to it
+  uint8_t channel, note, velocity, choke;
+  uint32_t age;  // start order, for stealing
+  Wave wave;
+  float param, detune;  // detune: frequency ratio of the side oscillators
+  float level, attackStep, decayCoef, sustain, releaseCoef;
+  float bright, brightCoef, cutoff, cutoffBright;
+  float phase[3], lp, hpLp, noiseLp;
+  uint32_t noise;
+  float gainL, gainR, timbreGain;
+  // Drums.
+  float toneHz, toneEndHz, sweepCoef, toneLevel, toneCoef, noiseLevel, noiseCoef;
+  float lowCoef, highCoef;
+};
+
+struct Channel {
+  uint8_t program, volume, expression, pan;
+  bool sustain;
+  int32_t bend;  // -8192..8191
+};
+
+struct SynthState {
+  int32_t rate;
+  uint32_t nextAge;
+  Channel channels[16];
+  Voice voices[FALLBACK_SYNTH_VOICES];
+  float sine[kSineSize + 1];
+  float scratch[kChunk * 2];
+};
+
+SynthState g = {};
+
+float Sine(float phase) {  // phase in turns, any sign
+  float p = phase - std::floor(phase);
+  float x = p * kSineSize;
+  int i = std::min(static_cast<int>(x), kSineSize - 1);  // p may round up to 1
+  return g.sine[i] + (g.sine[i + 1] - g.sine[i]) * (x - static_cast<float>(i));
+}
+
+float Noise(Voice& v) {
+  v.noise ^= v.noise << 13;
+  v.noise ^= v.noise >> 17;
+  v.noise ^= v.noise << 5;
+  return static_cast<float>(v.noise) * (2.0f / 4294967296.0f) - 1.0f;
+}
+
+// Correction that rounds off a jump of a naive saw or pulse (phase t, increment dt).
+float PolyBlep(float t, float dt) {
+  if (t < dt) {
+    t /= dt;
+    return t + t - t * t - 1.0f;
+  }
+  if (t > 1.0f - dt) {
+    t = (t - 1.0f) / dt;
+    return t * t + t + t + 1.0f;
+  }
+  return 0.0f;
+}
+
+float Saw(float t, float dt) { return 2.0f * t - 1.0f - PolyBlep(t, dt); }
+
+float Pulse(float t, float dt, float width) {
+  float u = t + 1.0f - width;
+  u -= std::floor(u);
+  return Saw(t, dt) - Saw(u, dt) + 2.0f * width - 1.0f;
+}
+
+float Triangle(float t) { return 4.0f * std::fabs(t - 0.5f) - 1.0f; }
+
+float SecondsCoef(float seconds) {  // per-sample factor of an exponential with this time constant
+  return std::exp(-1.0f / (seconds * static_cast<float>(g.rate)));
+}
+
+float LowPassCoef(float hz) {
+  float a = 1.0f - std::exp(-2.0f * kPi * hz / static_cast<float>(g.rate));
+  return std::min(a, 1.0f);
+}
+
+float NoteHz(const Voice& v) {
+  float semis = static_cast<float>(v.note - 69) +
+                2.0f * static_cast<float>(g.channels[v.channel].bend) / 8192.0f;
+  return 440.0f * std::exp2(semis / 12.0f);
+}
+
+float Level127(uint8_t value) {  // the usual squared curve of MIDI levels
+  float x = static_cast<float>(value) / 127.0f;
+  return x * x;
+}
+
+Voice& FreeVoice() {
+  Voice* best = nullptr;
+  for (Voice& v : g.voices) {
+    if (v.stage == Stage::Off) return v;
+    bool better =
+        best == nullptr || (v.stage == Stage::Release) > (best->stage == Stage::Release) ||
+        ((v.stage == Stage::Release) == (best->stage == Stage::Release) && v.age < best->age);
+    if (better) best = &v;
+  }
+  return *best;
+}
+
+void Release(Voice& v, float coef) {
+  v.stage = Stage::Release;
+  v.held = false;
+  v.releaseCoef = std::min(v.releaseCoef, coef);
+}
+
+void StartMelodic(Voice& v, uint8_t program) {
+  const Timbre& t = kTimbres[program / 8];
+  v.wave = t.wave;
+  v.param = t.param;
+  v.detune = std::exp2(t.param / 1200.0f);
+  v.attackStep = 1.0f / (t.attack * static_cast<float>(g.rate));
+  v.decayCoef = SecondsCoef(t.decay);
+  v.sustain = t.sustain;
+  v.releaseCoef = SecondsCoef(t.release);
+  v.bright = 1.0f;
+  v.brightCoef = SecondsCoef(t.brightTime);
+  v.cutoff = t.cutoff;
+  v.cutoffBright = t.cutoffBright;
+  v.timbreGain = t.gain;
+  v.level = 0.0f;
+  v.stage = Stage::Attack;
+}
+
+void StartDrum(Voice& v, int key) {
+  DrumSpec d = DrumFor(key);
+  v.toneHz = d.toneHz;
+  v.toneEndHz = d.toneEndHz;
+  v.sweepCoef = SecondsCoef(d.sweep);
+  v.toneLevel = d.toneLevel;
+  v.toneCoef = SecondsCoef(d.toneDecay);
+  v.noiseLevel = d.noiseLevel;
+  v.noiseCoef = SecondsCoef(d.noiseDecay);
+  v.lowCoef = LowPassCoef(std::min(d.noiseLowHz, 0.45f * static_cast<float>(g.rate)));
+  v.highCoef = d.noiseHighHz > 0.0f ? LowPassCoef(d.noiseHighHz) : 0.0f;
+  v.choke = d.choke;
+  v.timbreGain = 1.0f;
+  v.releaseCoef = 1.0f;
+  v.level = 1.0f;
+  v.stage = Stage::Decay;
+}
+
+void NoteOn(int ch, int key, int velocity) {
+  bool drum = ch == kDrumChannel;
+  uint8_t choke = drum ? DrumFor(key).choke : 0;
+  for (Voice& v : g.voices) {  // a repeated key, or a choked cymbal, gives way quickly
+    if (v.stage == Stage::Off || v.channel != ch) continue;
+    if (v.note == key || (choke != 0 && v.choke == choke)) Release(v, SecondsCoef(kResetRelease));
+  }
+  Voice& v = FreeVoice();
+  v = Voice{};
+  v.channel = static_cast<uint8_t>(ch);
+  v.note = static_cast<uint8_t>(key);
+  v.velocity = static_cast<uint8_t>(velocity);
+  v.drum = drum;
+  v.age = g.nextAge++;
+  v.noise = 0x9E3779B9u ^ (v.age * 2654435761u) ^ static_cast<uint32_t>(key);
+  v.fresh = true;
+  v.phase[1] = Noise(v) * 0.5f + 0.5f;  // side oscillators start apart so they do not cancel
+  v.phase[2] = Noise(v) * 0.5f + 0.5f;
+  if (drum) {
+    StartDrum(v, key);
+  } else {
+    StartMelodic(v, g.channels[ch].program);
+  }
+}
+
+void NoteOff(int ch, int key) {
+  if (ch == kDrumChannel) return;  // drums ring out on their own
+  for (Voice& v : g.voices) {
+    if (v.stage == Stage::Off || v.stage == Stage::Release || v.channel != ch || v.note != key) {
+      continue;
+    }
+    if (g.channels[ch].sustain) {
+      v.held = true;
+    } else {
+      Release(v, v.releaseCoef);
+    }
+  }
+}
+
+void ReleaseChannel(int ch, float coef) {
+  for (Voice& v : g.voices) {
+    if (v.stage != Stage::Off && v.channel == ch) Release(v, coef);
+  }
+}
+
+void SetSustain(int ch, bool down) {
+  g.channels[ch].sustain = down;
+  if (down) return;
+  for (Voice& v : g.voices) {
+    if (v.stage != Stage::Off && v.channel == ch && v.held) Release(v, v.releaseCoef);
+  }
+}
+
+void ControlChange(int ch, int cc, int value) {
+  Channel& c = g.channels[ch];
+  switch (cc) {
+    case 7:
+      c.volume = static_cast<uint8_t>(value);
+      break;
+    case 10:
+      c.pan = static_cast<uint8_t>(value);
+      break;
+    case 11:
+      c.expression = static_cast<uint8_t>(value);
+      break;
+    case 64:
+      SetSustain(ch, value >= 64);
+      break;
+    case 120:  // all sound off: no release tail
+      for (Voice& v : g.voices) {
+        if (v.channel == ch) v.stage = Stage::Off;
+      }
+      break;
+    case 121:
+      c.expression = 127;
+      c.bend = 0;
+      SetSustain(ch, false);
+      break;
+    case 123:  // all notes off, held ones too, so that no note is left hanging
+      for (Voice& v : g.voices) {
+        if (v.stage != Stage::Off && v.channel == ch && !v.drum) Release(v, v.releaseCoef);
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+void DefaultChannels() {
+  for (Channel& c : g.channels) c = {0, 100, 127, 64, false, 0};
+}
+
+// Advances the envelope one sample; returns the level.
+float Envelope(Voice& v) {
+  switch (v.stage) {
+    case Stage::Attack:
+      v.level += v.attackStep;
+      if (v.level >= 1.0f) {
+        v.level = 1.0f;
+        v.stage = Stage::Decay;
+      }
+      break;
+    case Stage::Decay:
+      v.level = v.sustain + (v.level - v.sustain) * v.decayCoef;
+      break;
+    case Stage::Release:
+      v.level *= v.releaseCoef;
+      break;
+    case Stage::Off:
+      break;
+  }
+  return v.level;
+}
+
+float Advance(float& phase, float inc) {
+  float t = phase;
+  phase += inc;
+  if (phase >= 1.0f) phase -= 1.0f;
+  return t;
+}
+
+float Oscillator(Voice& v, float inc) {
+  float t = Advance(v.phase[0], inc);
+  switch (v.wave) {
+    case Wave::TriSaw:
+      return 0.6f * Triangle(t) + 0.4f * Saw(t, inc);
+    case Wave::FmBell: {
+      float m = Sine(Advance(v.phase[1], inc * v.param));
+      return Sine(t + (0.3f + 2.0f * v.bright) * 0.25f * m);
+    }
+    case Wave::Drawbar:
+      return 0.55f * Sine(t) + 0.3f * Sine(2.0f * t) + 0.15f * Sine(3.0f * t);
+    case Wave::Pulse:
+    case Wave::Square:
+      return Pulse(t, inc, v.wave == Wave::Square ? 0.5f : v.param);
+    case Wave::Saw:
+      return Saw(t, inc);
+    case Wave::DetunedSaw: {
+      float d = v.detune;
+      float b = Saw(Advance(v.phase[1], inc * d), inc * d);
+      float c = Saw(Advance(v.phase[2], inc / d), inc / d);
+      return (Saw(t, inc) + b + c) * 0.4f;
+    }
+    case Wave::Triangle:
+      return 0.85f * Triangle(t) + 0.15f * Sine(2.0f * t);
+    case Wave::SquareSaw:
+      return 0.5f * Pulse(t, inc, 0.5f) + 0.5f * Saw(t, inc);
+    case Wave::DetunedTri: {
+      float d = v.detune;
+      return (Triangle(t) + Triangle(Advance(v.phase[1], inc * d)) +
+              Triangle(Advance(v.phase[2], inc / d))) *
+             0.36f;
+    }
+    case Wave::NoiseTone: {
+      v.noiseLp += 0.2f * (Noise(v) - v.noiseLp);
+      return 0.6f * Sine(t) + 1.2f * v.noiseLp;
+    }
+  }
+  return 0.0f;
+}
+
+// Fills one chunk of a melodic voice into the scratch buffer, gains ramping from the last chunk's.
+void RenderMelodic(Voice& v, int frames, float gl, float gr) {
+  float hz = std::min(NoteHz(v), 0.45f * static_cast<float>(g.rate));
+  float inc = hz / static_cast<float>(g.rate);
+  float aBase = v.cutoff > 0.0f ? LowPassCoef(v.cutoff * hz) : 1.0f;
+  float aTop = v.cutoff > 0.0f ? LowPassCoef((v.cutoff + v.cutoffBright) * hz) : 1.0f;
+  float dl = (gl - v.gainL) / static_cast<float>(frames);
+  float dr = (gr - v.gainR) / static_cast<float>(frames);
+  for (int i = 0; i < frames; ++i) {
+    float env = Envelope(v);
+    v.bright *= v.brightCoef;
+    float s = Oscillator(v, inc);
+    v.lp += (aBase + (aTop - aBase) * v.bright) * (s - v.lp);
+    s = v.lp * env;
+    v.gainL += dl;
+    v.gainR += dr;
+    g.scratch[2 * i] += s * v.gainL;
+    g.scratch[2 * i + 1] += s * v.gainR;
+  }
+  if ((v.stage == Stage::Release || v.sustain == 0.0f) && v.stage != Stage::Attack &&
+      v.level < kSilence) {
+    v.stage = Stage::Off;
+  }
+}
+
+void RenderDrum(Voice& v, int frames, float gl, float gr) {
+  float invRate = 1.0f / static_cast<float>(g.rate);
+  float dl = (gl - v.gainL) / static_cast<float>(frames);
+  float dr = (gr - v.gainR) / static_cast<float>(frames);
+  for (int i = 0; i < frames; ++i) {
+    float hz = v.toneHz;
+    v.toneHz = v.toneEndHz + (hz - v.toneEndHz) * v.sweepCoef;
+    float tone = Sine(Advance(v.phase[0], std::min(hz * invRate, 0.45f))) * v.toneLevel;
+    float n = Noise(v);
+    v.lp += v.lowCoef * (n - v.lp);
+    v.hpLp += v.highCoef * (v.lp - v.hpLp);
+    float noise = (v.lp - v.hpLp) * v.noiseLevel;
+    v.toneLevel *= v.toneCoef;
+    v.noiseLevel *= v.noiseCoef;
+    v.level *= v.releaseCoef;  // 1 until a choke or reset fades the drum
+    float s = (tone + noise) * v.level;
+    v.gainL += dl;
+    v.gainR += dr;
+    g.scratch[2 * i] += s * v.gainL;
+    g.scratch[2 * i + 1] += s * v.gainR;
+  }
+  if ((v.toneLevel < kSilence && v.noiseLevel < kSilence) || v.level < kSilence) {
+    v.stage = Stage::Off;
+  }
+}
+
+// The channel's current gains for a voice, constant-power pan.
+void TargetGains(const Voice& v, float& gl, float& gr) {
+  const Channel& c = g.channels[v.channel];
+  float amp = kMasterGain * v.timbreGain * Level127(v.velocity) * Level127(c.volume) *
+              Level127(c.expression);
+  float p = static_cast<float>(std::max<int>(c.pan, 1) - 1) / 126.0f;
+  gl = amp * std::cos(p * 0.5f * kPi);
+  gr = amp * std::sin(p * 0.5f * kPi);
+}
+
+// Linear up to the knee, then bent smoothly so that no sum reaches 1.
+float SoftLimit(float x) {
+  float a = std::fabs(x);
+  if (a <= FALLBACK_SYNTH_KNEE) return x;
+  float room = 1.0f - FALLBACK_SYNTH_KNEE;
+  float bent = FALLBACK_SYNTH_KNEE + room * std::tanh((a - FALLBACK_SYNTH_KNEE) / room);
+  return std::copysign(std::min(bent, 0.9999f), x);
+}
+
+void RenderChunk(float* out, int frames) {
+  std::fill(g.scratch, g.scratch + 2 * frames, 0.0f);
+  for (Voice& v : g.voices) {
+    if (v.stage == Stage::Off) continue;
+    float gl = 0.0f;
+    float gr = 0.0f;
+    TargetGains(v, gl, gr);
+    if (v.fresh) {
+      v.fresh = false;
+      v.gainL = gl;
+      v.gainR = gr;
+    }
+    if (v.drum) {
+      RenderDrum(v, frames, gl, gr);
+    } else {
+      RenderMelodic(v, frames, gl, gr);
+    }
+  }
+  for (int i = 0; i < 2 * frames; ++i) out[i] += SoftLimit(g.scratch[i]);
+}
+
+}  // namespace
+
+bool FallbackSynthInit(int32_t sampleRate) {
+  g.rate = 0;
+  for (Voice& v : g.voices) v.stage = Stage::Off;
+  DefaultChannels();
+  if (sampleRate < 8000 || sampleRate > 192000) return false;
+  g.rate = sampleRate;
+  for (int i = 0; i <= kSineSize; ++i) {
+    g.sine[i] = std::sin(2.0f * kPi * static_cast<float>(i) / kSineSize);
+  }
+  return true;
+}
+
+void FallbackSynthMessage(uint32_t shortMessage) {
+  if (g.rate == 0) return;
+  int status = static_cast<int>(shortMessage & 0xFFu);
+  int d1 = static_cast<int>((shortMessage >> 8) & 0x7Fu);
+  int d2 = static_cast<int>((shortMessage >> 16) & 0x7Fu);
+  int ch = status & 0x0F;
+  switch (status & 0xF0) {
+    case 0x80:
+      NoteOff(ch, d1);
+      break;
+    case 0x90:
+      if (d2 == 0) {
+        NoteOff(ch, d1);
+      } else {
+        NoteOn(ch, d1, d2);
+      }
+      break;
+    case 0xB0:
+      ControlChange(ch, d1, d2);
+      break;
+    case 0xC0:
+      g.channels[ch].program = static_cast<uint8_t>(d1);
+      break;
+    case 0xE0:
+      g.channels[ch].bend = ((d2 << 7) | d1) - 8192;
+      break;
+    default:
+      break;  // aftertouch, system messages: not used by these voices
+  }
+}
+
+void FallbackSynthRender(float* interleavedStereo, int frames) {
+  if (g.rate == 0 || interleavedStereo == nullptr) return;
+  for (int done = 0; done < frames; done += kChunk) {
+    RenderChunk(interleavedStereo + 2 * done, std::min(kChunk, frames - done));
+  }
+}
+
+void FallbackSynthReset() {
+  if (g.rate == 0) return;
+  float quick = SecondsCoef(kResetRelease);
+  for (int ch = 0; ch < 16; ++ch) {
+    g.channels[ch].sustain = false;
+    g.channels[ch].bend = 0;
+    ReleaseChannel(ch, quick);
+  }
+}
+
+int32_t FallbackSynthActiveVoices() {
+  int32_t n = 0;
+  for (const Voice& v : g.voices) n += v.stage != Stage::Off ? 1 : 0;
+  return n;
+}
