@@ -124,24 +124,31 @@ void CopyUnscaled(const Surface* src, const Box& sb, Surface* dst, const Box& db
   }
 }
 
+// Each source row is stretched once into a buffer, then laid on every destination row that
+// shows it, so an enlargement costs little more than an unscaled copy.
 void CopyStretched(const Surface* src, const Box& sb, Surface* dst, const Box& db, const Span& xs,
                    const Span& ys, bool keyed, uint8_t key) {
   static std::vector<int32_t> columns;
   static std::vector<int32_t> rows;
+  static std::vector<uint8_t> stretched;
   NearestIndices(xs.lo, xs.hi - xs.lo, sb.x, sb.w, db.x, db.w, &columns);
   NearestIndices(ys.lo, ys.hi - ys.lo, sb.y, sb.h, db.y, db.h, &rows);
   const int32_t* col = columns.data();
   const size_t n = columns.size();
+  stretched.resize(n);
+  uint8_t* line = stretched.data();
+  int32_t lineRow = -1;
   for (size_t r = 0; r < rows.size(); ++r) {
-    const uint8_t* s = src->pixels + int64_t{rows[r]} * src->pitch;
+    if (rows[r] != lineRow) {
+      lineRow = rows[r];
+      const uint8_t* s = src->pixels + int64_t{lineRow} * src->pitch;
+      for (size_t i = 0; i < n; ++i) line[i] = s[col[i]];
+    }
     uint8_t* d = dst->pixels + (ys.lo + static_cast<int64_t>(r)) * dst->pitch + xs.lo;
     if (keyed) {
-      for (size_t i = 0; i < n; ++i) {
-        const uint8_t v = s[col[i]];
-        if (v != key) d[i] = v;
-      }
+      KeyedRow(d, line, static_cast<int64_t>(n), key);
     } else {
-      for (size_t i = 0; i < n; ++i) d[i] = s[col[i]];
+      std::memcpy(d, line, n);
     }
   }
 }

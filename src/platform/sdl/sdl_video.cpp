@@ -92,11 +92,18 @@ void SdlConvertIndexed(const uint8_t* pixels, int32_t pitch, int32_t width, int3
     const uint8_t* s = pixels + int64_t{y} * pitch;
     auto* d = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(out) + int64_t{y} * outPitch);
     int32_t x = 0;
-    for (; x + 4 <= width; x += 4) {
-      d[x] = lookup[s[x]];
-      d[x + 1] = lookup[s[x + 1]];
-      d[x + 2] = lookup[s[x + 2]];
-      d[x + 3] = lookup[s[x + 3]];
+    for (; x + 8 <= width; x += 8) {
+      const uint32_t p0 = lookup[s[x]], p1 = lookup[s[x + 1]], p2 = lookup[s[x + 2]],
+                     p3 = lookup[s[x + 3]], p4 = lookup[s[x + 4]], p5 = lookup[s[x + 5]],
+                     p6 = lookup[s[x + 6]], p7 = lookup[s[x + 7]];
+      d[x] = p0;
+      d[x + 1] = p1;
+      d[x + 2] = p2;
+      d[x + 3] = p3;
+      d[x + 4] = p4;
+      d[x + 5] = p5;
+      d[x + 6] = p6;
+      d[x + 7] = p7;
     }
     for (; x < width; ++x) d[x] = lookup[s[x]];
   }
