@@ -33,6 +33,8 @@ void PostQuitMessage(int32_t exitCode) {
   QuitCode = exitCode;
 }
 
+bool QuitPending() { return QuitPosted; }
+
 void ResetMessageLoop() {
   QuitPosted = false;
   QuitCode = 0;

@@ -11,6 +11,8 @@ extern int32_t FrameRateLimit;  // frames per second the pacer holds; 0 = no wai
 
 // Asks the loop to end with this exit code once the events already queued are handled.
 void PostQuitMessage(int32_t exitCode);
+// Whether a quit message is waiting for the loop.
+bool QuitPending();
 // Forgets a posted quit and restarts the frame cadence (a new loop starts afresh).
 void ResetMessageLoop();
 // Waits for the next frame deadline of the FrameRateLimit cadence (no wait when it is 0).

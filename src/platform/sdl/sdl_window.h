@@ -2,5 +2,14 @@
 #pragma once
 #include <SDL2/SDL.h>
 
-// The main window, or null before it exists and after it is destroyed.
+#include <cstdint>
+
+// The main window, or null before it exists. After the game has destroyed its window the SDL
+// window stays (hidden) until the program ends, so a renderer made on it can still be released.
 SDL_Window* SdlMainWindow();
+// Brings the main window to the front (another copy of the program asked for it).
+void SdlRaiseMainWindow();
+// The virtual-key code (VK_*) of a key event, or 0 for keys the game has no code for.
+int32_t SdlVirtualKey(SDL_Keycode key, SDL_Scancode scancode);
+// Answers the requests of later copies that found this one (called by the event pump).
+void SdlServeInstanceRequests();

@@ -1,0 +1,234 @@
+// Real machine: the window, its events translated for the game, and message boxes.
+#include "platform/sdl/sdl_window.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <deque>
+
+#include "platform/platform.h"
+
+namespace {
+
+SDL_Window* Window = nullptr;
+bool WindowAlive = false;  // false once the game has destroyed its window
+std::deque<PlatformEvent> Pending;
+
+void ShutDownVideo() {
+  if (Window != nullptr) SDL_DestroyWindow(Window);
+  Window = nullptr;
+  SDL_Quit();
+}
+
+bool StartVideo(const char* windowClass) {
+  if (SDL_WasInit(SDL_INIT_VIDEO) != 0) return true;
+  // The X11 class lets the desktop (and a later copy's user) tell our window apart.
+  setenv("SDL_VIDEO_X11_WMCLASS", windowClass, 0);
+  SDL_SetHint(SDL_HINT_APP_NAME, windowClass);
+  // Closing the window is the game's decision (it asks first); a signal still ends it.
+  SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+    std::fprintf(stderr, "SDL video: %s\n", SDL_GetError());
+    return false;
+  }
+  std::atexit(ShutDownVideo);
+  return true;
+}
+
+void Push(PlatformEventType type, int32_t a = 0, int32_t b = 0) {
+  Pending.push_back(PlatformEvent{type, a, b});
+}
+
+void TranslateWindowEvent(const SDL_WindowEvent& w) {
+  if (Window == nullptr || w.windowID != SDL_GetWindowID(Window)) return;
+  switch (w.event) {
+    case SDL_WINDOWEVENT_CLOSE:
+      Push(PEV_CLOSE);
+      break;
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+      Push(PEV_ACTIVATE, 1);
+      break;
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+      Push(PEV_ACTIVATE, 0);
+      break;
+    case SDL_WINDOWEVENT_MOVED:
+      Push(PEV_MOVE, w.data1, w.data2);
+      break;
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+      Push(PEV_SIZE, w.data1, w.data2);
+      break;
+    case SDL_WINDOWEVENT_EXPOSED:
+      Push(PEV_PAINT);
+      break;
+    default:
+      break;
+  }
+}
+
+void Translate(const SDL_Event& e) {
+  switch (e.type) {
+    case SDL_QUIT:
+      Push(PEV_TERMINATE);
+      break;
+    case SDL_WINDOWEVENT:
+      TranslateWindowEvent(e.window);
+      break;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+      if (const int32_t vk = SdlVirtualKey(e.key.keysym.sym, e.key.keysym.scancode); vk != 0) {
+        Push(e.type == SDL_KEYDOWN ? PEV_KEYDOWN : PEV_KEYUP, vk);
+      }
+      break;
+    case SDL_RENDER_TARGETS_RESET:
+    case SDL_RENDER_DEVICE_RESET:
+      Push(PEV_DISPLAY_LOST);
+      break;
+    case SDL_DISPLAYEVENT:
+      Push(PEV_SETTING_CHANGE);
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace
+
+SDL_Window* SdlMainWindow() { return Window; }
+
+void SdlRaiseMainWindow() {
+  if (Window == nullptr || !WindowAlive) return;
+  SDL_RestoreWindow(Window);
+  SDL_RaiseWindow(Window);
+}
+
+// ---- Events --------------------------------------------------------------------------------
+bool PlatformEventWaiting() {
+  if (SDL_WasInit(SDL_INIT_EVENTS) == 0) return !Pending.empty();
+  SdlServeInstanceRequests();
+  SDL_Event e;
+  while (SDL_PollEvent(&e) != 0) Translate(e);
+  return !Pending.empty();
+}
+
+bool PlatformNextEvent(PlatformEvent* ev) {
+  if (Pending.empty() && !PlatformEventWaiting()) return false;
+  *ev = Pending.front();
+  Pending.pop_front();
+  return true;
+}
+
+// ---- Window --------------------------------------------------------------------------------
+bool PlatformCreateWindow(const PlatformWindowDesc& desc) {
+  if (Window != nullptr || !StartVideo(desc.title)) return false;
+  Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE;
+  if (desc.fullScreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+  Window = SDL_CreateWindow(desc.title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                            desc.clientWidth, desc.clientHeight, flags);
+  if (Window == nullptr) {
+    std::fprintf(stderr, "SDL window: %s\n", SDL_GetError());
+    return false;
+  }
+  SDL_SetWindowMinimumSize(Window, desc.minClientWidth, desc.minClientHeight);
+  if (desc.iconRgba != nullptr && desc.iconWidth > 0 && desc.iconHeight > 0) {
+    SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(
+        const_cast<uint8_t*>(desc.iconRgba), desc.iconWidth, desc.iconHeight, 32,
+        desc.iconWidth * 4, SDL_PIXELFORMAT_RGBA32);
+    if (icon != nullptr) {
+      SDL_SetWindowIcon(Window, icon);
+      SDL_FreeSurface(icon);
+    }
+  }
+  SDL_DisableScreenSaver();  // the game runs without input for long stretches (attract cycle)
+  WindowAlive = true;
+  return true;
+}
+
+void PlatformPlaceWindow(int32_t x, int32_t y, int32_t clientWidth, int32_t clientHeight) {
+  if (Window == nullptr) return;
+  SDL_SetWindowSize(Window, clientWidth, clientHeight);
+  SDL_SetWindowPosition(Window, x, y);
+}
+
+void PlatformShowWindow() {
+  if (Window == nullptr) return;
+  SDL_ShowWindow(Window);
+  SDL_RaiseWindow(Window);
+}
+
+void PlatformDestroyWindow() {
+  if (Window == nullptr || !WindowAlive) return;
+  WindowAlive = false;
+  SDL_HideWindow(Window);
+  PlatformReleaseInstance();
+}
+
+bool PlatformWindowExists() { return Window != nullptr && WindowAlive; }
+
+bool PlatformDesktopSize(int32_t* w, int32_t* h) {
+  SDL_DisplayMode mode;
+  const int display = Window != nullptr ? SDL_GetWindowDisplayIndex(Window) : 0;
+  if (SDL_GetDesktopDisplayMode(display < 0 ? 0 : display, &mode) != 0) return false;
+  *w = mode.w;
+  *h = mode.h;
+  return true;
+}
+
+bool PlatformCanShowPalette() {
+  SDL_DisplayMode mode;
+  if (SDL_GetDesktopDisplayMode(0, &mode) != 0 || mode.format == SDL_PIXELFORMAT_UNKNOWN) {
+    return true;  // nothing known against it; the renderer converts to whatever there is
+  }
+  return SDL_BITSPERPIXEL(mode.format) >= 8;
+}
+
+void PlatformGetClientArea(int32_t* x, int32_t* y, int32_t* w, int32_t* h) {
+  int px = 0, py = 0, pw = 0, ph = 0;
+  if (Window != nullptr) {
+    SDL_GetWindowPosition(Window, &px, &py);
+    SDL_GetWindowSize(Window, &pw, &ph);
+  }
+  *x = px;
+  *y = py;
+  *w = pw;
+  *h = ph;
+}
+
+void PlatformSetFullScreen(bool on) {
+  if (Window != nullptr) SDL_SetWindowFullscreen(Window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+}
+
+bool PlatformIsFullScreen() {
+  return Window != nullptr && (SDL_GetWindowFlags(Window) & SDL_WINDOW_FULLSCREEN) != 0;
+}
+
+void PlatformShowCursor(bool show) {
+  if (SDL_WasInit(SDL_INIT_VIDEO) != 0) SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
+}
+
+// ---- Message boxes -------------------------------------------------------------------------
+int32_t PlatformMessageBox(const char* text, const char* caption, PlatformMessageBoxButtons buttons,
+                           PlatformMessageBoxIcon icon) {
+  const SDL_MessageBoxButtonData ok[] = {
+      {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT,
+       PMB_ANSWER_OK, "OK"}};
+  // Yes is the default, as on the system the game was made for; Escape answers No.
+  const SDL_MessageBoxButtonData yesNo[] = {
+      {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, PMB_ANSWER_YES, "はい"},
+      {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, PMB_ANSWER_NO, "いいえ"}};
+  const bool askYesNo = buttons == PMB_YESNO;
+  SDL_MessageBoxData box = {};
+  box.flags = (icon == PMB_ICONSTOP ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_INFORMATION) |
+              SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT;
+  box.window = PlatformWindowExists() ? Window : nullptr;
+  box.title = caption;
+  box.message = text;
+  box.numbuttons = askYesNo ? 2 : 1;
+  box.buttons = askYesNo ? yesNo : ok;
+  int answer = 0;
+  if (SDL_ShowMessageBox(&box, &answer) != 0) {
+    // No way to ask: say it on the terminal and let the program go on (or end) as asked.
+    std::fprintf(stderr, "%s: %s\n", caption, text);
+    return askYesNo ? PMB_ANSWER_YES : PMB_ANSWER_OK;
+  }
+  if (answer <= 0) return askYesNo ? PMB_ANSWER_NO : PMB_ANSWER_OK;  // the box itself was closed
+  return answer;
+}
