@@ -31,7 +31,20 @@ dump="$work/out.wav"
 DISPLAY="$display" SDL_AUDIODRIVER=dummy "$exe" --fps 0 --audio-dump "$dump" \
   >"$work/log" 2>&1 &
 gpid=$!
-sleep 6
+
+peak_of() { sox "$1" -n stat 2>&1 | awk '/Maximum amplitude/ {print $3}'; }
+heard() {
+  [ -s "$dump" ] || return 1
+  local p
+  p="$(peak_of "$dump")"
+  awk -v p="${p:-0}" -v s="$(soxi -D "$dump" 2>/dev/null || echo 0)" 'BEGIN { exit !(p >= 0.1 && s >= 2.0) }'
+}
+# A loaded machine starts slowly: wait up to 60 s for the effect to reach the dump.
+for _ in $(seq 60); do
+  sleep 1
+  heard && break
+  kill -0 "$gpid" 2>/dev/null || break
+done
 # The dump keeps its header current, so even a killed program leaves a whole file.
 kill -9 "$gpid" 2>/dev/null || true
 wait "$gpid" 2>/dev/null || true
@@ -42,7 +55,7 @@ channels="$(soxi -c "$dump")"
 rate="$(soxi -r "$dump")"
 bits="$(soxi -b "$dump")"
 seconds="$(soxi -D "$dump")"
-peak="$(sox "$dump" -n stat 2>&1 | awk '/Maximum amplitude/ {print $3}')"
+peak="$(peak_of "$dump")"
 echo "dump: $channels channels, $rate Hz, $bits bits, $seconds s, peak $peak"
 [ "$channels" = 2 ] && [ "$bits" = 16 ] || { echo "unexpected format"; exit 1; }
 [ "$rate" = 44100 ] || [ "$rate" = 48000 ] || { echo "unexpected rate"; exit 1; }
