@@ -42,11 +42,11 @@ struct Timbre {
 constexpr Timbre kTimbres[16] = {
     {Wave::TriSaw, 0.002f, 1.2f, 0.0f, 0.15f, 2.0f, 8.0f, 0.4f, 0.0f, 0.9f},
     {Wave::FmBell, 0.001f, 0.8f, 0.0f, 0.3f, 0.0f, 0.0f, 0.6f, 3.5f, 0.8f},
-    {Wave::Drawbar, 0.005f, 0.1f, 1.0f, 0.04f, 0.0f, 0.0f, 1.0f, 0.0f, 0.6f},
-    {Wave::Pulse, 0.001f, 0.7f, 0.0f, 0.1f, 2.0f, 10.0f, 0.3f, 0.25f, 0.8f},
+    {Wave::Drawbar, 0.005f, 0.1f, 1.0f, 0.04f, 0.0f, 0.0f, 1.0f, 0.0f, 0.9f},
+    {Wave::Pulse, 0.001f, 0.7f, 0.0f, 0.1f, 2.0f, 10.0f, 0.3f, 0.25f, 0.5f},
     {Wave::Saw, 0.003f, 0.4f, 0.5f, 0.08f, 2.0f, 5.0f, 0.15f, 0.0f, 1.0f},
-    {Wave::DetunedSaw, 0.12f, 0.3f, 0.85f, 0.3f, 5.0f, 0.0f, 1.0f, 8.0f, 0.7f},
-    {Wave::DetunedSaw, 0.15f, 0.4f, 0.9f, 0.35f, 3.0f, 0.0f, 1.0f, 12.0f, 0.7f},
+    {Wave::DetunedSaw, 0.12f, 0.3f, 0.85f, 0.3f, 5.0f, 0.0f, 1.0f, 8.0f, 1.0f},
+    {Wave::DetunedSaw, 0.15f, 0.4f, 0.9f, 0.35f, 3.0f, 0.0f, 1.0f, 12.0f, 1.0f},
     {Wave::Saw, 0.03f, 0.25f, 0.75f, 0.1f, 2.5f, 6.0f, 0.2f, 0.0f, 0.8f},
     {Wave::Square, 0.02f, 0.2f, 0.9f, 0.06f, 4.0f, 0.0f, 1.0f, 0.5f, 0.6f},
     {Wave::Triangle, 0.04f, 0.2f, 1.0f, 0.08f, 0.0f, 0.0f, 1.0f, 0.0f, 0.9f},
@@ -70,9 +70,9 @@ constexpr DrumSpec kKick = {150.0f, 45.0f, 0.04f, 1.0f, 0.25f, 0.15f, 3000.0f, 0
 constexpr DrumSpec kSnare = {190.0f, 160.0f, 0.05f, 0.5f, 0.06f, 0.8f, 9000.0f, 500.0f, 0.12f, 0};
 constexpr DrumSpec kStick = {800.0f, 700.0f, 0.02f, 0.6f, 0.02f, 0.4f, 8000.0f, 1500.0f, 0.015f, 0};
 constexpr DrumSpec kClap = {0.0f, 0.0f, 1.0f, 0.0f, 1.0f, 0.9f, 6000.0f, 900.0f, 0.08f, 0};
-constexpr DrumSpec kClosedHat = {0.0f, 0.0f, 1.0f, 0.0f, 1.0f, 0.5f, 18000.0f, 7000.0f, 0.03f, 1};
-constexpr DrumSpec kPedalHat = {0.0f, 0.0f, 1.0f, 0.0f, 1.0f, 0.45f, 16000.0f, 6000.0f, 0.05f, 1};
-constexpr DrumSpec kOpenHat = {0.0f, 0.0f, 1.0f, 0.0f, 1.0f, 0.5f, 18000.0f, 6000.0f, 0.3f, 1};
+constexpr DrumSpec kClosedHat = {0.0f, 0.0f, 1.0f, 0.0f, 1.0f, 1.0f, 18000.0f, 7000.0f, 0.03f, 1};
+constexpr DrumSpec kPedalHat = {0.0f, 0.0f, 1.0f, 0.0f, 1.0f, 0.9f, 16000.0f, 6000.0f, 0.05f, 1};
+constexpr DrumSpec kOpenHat = {0.0f, 0.0f, 1.0f, 0.0f, 1.0f, 0.9f, 18000.0f, 6000.0f, 0.3f, 1};
 constexpr DrumSpec kCrash = {0.0f, 0.0f, 1.0f, 0.0f, 1.0f, 0.6f, 16000.0f, 3000.0f, 0.8f, 0};
 constexpr DrumSpec kRide = {2400.0f, 2400.0f, 1.0f, 0.15f, 0.3f, 0.35f, 14000.0f, 5000.0f, 0.6f, 0};
 constexpr DrumSpec kBell = {2000.0f, 2000.0f, 1.0f, 0.5f, 0.4f, 0.15f, 12000.0f, 4000.0f, 0.2f, 0};
@@ -463,7 +463,7 @@ float Oscillator(Voice& v, float inc) {
       float d = v.detune;
       float b = Saw(Advance(v.phase[1], inc * d), inc * d);
       float c = Saw(Advance(v.phase[2], inc / d), inc / d);
-      return (Saw(t, inc) + b + c) * 0.4f;
+      return 0.5f * Saw(t, inc) + 0.3f * (b + c);  // centre leads: the pitch stays firm
     }
     case Wave::Triangle:
       return 0.85f * Triangle(t) + 0.15f * Sine(2.0f * t);
@@ -578,6 +578,7 @@ void RenderChunk(float* out, int frames) {
 
 bool FallbackSynthInit(int32_t sampleRate) {
   g.rate = 0;
+  g.nextAge = 0;  // the same messages give the same samples after every start
   for (Voice& v : g.voices) v.stage = Stage::Off;
   DefaultChannels();
   if (sampleRate < 8000 || sampleRate > 192000) return false;

@@ -7,7 +7,8 @@
 constexpr int32_t FALLBACK_SYNTH_VOICES = 32;  // the oldest voice is taken when all are busy
 
 // Our contribution never leaves this range: sums above FALLBACK_SYNTH_KNEE are bent softly
-// towards 1 instead of clipping. One loud note peaks near 0.3, leaving room for a busy song.
+// towards 1 instead of clipping. A note at full velocity and volume
+// peaks between 0.1 and 0.3, leaving room for a busy song.
 constexpr float FALLBACK_SYNTH_KNEE = 0.6f;
 
 // Starts (or restarts) at `sampleRate` frames a second with every channel at its defaults.
