@@ -1,0 +1,106 @@
+#!/usr/bin/env bash
+# The real program under a virtual display: its window (title, 640x480 client area, centred), a
+# second start that only raises the first and exits 0, the close question answered No and then
+# Yes, and a full-screen copy that Escape ends at once.
+set -euo pipefail
+exe="$(realpath "$1")"
+
+# The single-instance socket is abstract, so it lives in the network namespace: a private one
+# keeps this test apart from any other copy running on the machine.
+if [ -z "${ZZ_WINDOW_TEST_INNER:-}" ] && unshare -n true 2>/dev/null; then
+  ZZ_WINDOW_TEST_INNER=1 exec unshare -n bash "$0" "$@"
+fi
+
+work="$(mktemp -d)"
+xpid=""
+pids=()
+cleanup() {
+  for p in "${pids[@]}"; do kill -9 "$p" 2>/dev/null || true; done
+  [ -n "$xpid" ] && kill "$xpid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*"; for f in "$work"/*.log; do echo "--- $f"; cat "$f"; done; exit 1; }
+
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+xpid=$!
+for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || fail "no virtual display"
+export DISPLAY=":$(head -n1 "$work/display")"
+export SDL_AUDIODRIVER=dummy
+
+# Named top-level windows "ZIZID-OZAVAV": the game's carries the class as well, a box does not.
+game_windows() { xwininfo -root -tree | awk '/"ZIZID-OZAVAV": \("ZIZID-OZAVAV"/ {print $1}'; }
+box_windows() { xwininfo -root -tree | awk '/"ZIZID-OZAVAV": \(\)/ {print $1}'; }
+wait_for() {  # wait_for COMMAND...: up to 10 s for the command to print something
+  for _ in $(seq 100); do
+    out="$("$@")"
+    [ -n "$out" ] && { echo "$out" | head -n1; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+alive() { kill -0 "$1" 2>/dev/null; }
+wait_exit() {  # wait_exit PID: up to 15 s; sets code (run here, not in a subshell, to wait)
+  code=timeout
+  for _ in $(seq 150); do
+    if ! alive "$1"; then
+      code=0
+      wait "$1" || code=$?
+      return 0
+    fi
+    sleep 0.1
+  done
+}
+# The display set-up may make the window anew (for its renderer): look for it once it is done.
+started() { grep -q 'DirectDraw Init ErrorCode \[0\]' "$1" && echo yes; }
+press() {  # press WINDOW KEY
+  xdotool windowfocus --sync "$1"
+  xdotool key "$2"
+}
+
+"$exe" >"$work/first.log" 2>&1 &
+first=$!
+pids+=("$first")
+wait_for started "$work/first.log" >/dev/null || fail "the display did not start"
+win="$(wait_for game_windows)" || fail "no window appeared"
+info="$(xwininfo -id "$win")"
+echo "$info" | grep -q 'Width: 640' || fail "client width is not 640"
+echo "$info" | grep -q 'Height: 480' || fail "client height is not 480"
+echo "$info" | grep -q 'Absolute upper-left X:  192' || fail "not centred horizontally"
+echo "$info" | grep -q 'Absolute upper-left Y:  144' || fail "not centred vertically"
+echo "$info" | grep -q 'Map State: IsViewable' || fail "window not shown"
+echo "window: 640x480 at 192,144"
+
+timeout 20 "$exe" >"$work/second.log" 2>&1 && second=0 || second=$?
+[ "$second" = 0 ] || fail "second start exited with $second"
+alive "$first" || fail "the first copy died when the second started"
+[ "$(game_windows | wc -l)" = 1 ] || fail "the second start made a window"
+echo "second start: exit 0, first still running"
+
+press "$win" Escape
+box="$(wait_for box_windows)" || fail "Escape asked no question"
+press "$box" Escape  # No
+for _ in $(seq 50); do [ -z "$(box_windows)" ] && break; sleep 0.1; done
+sleep 0.5
+alive "$first" || fail "answering No ended the program"
+echo "close question: No keeps it running"
+
+press "$win" Escape
+box="$(wait_for box_windows)" || fail "the second Escape asked no question"
+press "$box" Return  # Yes, the default
+wait_exit "$first"
+[ "$code" = 0 ] || fail "first copy ended with $code after Yes"
+echo "close question: Yes ends it with 0"
+
+"$exe" /F >"$work/full.log" 2>&1 &
+full=$!
+pids+=("$full")
+wait_for started "$work/full.log" >/dev/null || fail "the full-screen display did not start"
+win="$(wait_for game_windows)" || fail "no full-screen window appeared"
+press "$win" Escape
+wait_exit "$full"
+[ "$code" = 0 ] || fail "full screen Escape ended with $code"
+[ -z "$(box_windows)" ] || fail "full screen asked a question"
+echo "full screen: Escape ends it at once with 0"
+echo "window and instance ok"
