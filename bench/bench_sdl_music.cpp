@@ -128,7 +128,7 @@ double RenderThroughOurStream(const std::string& song, const std::string& out) {
 }
 
 double RenderWithTheCommandLine(const std::string& song, const std::string& out) {
-  const std::string command = "fluidsynth -ni -q -g 0.5 -r 44100 -T raw -O float -F " + out + " " +
+  const std::string command = "fluidsynth -ni -q -g 0.3 -r 44100 -T raw -O float -F " + out + " " +
                               SoundFont + " " + song + " >/dev/null 2>&1";
   const auto start = std::chrono::steady_clock::now();
   if (std::system(command.c_str()) != 0) return -1;

@@ -4,10 +4,14 @@
 
 #include <fluidsynth.h>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
+#include <iterator>
 #include <mutex>
+#include <string>
 #include <thread>
 
 #include "platform/midi_stream.h"
@@ -24,7 +28,7 @@ const char* const SoundFontSearch[] = {
     "/usr/share/sounds/sf2/FluidR3_GM.sf2",
     "/usr/share/soundfonts/default.sf2",
 };
-constexpr double SYNTH_GAIN = 0.5;  // the library's 0.2 is far quieter than the effects
+constexpr double SYNTH_GAIN = 0.3;  // above the library's 0.2; the full GM fonts clip much above it
 constexpr int32_t FALLBACK_RATE = 44100;
 
 // The stream and its thread live until the process ends: made once and never destroyed, so that
@@ -40,9 +44,27 @@ struct StreamThread {
 StreamThread& Stream = *new StreamThread;
 MidiSequencer* const Seq = &Stream.seq;
 
-fluid_settings_t* SynthSettings = nullptr;
-fluid_synth_t* Synth = nullptr;  // stays null without a SoundFont: the stream runs, silent
-bool SynthTried = false;
+// The synthesiser, published once its SoundFont has loaded; null until then, and for good when
+// there is no SoundFont: the stream runs all the same, silent.
+std::atomic<fluid_synth_t*> Synth{nullptr};
+bool SynthStarted = false;
+
+// What the channels were told before the synthesiser was ready: the sequencer's messages keep
+// coming while a large SoundFont loads, and its programs and controllers must not be lost.
+// Touched only under the sequencer's lock, like every sink call.
+struct ChannelState {
+  int16_t program = -1;
+  int16_t bend = -1;
+  int16_t controller[128];
+};
+struct EarlyState {
+  ChannelState channel[16];
+  bool applied = false;
+  EarlyState() {
+    for (ChannelState& c : channel) std::fill(std::begin(c.controller), std::end(c.controller), -1);
+  }
+};
+EarlyState& Early = *new EarlyState;
 
 uint64_t SteadyMicros() {
   return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::microseconds>(
@@ -56,13 +78,53 @@ void Kick() {
   Stream.wake.notify_one();
 }
 
+void RememberEarly(uint32_t message) {
+  ChannelState& c = Early.channel[message & 0x0F];
+  const int16_t data1 = static_cast<int16_t>((message >> 8) & 0x7F);
+  const int16_t data2 = static_cast<int16_t>((message >> 16) & 0x7F);
+  switch (message & 0xF0) {
+    case 0xB0:
+      c.controller[data1] = data2;
+      break;
+    case 0xC0:
+      c.program = data1;
+      break;
+    case 0xE0:
+      c.bend = static_cast<int16_t>(data1 | data2 << 7);
+      break;
+    default:
+      break;  // notes before the synthesiser is ready are not heard
+  }
+}
+
+void ApplyEarly(fluid_synth_t* synth) {
+  Early.applied = true;
+  for (int ch = 0; ch < 16; ++ch) {
+    const ChannelState& c = Early.channel[ch];
+    if (c.program >= 0) fluid_synth_program_change(synth, ch, c.program);
+    if (c.bend >= 0) fluid_synth_pitch_bend(synth, ch, c.bend);
+    for (int cc = 0; cc < 128; ++cc) {
+      if (c.controller[cc] >= 0) fluid_synth_cc(synth, ch, cc, c.controller[cc]);
+    }
+  }
+}
+
 void SendToSynth(void*, uint32_t message) {
-  if (Synth != nullptr) SynthShortMessage(Synth, message);
+  fluid_synth_t* synth = Synth.load(std::memory_order_acquire);
+  if (synth == nullptr) {
+    RememberEarly(message);
+    return;
+  }
+  if (!Early.applied) ApplyEarly(synth);
+  SynthShortMessage(synth, message);
 }
 
 // The music's part of every audio callback: the device's buffer comes zeroed.
 void RenderMusic(float* interleavedStereo, int frames, void*) {
-  fluid_synth_write_float(Synth, frames, interleavedStereo, 0, 2, interleavedStereo, 1, 2);
+  fluid_synth_t* synth = Synth.load(std::memory_order_acquire);
+  if (synth != nullptr) {
+    fluid_synth_write_float(synth, frames, interleavedStereo, 0, 2, interleavedStereo, 1, 2);
+  }
 }
 
 const char* FindSoundFont() {
@@ -76,10 +138,27 @@ const char* FindSoundFont() {
   return nullptr;
 }
 
-// Made once, at the first open, and kept: loading a SoundFont takes far longer than a song change.
+// Loads the SoundFont on a thread of its own: a large one takes seconds, and the game's first
+// frames need not wait for music that starts scenes later. The synthesiser is made once and kept.
+void LoadSynth(std::string font, int rate) {
+  fluid_settings_t* settings = new_fluid_settings();
+  SynthApplySettings(settings, rate);
+  fluid_synth_t* synth = new_fluid_synth(settings);
+  if (synth == nullptr || fluid_synth_sfload(synth, font.c_str(), 1) == FLUID_FAILED) {
+    std::fprintf(stderr,
+                 "music: the SoundFont %s could not be loaded, so the music is silent; pass a "
+                 "General MIDI SoundFont with --soundfont PATH\n",
+                 font.c_str());
+    if (synth != nullptr) delete_fluid_synth(synth);
+    delete_fluid_settings(settings);
+    return;
+  }
+  Synth.store(synth, std::memory_order_release);
+}
+
 void StartSynth() {
-  if (SynthTried) return;
-  SynthTried = true;
+  if (SynthStarted) return;
+  SynthStarted = true;
   fluid_set_log_function(FLUID_WARN, nullptr, nullptr);  // missing presets and the like
   fluid_set_log_function(FLUID_INFO, nullptr, nullptr);
   const char* font = FindSoundFont();
@@ -89,22 +168,9 @@ void StartSynth() {
                  "timgm6mb-soundfont package or start with --soundfont PATH\n");
     return;
   }
-  const int rate = SdlAudioRate() > 0 ? SdlAudioRate() : FALLBACK_RATE;
-  SynthSettings = new_fluid_settings();
-  SynthApplySettings(SynthSettings, rate);
-  fluid_synth_t* synth = new_fluid_synth(SynthSettings);
-  if (synth == nullptr || fluid_synth_sfload(synth, font, 1) == FLUID_FAILED) {
-    std::fprintf(stderr,
-                 "music: the SoundFont %s could not be loaded, so the music is silent; pass a "
-                 "General MIDI SoundFont with --soundfont PATH\n",
-                 font);
-    if (synth != nullptr) delete_fluid_synth(synth);
-    delete_fluid_settings(SynthSettings);
-    SynthSettings = nullptr;
-    return;
-  }
-  Synth = synth;
   SdlAudioSetMusicSource(RenderMusic, nullptr);
+  const int rate = SdlAudioRate() > 0 ? SdlAudioRate() : FALLBACK_RATE;
+  std::thread(LoadSynth, std::string(font), rate).detach();
 }
 
 // The sequencer's own thread: plays events as they fall due and hands buffers back.
