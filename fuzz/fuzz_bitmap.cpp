@@ -1,0 +1,65 @@
+// Fuzzes the bitmap decoder and the sheet loader in both forms: resource and bitmap file.
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "gfx/display.h"
+#include "gfx/sheet.h"
+#include "platform/fake/fake_platform.h"
+
+namespace {
+
+const std::string& ScratchPath() {
+  static const std::string path = "/tmp/fuzz_bitmap_" + std::to_string(getpid()) + ".bmp";
+  return path;
+}
+
+// A decoded picture must be whole: every row present and every pixel an index.
+void CheckDecoded(const std::vector<uint8_t>& image, bool fileHeader) {
+  LoadedBitmap bitmap;
+  if (!DecodeBitmap(image.data(), image.size(), fileHeader, &bitmap)) return;
+  if (bitmap.width < 1 || bitmap.height < 1) std::abort();
+  if (bitmap.pixels.size() != static_cast<size_t>(bitmap.width) * bitmap.height) std::abort();
+  if (bitmap.pixels.size() > image.size()) std::abort();
+}
+
+void CheckLoaded(Surface* surface, const std::vector<uint8_t>& image, bool fileHeader) {
+  LoadedBitmap bitmap;
+  const bool decodes = DecodeBitmap(image.data(), image.size(), fileHeader, &bitmap);
+  if ((surface != nullptr) != decodes) std::abort();
+  if (surface != nullptr && (surface->width != bitmap.width || surface->height != bitmap.height)) {
+    std::abort();
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  // An exactly sized copy, so that any read past the end is caught.
+  const std::vector<uint8_t> image(data, data + size);
+  CheckDecoded(image, false);
+  CheckDecoded(image, true);
+
+  FakeUseEmbeddedResources(false);
+  if (gf_DD_Startup() != 1) std::abort();
+  FakeSetResource("FUZZ", "BITMAP", image);
+  CheckLoaded(gf_DD_LoadBitmap(DisplayObject, "FUZZ", 0, 0), image, false);
+  FakeRemoveResource("FUZZ", "BITMAP");
+
+  std::FILE* f = std::fopen(ScratchPath().c_str(), "wb");
+  if (f != nullptr) {
+    const bool written = std::fwrite(image.data(), 1, image.size(), f) == image.size();
+    std::fclose(f);
+    if (written) {
+      CheckLoaded(gf_DD_LoadBitmap(DisplayObject, ScratchPath().c_str(), 0, 0), image, true);
+    }
+    std::remove(ScratchPath().c_str());
+  }
+  // Frees the loaded surfaces with the display.
+  gf_DD_Release(1);
+  FakeClearDebugLines();
+  return 0;
+}
