@@ -46,13 +46,6 @@ INSTANTIATE_TEST_SUITE_P(
                     SwitchCase{"/e /M", 0, 0, 0, 0}, SwitchCase{"/E/e/m/M/S/s/F/f", 1, 0, 0, 40},
                     SwitchCase{"path/file /q", 1, 1, 1, 0}));  // "/file" holds "/f"
 
-TEST(SwitchParse, NullTextLeavesTheDefaults) {
-  FullScreen = 1;
-  EXPECT_EQ(ParseCommandLine(nullptr), 1);
-  EXPECT_EQ(FullScreen, 0);
-  EXPECT_EQ(EmulationOnly, 1);
-}
-
 struct SplitResult {
   bool ok;
   LongOptions options;

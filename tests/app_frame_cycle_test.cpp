@@ -9,16 +9,6 @@ namespace {
 
 class FrameCycle : public ShellTest {};
 
-TEST_F(FrameCycle, ResetSystemStartsAtTheBootScene) {
-  SystemState = 77;
-  ErrorFlags = 8;
-  SceneId = 130;
-  EXPECT_EQ(ResetSystem(), 1);
-  EXPECT_EQ(SystemState, SYSTEM_STARTUP);
-  EXPECT_EQ(ErrorFlags, 0u);
-  EXPECT_EQ(SceneId, SCENE_BOOT);
-}
-
 TEST_F(FrameCycle, FirstFrameStartsEveryServiceAndShowsNothing) {
   SystemFrame();
   EXPECT_EQ(SystemState, SYSTEM_RUNNING);
@@ -161,13 +151,6 @@ TEST_F(FrameCycle, PressedHoldsABitOnlyOnTheFrameItWentDown) {
   }
 }
 
-TEST_F(FrameCycle, ButtonPressLooksOnlyAtTheEightButtonBits) {
-  for (uint32_t bit = 0; bit < 32; ++bit) {
-    InputState.pressed = 1u << bit;
-    EXPECT_EQ(ButtonPress(), bit >= 4 && bit <= 11) << "bit " << bit;
-  }
-}
-
 TEST_F(FrameCycle, ChangeSceneRunsTheEnterOperationOnlyWhereThereIsOne) {
   SystemFrame();
   SceneTimer = 77;
@@ -180,17 +163,6 @@ TEST_F(FrameCycle, ChangeSceneRunsTheEnterOperationOnlyWhereThereIsOne) {
   ChangeScene(SCENE_TITLE);  // its enter operation resets the timer
   EXPECT_EQ(SceneId, SCENE_TITLE);
   EXPECT_EQ(SceneTimer, 0u);
-}
-
-TEST_F(FrameCycle, SceneTableHasEveryNumberOnce) {
-  const int32_t ids[] = {1, 4, 8, 16, 24, 32, 64, 128, 130, 160, 250};
-  ASSERT_EQ(SceneTableRows, 11);
-  for (int32_t id : ids) {
-    EXPECT_EQ(std::count_if(SceneTable, SceneTable + SceneTableRows,
-                            [id](const SceneTableRow& r) { return r.id == id; }),
-              1)
-        << id;
-  }
 }
 
 }  // namespace

@@ -109,13 +109,4 @@ TEST_F(Loop, PacerKeepsItsCadenceAndRestartsAfterAStall) {
   }
 }
 
-TEST_F(Loop, PacerWaitsForNothingWhenTheRateIsZero) {
-  FrameRateLimit = 0;
-  FakeSetMicros(5);
-  PaceFrame();
-  PaceFrame();
-  EXPECT_EQ(FakeMicros(), 5u);
-  EXPECT_EQ(FakeWaitCount(), 0);
-}
-
 }  // namespace

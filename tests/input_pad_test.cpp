@@ -185,11 +185,4 @@ TEST_F(Pad, UnreadableJoystickCountsAsAbsentForTheFrame) {
   EXPECT_EQ(r.yRange, 1);
 }
 
-TEST(KeyMapTable, EndsWithAZeroEntryAfterFifteenKeys) {
-  int32_t n = 0;
-  while (KeyMap[n].bit != 0) ++n;
-  EXPECT_EQ(n, 15);
-  EXPECT_EQ(KeyMap[15].virtualKey, 0);
-}
-
 }  // namespace
