@@ -105,6 +105,14 @@ TEST(ScoreNotation, TempoIsRestatedEveryBarAndChangesWhereWritten) {
   EXPECT_EQ(s.tempos[3].tick, 3u * 1920);
 }
 
+TEST(ScoreNotation, SongLevelScalesEveryPartsVolume) {
+  const MidiSong s = Parse(
+      "song tempo=120 level=50\npart a volume=100\n  c1 |\n"
+      "part b channel=2 volume=31\n  c1 |\n");
+  EXPECT_EQ(s.parts.at(0).volume, 50);
+  EXPECT_EQ(s.parts.at(1).volume, 16);  // rounded to the nearest step
+}
+
 struct BadScore {
   const char* body;
   const char* says;
@@ -136,7 +144,8 @@ INSTANTIATE_TEST_SUITE_P(
                       BadScore{"pattern b\n  kick x.x.x.x\ndrums d\n  b\n", "does not split"},
                       BadScore{"pattern b\n  cowbells x...\ndrums d\n  b\n", "unknown instrument"},
                       BadScore{"drums d\n  nosuch\n", "no pattern named"},
-                      BadScore{"part p\n  !fff c1 |\n", "unknown dynamic"}));
+                      BadScore{"part p\n  !fff c1 |\n", "unknown dynamic"},
+                      BadScore{"tempo bar=2 bpm=500\npart p\n  c1 |\n", "bpm=500"}));
 
 TEST(MidiWriter, EndsOverlappingNotesAndCutsThemAtTheLoop) {
   MidiSong song;

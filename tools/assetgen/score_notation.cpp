@@ -634,10 +634,13 @@ bool ReadDrums(Score& s, const Block& b, MidiPart* part, uint32_t* length) {
   return true;
 }
 
-bool ReadSong(Score& s, const Block& b, MidiSong* song, int* bpm) {
+bool ReadSong(Score& s, const Block& b, MidiSong* song, int* bpm, int* level) {
   const std::string where = "line " + std::to_string(b.line);
   song->name = b.args.count("name") ? b.args.at("name") : "";
-  if (!ArgNumber(s, b, "tempo", 20, 300, 120, bpm)) return false;
+  if (!ArgNumber(s, b, "tempo", 20, 300, 120, bpm) ||
+      !ArgNumber(s, b, "level", 1, 100, 100, level)) {
+    return false;
+  }
   const std::string time = b.args.count("time") ? b.args.at("time") : "4/4";
   const size_t slash = time.find('/');
   const int beats = std::atoi(time.substr(0, slash).c_str());
@@ -667,6 +670,7 @@ bool ParseScore(std::string_view text, MidiSong* song, std::string* error) {
   Score s;
   *song = MidiSong{};
   std::map<uint32_t, int> tempoChanges;
+  int level = 100;
   bool ok = SplitBlocks(text, s);
   for (const Block& b : s.blocks) {
     if (b.keyword == "define") s.defines[b.name] = JoinLines(b.lines);
@@ -675,7 +679,7 @@ bool ParseScore(std::string_view text, MidiSong* song, std::string* error) {
     const Block& b = s.blocks[n];
     if (b.keyword == "song") {
       int bpm = 0;
-      ok = ReadSong(s, b, song, &bpm);
+      ok = ReadSong(s, b, song, &bpm, &level);
       tempoChanges[1] = bpm;
     } else if (b.keyword == "tempo") {
       int bar = 0;
@@ -718,6 +722,9 @@ bool ParseScore(std::string_view text, MidiSong* song, std::string* error) {
     Fail(s, "score", "the parts must fill whole bars");
   }
   if (s.error.empty()) {
+    for (MidiPart& part : song->parts) {
+      part.volume = static_cast<uint8_t>((part.volume * level + 50) / 100);
+    }
     BuildTempoMap(tempoChanges, s.barTicks, song);
   }
   *error = s.error;

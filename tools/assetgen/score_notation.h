@@ -3,7 +3,8 @@
 // A score is a list of blocks. A block starts with a keyword at the start of a line; its body
 // is the indented lines below it. '%' starts a comment.
 //
-//   song name="..." tempo=132 time=4/4    the song's title, tempo (quarters a minute), metre
+//   song name="..." tempo=132 time=4/4    the song's title, tempo (quarters a minute), metre;
+//        level=85                         scales every part's volume (percent) to set the mix
 //   tempo bar=17 bpm=96                   a tempo change at the start of a bar (bars count from 1)
 //   define NAME                           a phrase that bodies insert with $NAME
 //   pattern NAME                          one bar of drums, one row per instrument:

@@ -2,7 +2,7 @@
 #include "score_songs.h"
 
 extern const char kBattle1Score[] = R"(
-song name="Ramming Speed" tempo=150 time=4/4
+song name="Ramming Speed" tempo=150 time=4/4 level=84
 
 define leadA
   o5 e4 g4 b4. a8 | o5 g8 f+8 e4 d4 e4 | o5 c4. d8 e4 g4 | o5 f+4. e8 d4 f+4 |
@@ -42,7 +42,7 @@ define bassA
 define bassB
   $bC $bD $bB $bE $bC $bD $bB $bB
 
-part lead channel=1 program=82 volume=104 pan=64 reverb=50 chorus=20
+part lead channel=1 program=82 volume=78 pan=64 reverb=50 chorus=20
   q7 r1 | r1 | r1 | r1 |
   !f $leadA
   !f $leadA
@@ -50,7 +50,7 @@ part lead channel=1 program=82 volume=104 pan=64 reverb=50 chorus=20
   r1 | r1 | r1 | r1 |
   !ff $leadA
 
-part lead2 channel=3 program=81 volume=104 pan=96 reverb=50
+part lead2 channel=3 program=81 volume=80 pan=96 reverb=50
   q6 r1 | r1 | r1 | r1 |
   r1 | r1 | r1 | r1 | r1 | r1 | r1 | r1 |
   k-12 !mf $leadA
@@ -66,7 +66,7 @@ part guitar channel=2 program=31 volume=110 pan=30 reverb=30
   q8 !mf o3 [e b >e]1 | [c g >c]1 | [d a >d]1 | [d+ f+ b]2 [d+ f+ b]4 [d+ f+ b]4 |
   q5 !f $rhythmA
 
-part strings channel=4 program=51 volume=76 pan=100 reverb=80
+part strings channel=4 program=50 volume=86 pan=100 reverb=80
   q8 r1 | r1 | r1 | r1 |
   r1 | r1 | r1 | r1 | r1 | r1 | r1 | r1 |
   !mp o4 {Em}1 | {Em}1 | {C}1 | {D}1 | {Em}1 | {Em}1 | {C}1 | {B}1 |

@@ -2,7 +2,7 @@
 #include "score_songs.h"
 
 extern const char kBattle2Score[] = R"(
-song name="Grid Runner" tempo=140 time=4/4
+song name="Grid Runner" tempo=140 time=4/4 level=77
 
 define leadA
   o5 a8 a16 a16 r8 e8 a8 b8 o6 c8 o5 b8 | o5 a4 g8 e8 r8 e8 g8 a8 |
@@ -43,14 +43,14 @@ define stE
 define stabsA
   $stA $stA $stF $stG $stA $stA $stF $stE
 
-part lead channel=1 program=81 volume=112 pan=64 reverb=50 chorus=30
+part lead channel=1 program=81 volume=84 pan=64 reverb=50 chorus=30
   k-2 q6 r1 | r1 | r1 | r1 |
   !f $leadA
   !f $leadA
   q8 !f $leadB
   q6 !ff $leadA
 
-part stabs channel=4 program=63 volume=104 pan=92 reverb=40
+part stabs channel=4 program=63 volume=72 pan=92 reverb=40
   k-2 q3 r1 | r1 | r1 | r1 |
   r1 | r1 | r1 | r1 | r1 | r1 | r1 | r1 |
   !mf $stabsA

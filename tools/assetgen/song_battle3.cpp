@@ -2,7 +2,7 @@
 #include "score_songs.h"
 
 extern const char kBattle3Score[] = R"(
-song name="Orbit Breaker" tempo=156 time=4/4
+song name="Orbit Breaker" tempo=156 time=4/4 level=92
 
 % The unison riff of brass and bass: C, B-flat, F, G.
 define riff

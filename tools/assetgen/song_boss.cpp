@@ -2,7 +2,7 @@
 #include "score_songs.h"
 
 extern const char kBossScore[] = R"(
-song name="Mother of Swarms" tempo=144 time=4/4
+song name="Mother of Swarms" tempo=144 time=4/4 level=86
 
 % String ostinato: one figure a beat.
 define fAm
@@ -72,7 +72,7 @@ part brass channel=1 program=62 volume=122 pan=60 reverb=50
   !ff $themeA
   !mf o4 {Am}1 | {F}1 | {Bb}1 | {E}1 |
 
-part lead channel=6 program=82 volume=96 pan=80 reverb=50 chorus=20
+part lead channel=6 program=82 volume=74 pan=80 reverb=50 chorus=20
   k+3 q8 r1 | r1 | r1 | r1 |
   r1 | r1 | r1 | r1 | r1 | r1 | r1 | r1 |
   !f $themeB
@@ -93,7 +93,7 @@ part guitar channel=3 program=31 volume=106 pan=100 reverb=25
   $gtrA
   r1 | r1 | r1 | r1 |
 
-part bass channel=5 program=40 volume=96 pan=64 reverb=15
+part bass channel=5 program=40 volume=84 pan=64 reverb=15
   k+3 q7 !f o2 a2 a2 | a2 a2 | f2 f2 | e2 e2 |
   l8 a a a a a a a a | a a a a a a a a | f f f f f f f f | e e e e e e e e |
   a a a a a a a a | b- b- b- b- b- b- b- b- | e e e e e e e e | e e e e e e e e |

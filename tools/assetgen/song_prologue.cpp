@@ -2,7 +2,7 @@
 #include "score_songs.h"
 
 extern const char kPrologueScore[] = R"(
-song name="Before the Storm" tempo=64 time=4/4
+song name="Before the Storm" tempo=64 time=4/4 level=96
 
 % Celesta figures over each chord; the last bar's E7(b9) leans back into A minor.
 part celesta channel=1 program=9 volume=110 pan=84 reverb=90
@@ -14,7 +14,7 @@ part celesta channel=1 program=9 volume=110 pan=84 reverb=90
 part flute channel=2 program=74 volume=108 pan=44 reverb=90
   q8 !f r2 o5 e4. d8 | c2 o4 a2 | o5 d4. e8 f4 e8 d8 | o4 b2 g+4 b4 |
 
-part pad channel=3 program=95 volume=104 pan=64 reverb=100 chorus=40
+part pad channel=3 program=90 volume=104 pan=64 reverb=100 chorus=40
   q8 !f o4 {Am}1 | {Fmaj7}1 | {Dm}1 | !mf {E7}1 |
 
 part contrabass channel=4 program=44 volume=110 pan=56 reverb=70
