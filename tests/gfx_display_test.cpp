@@ -196,22 +196,9 @@ TEST_F(Display, ASecondStartReplacesTheFirst) {
   EXPECT_EQ(gf_DD_Present(), 1);
 }
 
-TEST_F(Display, MemoryCapsAddsThePlacementOfTheSwitch) {
-  EXPECT_EQ(gf_DD_MemoryCaps(0x40), 0x40u | DDSCAPS_SYSTEMMEMORY);
-  SystemMemorySurfaces = 0;
-  EXPECT_EQ(gf_DD_MemoryCaps(0x40), 0x40u | DDSCAPS_VIDEOMEMORY);
-  SystemMemorySurfaces = 1;
-}
-
 TEST_F(Display, CheckCapsNeedsTheDisplayObject) {
   EXPECT_EQ(gf_DD_CheckCaps(), 0);
   EXPECT_TRUE(FakeDebugLines().empty());
-}
-
-TEST_F(Display, PaletteIsAttachedOnlyWhileTheDisplayExists) {
-  EXPECT_EQ(gf_DD_AttachPalette(), 0);
-  ASSERT_EQ(gf_DD_Startup(), 1);
-  EXPECT_EQ(gf_DD_AttachPalette(), 1);
 }
 
 }  // namespace

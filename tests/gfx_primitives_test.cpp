@@ -293,12 +293,6 @@ TEST_F(Primitives, LeftHalfOffScreenShowsTheRightHalfOfTheSource) {
   }
 }
 
-TEST_F(Primitives, CopyWhollyOffTheScreenDrawsNothing) {
-  EXPECT_EQ(gf_DD_Blt(sheet, Box{0, 0, 16, 16}, screen, Box{320, 0, 16, 16}), 1);
-  EXPECT_EQ(gf_DD_Blt(sheet, Box{0, 0, 16, 16}, screen, Box{0, -16, 16, 16}), 1);
-  EXPECT_EQ(PixelsOf(screen, 0).size(), 320u * 240u);
-}
-
 class RefusedSourceBoxes : public Primitives, public testing::WithParamInterface<Box> {};
 
 TEST_P(RefusedSourceBoxes, DrawNothing) {

@@ -150,18 +150,6 @@ TEST_F(Sheet, ANameThatIsNeitherResourceNorFileGivesNoSurfaceAndNoMessage) {
   EXPECT_TRUE(FakeDebugLines().empty());
 }
 
-TEST_F(Sheet, RequestedSizeScalesThePicture) {
-  FakeSetResource("TEST", "BITMAP", SmallBitmap(false));
-  Surface* s = gf_DD_LoadBitmap(DisplayObject, "TEST", 8, 6);
-  ASSERT_NE(s, nullptr);
-  EXPECT_EQ(s->width, 8);
-  EXPECT_EQ(s->height, 6);
-  EXPECT_EQ(At(s, 7, 0), 255);
-  EXPECT_EQ(At(s, 6, 1), 255);
-  EXPECT_EQ(At(s, 0, 2), 24);
-  EXPECT_EQ(At(s, 1, 3), 24);
-}
-
 TEST_F(Sheet, CopyBitmapStretchesABoxOverTheWholeSurfaceAndRefusesBoxesOutside) {
   LoadedBitmap bitmap;
   const std::vector<uint8_t> bytes = SmallBitmap(false);

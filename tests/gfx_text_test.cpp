@@ -60,13 +60,6 @@ INSTANTIATE_TEST_SUITE_P(Cases, PenAdvance,
                                          Advance{"MISSION 10A", 103}, Advance{"W I", 29},
                                          Advance{"Ab-%.A", 20}));
 
-TEST(TextWidthOnly, DigitsAdvanceTenAndOtherCharactersNothing) {
-  EXPECT_EQ(TextWidth("MISSION 10"), 93);
-  EXPECT_EQ(TextWidth("ENELGY -5"), TextWidth("ENELGY 5"));
-  EXPECT_EQ(TextWidth("\xC0\x80z"), 0);
-  EXPECT_EQ(TextWidth(""), 0);
-}
-
 TEST_F(Text, LettersAreCopiedFromTheirBoxesSideBySide) {
   gf_TextDraw("AB", 0, 0);
   ExpectBox(0, 0, 10, 16, 0, 0);
