@@ -72,7 +72,7 @@ void NextMission(bool bossBeaten) {
   if (!ButtonPress() && !bossBeaten) return;
   PlaySoundEffect(1);
   MissionIndex += 1;
-  if (MissionIndex > 9) {
+  if (MissionIndex >= MISSION_COUNT) {
     MissionIndex = 0;
     Level += 1;
   }
