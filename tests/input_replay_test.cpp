@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/replay.h"
+#include "input/replay.h"
 
 namespace {
 std::vector<uint8_t> Sample() {

@@ -51,13 +51,14 @@ int32_t ParseCommandLine(const char* text) {
 
 namespace {
 
-bool ParseFps(const char* value, int32_t* fps) {
+// A whole number from 0 to max, digits only.
+bool ParseWhole(const char* value, long long max, long long* out) {
   if (value == nullptr || *value < '0' || *value > '9') return false;
   errno = 0;
   char* end = nullptr;
-  const long n = std::strtol(value, &end, 10);
-  if (errno != 0 || *end != '\0' || n < 0 || n > 1000) return false;
-  *fps = static_cast<int32_t>(n);
+  const long long n = std::strtoll(value, &end, 10);
+  if (errno != 0 || *end != '\0' || n < 0 || n > max) return false;
+  *out = n;
   return true;
 }
 
@@ -71,6 +72,16 @@ bool TakeValue(const char* inlineValue, int argc, const char* const* argv, int* 
   if (*i + 1 >= argc) return false;
   *value = argv[++*i];
   return true;
+}
+
+// The options whose value is kept as text, or null when name is not one of them.
+std::string* TextOption(LongOptions* options, const std::string& name) {
+  if (name == "soundfont") return &options->soundFont;
+  if (name == "audio-dump") return &options->audioDump;
+  if (name == "record") return &options->record;
+  if (name == "replay") return &options->replay;
+  if (name == "trace") return &options->trace;
+  return nullptr;
 }
 
 }  // namespace
@@ -104,18 +115,28 @@ bool SplitArguments(int argc, const char* const* argv, LongOptions* options,
         return false;
       }
       (name == "help" ? options->help : options->version) = true;
-    } else if (name == "fps" || name == "soundfont" || name == "audio-dump") {
+    } else if (std::string* text = TextOption(options, name)) {
       if (!TakeValue(inlineValue, argc, argv, &i, &value)) {
         *error = "--" + name + " needs a value";
         return false;
       }
+      *text = value;
+    } else if (name == "fps" || name == "frames") {
+      if (!TakeValue(inlineValue, argc, argv, &i, &value)) {
+        *error = "--" + name + " needs a value";
+        return false;
+      }
+      const long long max = name == "fps" ? 1000 : 1000000000000LL;
+      long long n = 0;
+      if (!ParseWhole(value, max, &n)) {
+        *error = "--" + name + " wants a whole number from 0 to " + std::to_string(max) +
+                 ", not \"" + value + "\"";
+        return false;
+      }
       if (name == "fps") {
-        if (!ParseFps(value, &options->fps)) {
-          *error = std::string("--fps wants a whole number from 0 to 1000, not \"") + value + "\"";
-          return false;
-        }
+        options->fps = static_cast<int32_t>(n);
       } else {
-        (name == "soundfont" ? options->soundFont : options->audioDump) = value;
+        options->frames = n;
       }
     } else {
       *error = "unknown option --" + name;
@@ -138,6 +159,11 @@ const char* UsageText() {
          "  --fps N           frames per second to hold (default 60, 0 = no wait)\n"
          "  --soundfont PATH  General MIDI SoundFont for the music\n"
          "  --audio-dump PATH also write the sound output to this file\n"
+         "  --record FILE     write the input of every frame to FILE\n"
+         "  --replay FILE     play the input recorded in FILE instead of keyboard and joystick;\n"
+         "                    the program ends when the recording does\n"
+         "  --trace FILE      write the game's state after every frame to FILE (JSON lines)\n"
+         "  --frames N        stop after N frames\n"
          "  --help            this text\n"
          "  --version         the version\n";
 }

@@ -17,6 +17,10 @@ struct LongOptions {
   int32_t fps = 60;
   std::string soundFont;
   std::string audioDump;
+  std::string record;  // --record: write the input of every frame here
+  std::string replay;  // --replay: play the input recorded here instead of the devices
+  std::string trace;   // --trace: write the state after every frame here
+  int64_t frames = 0;  // --frames: stop after this many frames (0: no limit)
 };
 // Splits argv: long options ("--name value" or "--name=value") into options, every other
 // argument joined by blanks into switchText. False with a reason in error on a bad option.

@@ -6,7 +6,37 @@
 #include "app/frame_cycle.h"
 #include "app/main_window.h"
 #include "app/message_loop.h"
+#include "app/trace.h"
+#include "input/replay.h"
 #include "platform/platform.h"
+
+namespace {
+// --record, --replay and --trace; a replay also brings back the pacing switch it was made with.
+bool StartRecordingAndTrace(const LongOptions& options) {
+  std::string error;
+  if (!options.record.empty() && !options.replay.empty()) {
+    std::fprintf(stderr, "zizid-ozavav: --record and --replay cannot be used together\n");
+    return false;
+  }
+  if (!options.replay.empty()) {
+    ReplayData replay;
+    if (!ReplayStartPlaying(options.replay.c_str(), &replay, &error)) {
+      std::fprintf(stderr, "zizid-ozavav: cannot replay %s: %s\n", options.replay.c_str(),
+                   error.c_str());
+      return false;
+    }
+    SlowSkip = (replay.switches & REPLAY_SWITCH_SLOW) ? 40 : 0;
+    SkipLeft = 0;
+  }
+  if (!options.record.empty())
+    ReplayStartRecording(options.record.c_str(), SlowSkip != 0 ? REPLAY_SWITCH_SLOW : 0);
+  if (!options.trace.empty() && !TraceOpen(options.trace.c_str(), &error)) {
+    std::fprintf(stderr, "zizid-ozavav: %s\n", error.c_str());
+    return false;
+  }
+  return true;
+}
+}  // namespace
 
 int main(int argc, char** argv) {
   LongOptions options;
@@ -28,10 +58,12 @@ int main(int argc, char** argv) {
   settings.audioDumpPath = options.audioDump.empty() ? nullptr : options.audioDump.c_str();
   PlatformConfigure(settings);
   FrameRateLimit = options.fps;
+  FrameLimit = options.frames;
 
   AppActive = 0;
   if (PlatformFindRunningInstance(WINDOW_CLASS_NAME)) return 0;
   ParseCommandLine(switchText.c_str());
+  if (!StartRecordingAndTrace(options)) return 2;
   if (CreateMainWindow() == 0) return 0;
   PlatformClaimInstance(WINDOW_CLASS_NAME);
   ResetSystem();
@@ -39,5 +71,10 @@ int main(int argc, char** argv) {
   // Closing the window ends the loop before the shutdown frame; release the services anyway.
   if (SystemState == SYSTEM_SHUTDOWN) SystemFrame();
   PlatformReleaseInstance();
+  TraceClose();
+  if (!ReplayFinish(&error)) {
+    std::fprintf(stderr, "zizid-ozavav: %s\n", error.c_str());
+    return 1;
+  }
   return exitCode;
 }

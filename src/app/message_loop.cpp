@@ -3,6 +3,8 @@
 
 #include "app/frame_cycle.h"
 #include "app/main_window.h"
+#include "app/trace.h"
+#include "input/replay.h"
 #include "platform/platform.h"
 
 int32_t AppActive = 0;
@@ -12,7 +14,10 @@ uint32_t SlowSkip = 0;
 uint32_t SkipLeft = 0;
 int32_t FrameRateLimit = 60;
 
+int64_t FrameLimit = 0;
+
 namespace {
+int64_t FramesRun = 0;
 
 bool QuitPosted = false;
 int32_t QuitCode = 0;
@@ -39,6 +44,7 @@ void ResetMessageLoop() {
   QuitPosted = false;
   QuitCode = 0;
   CadenceRunning = false;
+  FramesRun = 0;
 }
 
 void PaceFrame() {
@@ -56,6 +62,16 @@ void PaceFrame() {
   }
   if (now < deadline) PlatformWaitUntilMicros(deadline);
   ++CadenceFrames;
+}
+
+// The port's own per-frame duties: the state trace, and the end of a limited or replayed run.
+void AfterFrame() {
+  if (TraceActive()) TraceFrame();
+  ++FramesRun;
+  if ((FrameLimit > 0 && FramesRun >= FrameLimit) || ReplayExhausted()) {
+    RequestShutdown();
+    PostQuitMessage(0);
+  }
 }
 
 int32_t MessageLoop() {
@@ -86,6 +102,7 @@ int32_t MessageLoop() {
     }
     PaceFrame();
     SystemFrame();
+    AfterFrame();
     LastClock = PlatformTicks();
   }
 }

@@ -7,6 +7,7 @@ extern uint32_t ClockChanges;   // clock changes seen while active
 extern uint32_t LastClock;      // clock after the last frame or skipped change
 extern uint32_t SlowSkip;       // 0, or 40 with "/S"
 extern uint32_t SkipLeft;       // changes still to skip before the next frame
+extern int64_t FrameLimit;      // frames to run before the program ends; 0 = no limit (--frames)
 extern int32_t FrameRateLimit;  // frames per second the pacer holds; 0 = no wait (--fps)
 
 // Asks the loop to end with this exit code once the events already queued are handled.

@@ -1,6 +1,7 @@
 // Keyboard and first joystick read into InputBits, with the joystick's dead zone.
 #include "input/pad.h"
 
+#include "input/replay.h"
 #include "platform/platform.h"
 
 const KeyMapEntry KeyMap[16] = {
@@ -72,29 +73,32 @@ uint32_t PadRead(PadReport* report) {
   if (JoystickCount < 0) return 0;
   uint32_t bits = ReadKeys();
   PlatformJoyPos pos = {};
-  const bool valid = JoystickCount > 0 && PlatformJoystickRead(0, &pos);
+  // A replay stands in for keyboard and joystick alike.
+  const bool valid = !ReplayIsPlaying() && JoystickCount > 0 && PlatformJoystickRead(0, &pos);
   const JoyAxisCalibration& c = JoyCalibration;
+  const int32_t x = static_cast<int32_t>(pos.x), y = static_cast<int32_t>(pos.y);
   if (valid) {
-    const int32_t x = static_cast<int32_t>(pos.x), y = static_cast<int32_t>(pos.y);
     bits |= AxisBits(x, c.xCentre, c.xHalf, INPUT_LEFT, INPUT_RIGHT);
     bits |= AxisBits(y, c.yCentre, c.yHalf, INPUT_UP, INPUT_DOWN);
     bits |= (pos.buttons & 0xFF) << 4;
-    if (report != nullptr) {
-      report->x = Minus(x, c.xCentre);
-      report->y = Minus(y, c.yCentre);
-      report->z = Minus(static_cast<int32_t>(pos.z), c.zCentre);
-      report->r = Minus(static_cast<int32_t>(pos.r), c.rCentre);
-      report->xRange = c.xHalf;
-      report->yRange = c.yHalf;
-      report->zRange = c.zHalf;
-      report->rRange = c.rHalf;
-    }
-  } else if (report != nullptr) {
+  }
+  bits = ReplayFilterInput(bits);
+  if (report == nullptr) return bits;
+  if (valid) {
+    report->x = Minus(x, c.xCentre);
+    report->y = Minus(y, c.yCentre);
+    report->z = Minus(static_cast<int32_t>(pos.z), c.zCentre);
+    report->r = Minus(static_cast<int32_t>(pos.r), c.rCentre);
+    report->xRange = c.xHalf;
+    report->yRange = c.yHalf;
+    report->zRange = c.zHalf;
+    report->rRange = c.rHalf;
+  } else {
     report->x = KeyAxis(bits, INPUT_LEFT, INPUT_RIGHT);
     report->xRange = 1;
     report->y = KeyAxis(bits, INPUT_UP, INPUT_DOWN);
     report->yRange = 1;
   }
-  if (report != nullptr) report->bits = bits;
+  report->bits = bits;
   return bits;
 }

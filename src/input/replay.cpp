@@ -1,5 +1,5 @@
 // Reading and writing replay files, and feeding recorded input back to the game.
-#include "app/replay.h"
+#include "input/replay.h"
 
 #include <cstdio>
 #include <cstring>

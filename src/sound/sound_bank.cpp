@@ -1,4 +1,5 @@
 // The sound-effect bank: loading WAVE images into voices and playing effects by number.
+#include "core/frame_events.h"
 #include "sound/sound_bank.h"
 
 #include <algorithm>
@@ -196,6 +197,7 @@ PlatformSoundBuffer* SoundPlay(SoundRecord* record) {
 }
 
 int32_t PlaySoundEffect(int32_t n) {
+  TraceSoundRequest(n);
   if (n < 0 || n >= SOUND_EFFECT_COUNT) return 1;
   SoundPlay(&SoundBank[n]);
   return 1;
