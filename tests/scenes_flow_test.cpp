@@ -55,7 +55,7 @@ class SceneFlow : public ::testing::Test {
     ResetSystem();
     SystemFrame();  // the services
     ASSERT_EQ(SystemState, SYSTEM_RUNNING) << ErrorFlags;
-    SystemFrame();  // the boot
+    SystemFrame();     // the boot
     StopMusicTrack();  // the song an earlier test left behind
     TakeEffects();
   }
