@@ -2,6 +2,8 @@
 // thread, and stops with a handshake so that the two threads never work on a song at once.
 #include "music/music_player.h"
 
+#include "core/frame_events.h"
+
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -123,12 +125,17 @@ int32_t MusicShutdown() {
 }
 
 int32_t SetMusicTempo(int32_t percent) {
+  TraceMusicTempo(percent);
   TempoPercent.store(percent);
   return 1;
 }
 
 int32_t PlayMusicTrack(int32_t n) {
-  if (TrackStarted != 0) StopMusicTrack();
+  TraceMusicPlay(n);
+  if (TrackStarted != 0) {  // the song before is ended here, not asked for by the game
+    MusicStop();
+    TrackStarted = 0;
+  }
   if (n >= 0 && n < MUSIC_TRACK_COUNT) MusicLoad(MusicFiles[n]);
   const int32_t result = MusicPlay(1);
   TrackStarted = 1;
@@ -136,6 +143,7 @@ int32_t PlayMusicTrack(int32_t n) {
 }
 
 void StopMusicTrack() {
+  TraceMusicStop();
   MusicStop();
   TrackStarted = 0;
 }
