@@ -1,6 +1,8 @@
 // The song reader and stream encoder: budgets, merging, dropped events, looping, bad files.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "music/smf_reader.h"
 #include "support/smf_builder.h"
 
@@ -22,10 +24,13 @@ class SongReader : public testing::Test {
     TempoPercent = 100;
     Looping = 0;
   }
-  void TearDown() override { SongClose(); }
+  void TearDown() override {
+    SongClose();
+    std::remove(path_.c_str());
+  }
 
   void Open(uint32_t division, const std::vector<SmfTrack>& tracks) {
-    ASSERT_EQ(SongOpen(WriteFile("music_reader_test.mid", BuildSmf(division, tracks)).c_str()), 0);
+    ASSERT_EQ(SongOpen(WriteFile(path_, BuildSmf(division, tracks)).c_str()), 0);
   }
 
   // Encodes buffer after buffer; stops after `limit` or at the first result other than ENC_OK.
@@ -41,6 +46,7 @@ class SongReader : public testing::Test {
   }
 
   TestSlot slot_;
+  const std::string path_ = ProcessFileName("music_reader_test");
 };
 
 TEST_F(SongReader, BufferClosesAtTheSecondEventPastItsBudget) {
@@ -236,7 +242,7 @@ TEST_F(SongReader, TracksLongerThanTheirWindowAreReadWhole) {
 
 TEST_F(SongReader, HeaderLongerThanSixBytesIsPassedOver) {
   const auto bytes = BuildSmf(96, {SmfTrack().Note(0, 0, 60, 1).End()}, 1, 10);
-  ASSERT_EQ(SongOpen(WriteFile("music_reader_test.mid", bytes).c_str()), 0);
+  ASSERT_EQ(SongOpen(WriteFile(path_, bytes).c_str()), 0);
   EXPECT_EQ(Song.division, 96u);
   EXPECT_EQ(Encode(1).at(0).size(), 1u);
 }
@@ -284,7 +290,7 @@ TEST_F(SongReader, UnreadableFilesFailToOpenAndLeaveNothingOpen) {
       {"empty", {}},
   };
   for (const BadFile& f : files) {
-    EXPECT_EQ(SongOpen(WriteFile("music_reader_test.mid", f.bytes).c_str()), 1) << f.what;
+    EXPECT_EQ(SongOpen(WriteFile(path_, f.bytes).c_str()), 1) << f.what;
     EXPECT_EQ(Song.file, nullptr) << f.what;
     EXPECT_EQ(Song.tracks, nullptr) << f.what;
   }

@@ -1,6 +1,8 @@
 // A clean player on the scripted MIDI stream, in a folder of its own where the tests put songs.
 #include "support/music_fixture.h"
 
+#include <unistd.h>
+
 void MusicFixture::SetUp() {
   FakeSystemReset();
   FakeMidiResetAll();
@@ -18,16 +20,18 @@ void MusicFixture::SetUp() {
   CurrentTempo = 0;
   dwBufferTickLength = 0;
   home_ = std::filesystem::current_path();
-  const std::filesystem::path dir = home_ / "music_test_songs";
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
-  std::filesystem::current_path(dir);
+  // Test cases may run side by side in separate processes: each has a folder of its own.
+  dir_ = home_ / ("music_test_songs_" + std::to_string(getpid()));
+  std::filesystem::remove_all(dir_);
+  std::filesystem::create_directories(dir_);
+  std::filesystem::current_path(dir_);
   ASSERT_EQ(MusicInit(), 1);
 }
 
 void MusicFixture::TearDown() {
   MusicShutdown();
   std::filesystem::current_path(home_);
+  std::filesystem::remove_all(dir_);
 }
 
 void MusicFixture::PutSong(int32_t n, const std::vector<uint8_t>& bytes) {

@@ -20,6 +20,7 @@ class MusicFixture : public testing::Test {
   std::vector<std::pair<uint64_t, uint32_t>> NotesOn();
 
   std::filesystem::path home_;
+  std::filesystem::path dir_;
 };
 
 // 96 ticks a quarter at 0.5 s: notes every 24 ticks (125 ms) on keys first, first+1, ...

@@ -1,6 +1,8 @@
 // Small Standard MIDI Files for the music tests, and encoded buffers read back.
 #include "support/smf_builder.h"
 
+#include <unistd.h>
+
 #include <cstring>
 #include <fstream>
 
@@ -68,6 +70,10 @@ std::string WriteFile(const std::string& path, const std::vector<uint8_t>& bytes
   std::ofstream f(path, std::ios::binary | std::ios::trunc);
   f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   return path;
+}
+
+std::string ProcessFileName(const std::string& stem) {
+  return stem + "_" + std::to_string(getpid()) + ".mid";
 }
 
 std::vector<MIDIEVENT> SlotEvents(const StreamSlot& slot) {

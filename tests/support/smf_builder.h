@@ -22,6 +22,8 @@ std::vector<uint8_t> BuildSmf(uint32_t division, const std::vector<SmfTrack>& tr
                               uint32_t format = 1, uint32_t headerLength = 6);
 // Writes the bytes to `path` (relative to the working folder) and returns the path.
 std::string WriteFile(const std::string& path, const std::vector<uint8_t>& bytes);
+// A file name of this process's own, for tests that run side by side.
+std::string ProcessFileName(const std::string& stem);
 
 // The records a slot holds after EncodeBuffer.
 std::vector<MIDIEVENT> SlotEvents(const StreamSlot& slot);
