@@ -81,6 +81,31 @@ std::string* TextOption(LongOptions* options, const std::string& name) {
   if (name == "record") return &options->record;
   if (name == "replay") return &options->replay;
   if (name == "trace") return &options->trace;
+  if (name == "dump-frames") return &options->dumpFrames;
+  if (name == "scale") return &options->scale;
+  if (name == "screenshot-dir") return &options->screenshotDir;
+  return nullptr;
+}
+
+// The options whose value is a whole number: where it goes and its largest value.
+struct NumberOption {
+  const char* name;
+  long long max;
+  void (*store)(LongOptions*, long long);
+};
+constexpr NumberOption NumberOptions[] = {
+    {"fps", 1000, [](LongOptions* o, long long n) { o->fps = static_cast<int32_t>(n); }},
+    {"frames", 1000000000000LL, [](LongOptions* o, long long n) { o->frames = n; }},
+    {"dump-every", 1000000000000LL, [](LongOptions* o, long long n) { o->dumpEvery = n; }},
+    {"music-volume", 100,
+     [](LongOptions* o, long long n) { o->musicVolume = static_cast<int32_t>(n); }},
+    {"sfx-volume", 100,
+     [](LongOptions* o, long long n) { o->sfxVolume = static_cast<int32_t>(n); }},
+};
+
+const NumberOption* FindNumberOption(const std::string& name) {
+  for (const NumberOption& o : NumberOptions)
+    if (name == o.name) return &o;
   return nullptr;
 }
 
@@ -109,39 +134,44 @@ bool SplitArguments(int argc, const char* const* argv, LongOptions* options,
       name.resize(eq);
     }
     const char* value = nullptr;
-    if (name == "help" || name == "version") {
+    if (name == "help" || name == "version" || name == "checksum") {
       if (inlineValue != nullptr) {
         *error = "--" + name + " takes no value";
         return false;
       }
-      (name == "help" ? options->help : options->version) = true;
+      (name == "help"      ? options->help
+       : name == "version" ? options->version
+                           : options->checksum) = true;
     } else if (std::string* text = TextOption(options, name)) {
       if (!TakeValue(inlineValue, argc, argv, &i, &value)) {
         *error = "--" + name + " needs a value";
         return false;
       }
       *text = value;
-    } else if (name == "fps" || name == "frames") {
+    } else if (const NumberOption* number = FindNumberOption(name)) {
       if (!TakeValue(inlineValue, argc, argv, &i, &value)) {
         *error = "--" + name + " needs a value";
         return false;
       }
-      const long long max = name == "fps" ? 1000 : 1000000000000LL;
       long long n = 0;
-      if (!ParseWhole(value, max, &n)) {
-        *error = "--" + name + " wants a whole number from 0 to " + std::to_string(max) +
+      if (!ParseWhole(value, number->max, &n)) {
+        *error = "--" + name + " wants a whole number from 0 to " + std::to_string(number->max) +
                  ", not \"" + value + "\"";
         return false;
       }
-      if (name == "fps") {
-        options->fps = static_cast<int32_t>(n);
-      } else {
-        options->frames = n;
-      }
+      number->store(options, n);
     } else {
       *error = "unknown option --" + name;
       return false;
     }
+  }
+  if (options->scale != "stretch" && options->scale != "aspect" && options->scale != "integer") {
+    *error = "--scale wants stretch, aspect or integer, not \"" + options->scale + "\"";
+    return false;
+  }
+  if (options->dumpEvery < 1) {
+    *error = "--dump-every wants a whole number of at least 1";
+    return false;
   }
   return true;
 }
@@ -164,6 +194,14 @@ const char* UsageText() {
          "                    the program ends when the recording does\n"
          "  --trace FILE      write the game's state after every frame to FILE (JSON lines)\n"
          "  --frames N        stop after N frames\n"
+         "  --checksum        print checksums of the screen and of the game state at exit\n"
+         "  --dump-frames DIR write the screen as a picture into DIR ...\n"
+         "  --dump-every K    ... every K frames (default 1)\n"
+         "  --scale MODE      stretch (fill the window, the default), aspect (4:3 with bars)\n"
+         "                    or integer (largest whole-number scale, centred)\n"
+         "  --screenshot-dir DIR  where F12 saves screenshots (default: the current folder)\n"
+         "  --music-volume P  music volume in percent, 0 to 100 (default 100)\n"
+         "  --sfx-volume P    sound-effect volume in percent, 0 to 100 (default 100)\n"
          "  --help            this text\n"
          "  --version         the version\n";
 }

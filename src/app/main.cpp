@@ -56,6 +56,10 @@ int main(int argc, char** argv) {
   PlatformSettings settings;
   settings.soundFontPath = options.soundFont.empty() ? nullptr : options.soundFont.c_str();
   settings.audioDumpPath = options.audioDump.empty() ? nullptr : options.audioDump.c_str();
+  settings.scaleMode = options.scale.c_str();
+  settings.screenshotDir = options.screenshotDir.empty() ? nullptr : options.screenshotDir.c_str();
+  settings.musicVolume = options.musicVolume;
+  settings.sfxVolume = options.sfxVolume;
   PlatformConfigure(settings);
   FrameRateLimit = options.fps;
   FrameLimit = options.frames;

@@ -190,6 +190,10 @@ void PlatformSignalDestroy(PlatformSignal* s);
 struct PlatformSettings {
   const char* soundFontPath = nullptr;  // --soundfont, else the first General MIDI font found
   const char* audioDumpPath = nullptr;  // --audio-dump: also write the device's output here
+  const char* scaleMode = "stretch";    // --scale: "stretch", "aspect" or "integer"
+  const char* screenshotDir = nullptr;  // --screenshot-dir: where F12 saves; null = current folder
+  int32_t musicVolume = 100;            // --music-volume, percent
+  int32_t sfxVolume = 100;              // --sfx-volume, percent
 };
 // Set once by the entry, before the first frame.
 void PlatformConfigure(const PlatformSettings& settings);
