@@ -1,10 +1,12 @@
 // The globe against edges and cells, every ram outcome, explosions and the world-space blits.
+#include <tuple>
+
 #include "battle/field_objects.h"
 #include "battle_fixture.h"
 
 namespace {
 
-int32_t NextOf(uint32_t* seed) { return static_cast<int32_t>(*seed = *seed * 5 + 1); }
+using Effects = std::vector<int32_t>;
 
 class FieldTest : public BattleTest {
  protected:
@@ -14,34 +16,32 @@ class FieldTest : public BattleTest {
     ClearField();
     PlayedEffects();
   }
-  void Place(int32_t x, int32_t y, int32_t heading) {
-    PlayerGlobe.prevX = PlayerGlobe.x = x;
+  // The globe at rest at (x, y), coming from (fromX, y).
+  void Place(int32_t x, int32_t y, int32_t heading, int32_t fromX) {
+    PlayerGlobe.x = x;
+    PlayerGlobe.prevX = fromX;
     PlayerGlobe.prevY = PlayerGlobe.y = y;
     PlayerGlobe.heading = heading;
   }
 };
 
 TEST_F(FieldTest, EdgesClampReflectAndCostTwoEnergy) {
-  struct Case {
-    int32_t x, y, heading, wantX, wantY, wantHeading;
-  } cases[] = {{-3, 200, 140, 0, 200, 244}, {320, 200, 10, 319, 200, 118},
-               {100, -1, 200, 100, 0, 56},  {100, 480, 70, 100, 479, 186},
-               {-1, -1, 160, 0, 0, 32},     {319, 479, 5, 319, 479, 5}};
-  for (const Case& c : cases) {
-    Place(c.x, c.y, c.heading);
+  for (auto [x, y, heading, wantX, wantY, wantHeading] : {std::tuple{-3, 200, 140, 0, 200, 244},
+                                                          {320, 200, 10, 319, 200, 118},
+                                                          {100, -1, 200, 100, 0, 56},
+                                                          {100, 480, 70, 100, 479, 186},
+                                                          {-1, -1, 160, 0, 0, 32},
+                                                          {319, 479, 5, 319, 479, 5}}) {
+    Place(x, y, heading, x);
     PlayerGlobe.energy = 999;
-    const bool edge = c.wantX != c.x || c.wantY != c.y;
+    const bool edge = wantX != x || wantY != y;
     EXPECT_EQ(CollideGlobe(), edge ? 1 : 0);
-    EXPECT_EQ(PlayerGlobe.x, c.wantX);
-    EXPECT_EQ(PlayerGlobe.y, c.wantY);
-    EXPECT_EQ(PlayerGlobe.heading, c.wantHeading);
-    EXPECT_EQ(PlayerGlobe.energy, edge ? 997 : 999);
-    EXPECT_EQ(PlayedEffects(), edge ? std::vector<int32_t>{3} : std::vector<int32_t>{});
+    EXPECT_EQ(std::tuple(PlayerGlobe.x, PlayerGlobe.y, PlayerGlobe.heading, PlayerGlobe.energy),
+              std::tuple(wantX, wantY, wantHeading, edge ? 997 : 999));
+    EXPECT_EQ(PlayedEffects(), edge ? Effects{3} : Effects{});
   }
-}
-
-TEST_F(FieldTest, BattleFrameTurnsAtRandomAfterAnEdge) {
-  Place(0, 200, 128);  // moving left at speed 1 into the edge
+  // A whole frame turns at random after the edge.
+  Place(0, 200, 128, 0);  // moving left at speed 1 into the edge
   uint32_t seed = RandomSeed;
   BattleFrame();
   EXPECT_EQ(PlayerGlobe.heading, (0 + (NextOf(&seed) & 15) - 7) & 255);
@@ -49,64 +49,58 @@ TEST_F(FieldTest, BattleFrameTurnsAtRandomAfterAnEdge) {
 
 // Cell borders belong to both cells; the first solid one in index order is hit.
 TEST_F(FieldTest, BordersHitTheFirstSolidCellInIndexOrder) {
-  struct Case {
-    int32_t x, y;
-    std::vector<int32_t> solid;
-    int32_t hit;
-  } cases[] = {{64, 100, {10, 11}, 10}, {64, 100, {11}, 11}, {64, 96, {11, 6, 10}, 6},
-               {128, 48, {7}, 7},       {127, 47, {7}, -1},  {319, 479, {49}, 49}};
-  for (const Case& c : cases) {
+  for (auto [x, y, solid, hit] : {std::tuple{64, 100, Effects{10, 11}, 10},
+                                  {64, 100, {11}, 11},
+                                  {64, 96, {11, 6, 10}, 6},
+                                  {128, 48, {7}, 7},
+                                  {127, 47, {7}, -1},
+                                  {319, 479, {49}, 49}}) {
     ClearField();
-    for (int32_t i : c.solid) CellTypes[i] = CELL_ROCK;
-    Place(c.x, c.y, 0);
-    PlayerGlobe.prevX = 5;
+    for (int32_t i : solid) CellTypes[i] = CELL_ROCK;
+    Place(x, y, 0, 5);
     PlayerGlobe.energy = 999;
     CollideGlobe();
-    EXPECT_EQ(PlayerGlobe.energy, c.hit >= 0 ? 995 : 999) << c.x << "," << c.y;
-    EXPECT_EQ(PlayerGlobe.x, c.hit >= 0 ? 5 : c.x);
-    EXPECT_EQ(PlayerGlobe.heading, c.hit >= 0 ? 128 : 0);
+    EXPECT_EQ(std::tuple(PlayerGlobe.energy, PlayerGlobe.x, PlayerGlobe.heading),
+              hit >= 0 ? std::tuple(995, 5, 128) : std::tuple(999, x, 0))
+        << x << "," << y;
   }
-}
-
-TEST_F(FieldTest, RockAndEdgeInOneFrameCostSixAndSoundInOrder) {
+  // A rock and an edge in one frame cost six and sound in that order.
+  ClearField();
   CellTypes[0] = CELL_ROCK;
-  Place(-2, 10, 128);
-  PlayerGlobe.prevX = 3;
+  Place(-2, 10, 128, 3);
+  PlayerGlobe.energy = 999;
+  PlayedEffects();
   CollideGlobe();
   EXPECT_EQ(PlayerGlobe.energy, 993);
-  EXPECT_EQ(PlayedEffects(), (std::vector<int32_t>{5, 3}));
+  EXPECT_EQ(PlayedEffects(), (Effects{5, 3}));
 }
 
 // Damage per ram is (trunc(speed) + 1) times the face's multiplier against the colour.
 TEST_F(FieldTest, RamsDamageByFaceAndColour) {
-  struct Case {
-    int32_t mode, type;
-    float speed;
-    int32_t damage;
-  } cases[] = {{MODE_SUN, CELL_RED, 1.8f, 8},    {MODE_SUN, CELL_GREEN, 1.0f, 2},
-               {MODE_SUN, CELL_BLUE, 16.2f, 17}, {MODE_TERA, CELL_RED, 1.0f, 2},
-               {MODE_TERA, CELL_GREEN, 5.9f, 6}, {MODE_TERA, CELL_BLUE, 1.0f, 10},
-               {MODE_MOON, CELL_RED, 1.0f, 12},  {MODE_MOON, CELL_GREEN, 16.2f, 102},
-               {MODE_MOON, CELL_BLUE, 3.0f, 24}};
-  for (const Case& c : cases) {
-    CellTypes[12] = c.type;
+  for (auto [mode, type, speed, damage] : {std::tuple{MODE_SUN, CELL_RED, 1.8f, 8},
+                                           {MODE_SUN, CELL_GREEN, 1.0f, 2},
+                                           {MODE_SUN, CELL_BLUE, 16.2f, 17},
+                                           {MODE_TERA, CELL_RED, 1.0f, 2},
+                                           {MODE_TERA, CELL_GREEN, 5.9f, 6},
+                                           {MODE_TERA, CELL_BLUE, 1.0f, 10},
+                                           {MODE_MOON, CELL_RED, 1.0f, 12},
+                                           {MODE_MOON, CELL_GREEN, 16.2f, 102},
+                                           {MODE_MOON, CELL_BLUE, 3.0f, 24}}) {
+    CellTypes[12] = type;
     CellHp[12] = 500;
-    PlayerGlobe.mode = c.mode;
-    PlayerGlobe.speed = c.speed;
+    PlayerGlobe.mode = mode;
+    PlayerGlobe.speed = speed;
     Score = 0;
-    EXPECT_EQ(DamageCell(12, c.type), 0);
-    EXPECT_EQ(CellHp[12], 500 - c.damage);
-    EXPECT_EQ(Score, 1);
+    EXPECT_EQ(DamageCell(12, type), 0);
+    EXPECT_EQ(std::tuple(CellHp[12], Score), std::tuple(500 - damage, 1));
   }
-}
-
-TEST_F(FieldTest, RedNeedsSevenSunRamsOrTwentyFiveEarthRams) {
-  for (int32_t mode : {MODE_SUN, MODE_TERA}) {
+  // A fresh red object takes seven sun rams or twenty-five earth rams; the last one breaks it.
+  for (auto [mode, needed] : {std::pair{MODE_SUN, 7}, {MODE_TERA, 25}}) {
     CellTypes[6] = CELL_RED;
     CellHp[6] = 48;
     ObjectsLeft = 2;
     PlayerGlobe.mode = mode;
-    const int32_t needed = mode == MODE_SUN ? 7 : 25;
+    PlayerGlobe.speed = 1.0f;
     for (int32_t ram = 1; ram < needed; ++ram) EXPECT_EQ(DamageCell(6, CELL_RED), 0);
     EXPECT_EQ(CellHp[6], 0);
     EXPECT_EQ(DamageCell(6, CELL_RED), 1);
@@ -117,45 +111,38 @@ TEST_F(FieldTest, RedNeedsSevenSunRamsOrTwentyFiveEarthRams) {
 // Breaking: ten points (forty for green) on top of the ram, radar mark erased, eight blasts,
 // and the mission won with the last object, except in the boss mission.
 TEST_F(FieldTest, BreakingAnObjectScoresErasesItsMarkAndMayWin) {
-  struct Case {
-    int32_t mission, type, objectsLeft, score, cleared;
-  } cases[] = {{1, CELL_RED, 2, 11, 0},
-               {1, CELL_BLUE, 1, 11, 1},
-               {3, CELL_GREEN, 1, 41, 1},
-               {10, CELL_RED, 0, 11, 0}};
-  for (const Case& c : cases) {
-    Enter(c.mission);
+  for (auto [mission, type, objectsLeft, score, cleared] : {std::tuple{1, CELL_RED, 2, 11, 0},
+                                                            {1, CELL_BLUE, 1, 11, 1},
+                                                            {3, CELL_GREEN, 1, 41, 1},
+                                                            {10, CELL_RED, 0, 11, 0}}) {
+    Enter(mission);
     ClearField();
-    CellTypes[13] = c.type;
+    CellTypes[13] = type;
     CellHp[13] = 0;
     gf_DD_BoxFill(SheetSurface, RadarMarkBox(13), 255);
-    ObjectsLeft = c.objectsLeft;
+    ObjectsLeft = objectsLeft;
     Score = 0;
     PlayedEffects();
-    Place(64 * 3 + 10, 48 * 2 + 10, 0);
-    PlayerGlobe.prevX = 100;
+    Place(64 * 3 + 10, 48 * 2 + 10, 0, 100);
     uint32_t seed = RandomSeed;
     CollideGlobe();
-    EXPECT_EQ(Score, c.score);
-    EXPECT_EQ(ObjectsLeft, c.objectsLeft - 1);
-    EXPECT_EQ(MissionCleared, c.cleared);
+    EXPECT_EQ(std::tuple(Score, ObjectsLeft, MissionCleared),
+              std::tuple(score, objectsLeft - 1, cleared));
     EXPECT_EQ(SheetAt(13, 215), 10);
-    EXPECT_EQ(PlayedEffects(), (std::vector<int32_t>{2, 0}));
+    EXPECT_EQ(PlayedEffects(), (Effects{2, 0}));
     // Blasts: one at the globe, one in the cell, then eight around the cell; each spawn also
     // draws its delay.
     const int32_t r1 = NextOf(&seed) & 15, r2 = NextOf(&seed) & 15;
     NextOf(&seed);
-    EXPECT_EQ(Explosions[0].x, 202 + r1 - 24);
-    EXPECT_EQ(Explosions[0].y, 106 + r2 - 16);
+    EXPECT_EQ(std::tuple(Explosions[0].x, Explosions[0].y),
+              std::tuple(202 + r1 - 24, 106 + r2 - 16));
     const int32_t r3 = NextOf(&seed) & 15, r4 = NextOf(&seed) & 15;
     NextOf(&seed);
-    EXPECT_EQ(Explosions[1].x, 192 + r3 + 8);
-    EXPECT_EQ(Explosions[1].y, 96 + r4 + 8);
+    EXPECT_EQ(std::tuple(Explosions[1].x, Explosions[1].y), std::tuple(192 + r3 + 8, 96 + r4 + 8));
     for (int32_t k = 2; k < 10; ++k) {
       const int32_t rx = NextOf(&seed) & 63, ry = NextOf(&seed) & 63;
-      EXPECT_EQ(Explosions[k].delay, (NextOf(&seed) & 7) + 1);
-      EXPECT_EQ(Explosions[k].x, 192 + rx - 31);
-      EXPECT_EQ(Explosions[k].y, 96 + ry - 31);
+      EXPECT_EQ(std::tuple(Explosions[k].x, Explosions[k].y, Explosions[k].delay),
+                std::tuple(192 + rx - 31, 96 + ry - 31, (NextOf(&seed) & 7) + 1));
     }
     EXPECT_EQ(Explosions[10].active, 0);
   }
@@ -165,13 +152,10 @@ TEST_F(FieldTest, BackdropRamsMakeNoiseButNoDamage) {
   CellTypes[13] = CELL_RED;
   CellHp[13] = 1;
   BattleOver = 1;
-  Place(200, 100, 0);
-  PlayerGlobe.prevX = 100;
+  Place(200, 100, 0, 100);
   CollideGlobe();
-  EXPECT_EQ(CellHp[13], 1);
-  EXPECT_EQ(Score, 0);
-  EXPECT_EQ(PlayedEffects(), std::vector<int32_t>{2});
-  EXPECT_EQ(Explosions[1].active, 1);
+  EXPECT_EQ(std::tuple(CellHp[13], Score, Explosions[1].active), std::tuple(1, 0, 1));
+  EXPECT_EQ(PlayedEffects(), Effects{2});
 }
 
 TEST_F(FieldTest, ExplosionPoolDropsTheThirtyThirdWithoutDrawing) {
@@ -181,8 +165,8 @@ TEST_F(FieldTest, ExplosionPoolDropsTheThirtyThirdWithoutDrawing) {
   EXPECT_EQ(RandomSeed, seed);
   Explosions[5].active = 0;
   SpawnExplosion(99, 98);
-  EXPECT_EQ(Explosions[5].y, 98);
-  EXPECT_EQ(Explosions[5].delay, (NextOf(&seed) & 7) + 1);
+  EXPECT_EQ(std::tuple(Explosions[5].y, Explosions[5].delay),
+            std::tuple(98, (NextOf(&seed) & 7) + 1));
 }
 
 // Delay d shows picture 0 for d steps and pictures 1 to 3 for d + 1 steps each.
@@ -191,13 +175,12 @@ TEST_F(FieldTest, ExplosionsPlayTheirFourPicturesAndEnd) {
   for (int32_t d = 1; d <= 8; ++d) {
     SpawnExplosion(40, 60);
     Explosions[0].delay = d;
-    std::vector<int32_t> shown;
+    std::vector<int32_t> shown, want(d, 0);
     for (int32_t step = 0; step < 4 * d + 5; ++step) {
       gf_DD_ScrFill(screen_, 0);
       StepExplosions();
       shown.push_back(ScreenAt(40, 60) == 0 ? -1 : ScreenAt(71, 91) - 131);
     }
-    std::vector<int32_t> want(d, 0);
     for (int32_t p = 1; p <= 3; ++p) want.insert(want.end(), d + 1, p);
     want.insert(want.end(), 2, -1);
     EXPECT_EQ(shown, want) << d;
@@ -211,15 +194,12 @@ TEST_F(FieldTest, WorldBlitsFollowTheCameraAndShrinkInDoubleProducts) {
   DrawAtWorld(10, 250, Box{240, 128, 64, 48});
   EXPECT_EQ(CountColour(Box{0, 0, 320, 240}, sheet_colour::CELL[CELL_ROCK]), 64 * 48);
   EXPECT_EQ(ScreenAt(10, 10), sheet_colour::CELL[CELL_ROCK]);
-  struct Case {
-    int32_t pw, ph, w, h;
-  } cases[] = {{75, 75, 47, 35}, {80, 99, 51, 47}, {61, 61, 39, 29}};
-  for (const Case& c : cases) {
+  for (auto [pw, ph, w, h] : {std::tuple{75, 75, 47, 35}, {80, 99, 51, 47}, {61, 61, 39, 29}}) {
     gf_DD_ScrFill(screen_, 0);
-    DrawAtWorldScaled(20, 300, Box{176, 80, 64, 48}, c.pw, c.ph);
-    EXPECT_EQ(CountColour(Box{0, 0, 320, 240}, sheet_colour::CELL[CELL_RED]), c.w * c.h);
+    DrawAtWorldScaled(20, 300, Box{176, 80, 64, 48}, pw, ph);
+    EXPECT_EQ(CountColour(Box{0, 0, 320, 240}, sheet_colour::CELL[CELL_RED]), w * h);
     EXPECT_EQ(ScreenAt(20, 60), sheet_colour::CELL[CELL_RED]);
-    EXPECT_EQ(ScreenAt(20 + c.w - 1, 60 + c.h - 1), sheet_colour::CELL[CELL_RED]);
+    EXPECT_EQ(ScreenAt(20 + w - 1, 60 + h - 1), sheet_colour::CELL[CELL_RED]);
   }
 }
 
