@@ -1,11 +1,12 @@
 // The field view (camera, crosshair, pulsing objects, HUD, radar) and the star field.
+#include <array>
+#include <tuple>
+
 #include "battle/field_objects.h"
 #include "battle/field_view.h"
 #include "battle_fixture.h"
 
 namespace {
-
-int32_t NextOf(uint32_t* seed) { return static_cast<int32_t>(*seed = *seed * 5 + 1); }
 
 class ViewTest : public BattleTest {
  protected:
@@ -17,23 +18,19 @@ class ViewTest : public BattleTest {
 };
 
 TEST_F(ViewTest, CameraFollowsTheGlobeWithinTheField) {
-  const int32_t cases[][2] = {{0, 0},     {50, 0},    {120, 0},  {121, 1},
-                              {300, 180}, {360, 240}, {479, 240}};
-  for (const auto& c : cases) {
-    PlayerGlobe.y = c[0];
-    EXPECT_EQ(CameraTop(), c[1]) << c[0];
+  for (auto [y, top] :
+       {std::pair{0, 0}, {50, 0}, {120, 0}, {121, 1}, {300, 180}, {360, 240}, {479, 240}}) {
+    PlayerGlobe.y = y;
+    EXPECT_EQ(CameraTop(), top) << y;
   }
 }
 
 TEST_F(ViewTest, StartOfMissionOneShowsGlobeCrosshairAndRadarDot) {
   ClearField();
   DrawField();
-  EXPECT_EQ(GlobeScreenX, 136);
-  EXPECT_EQ(GlobeScreenY, 192);
+  EXPECT_EQ(std::tuple(GlobeScreenX, GlobeScreenY), std::tuple(136, 192));
   EXPECT_EQ(ScreenAt(0, 216), 0);  // the line's start point is never set
-  EXPECT_EQ(ScreenAt(1, 216), 24);
-  EXPECT_EQ(ScreenAt(319, 216), 24);
-  EXPECT_EQ(ScreenAt(160, 100), 24);
+  for (auto [x, y] : {std::pair{1, 216}, {319, 216}, {160, 100}}) EXPECT_EQ(ScreenAt(x, y), 24);
   EXPECT_EQ(CountColour(Box{136, 192, 47, 31}, sheet_colour::GLOBE[MODE_SUN]), 47 * 31);
   EXPECT_EQ(ScreenAt(303, 215), 255);
   EXPECT_EQ(ScreenAt(292, 186), 24);  // the radar's border
@@ -51,11 +48,8 @@ TEST_F(ViewTest, NearTheTopTheGlobeIsDrawnWhereItIs) {
 // Each object draws four numbers: x and y jitter, then height and width percentages.
 TEST_F(ViewTest, ObjectsPulseFromTheRandomSequenceInCellOrder) {
   ClearField();
-  CellTypes[0] = CELL_RED;
-  CellTypes[2] = CELL_BLUE;
-  CellTypes[4] = CELL_ROCK;
-  PlayerGlobe.x = 150;
-  PlayerGlobe.y = 100;  // camera at the top
+  CellTypes[0] = CELL_RED, CellTypes[2] = CELL_BLUE, CellTypes[4] = CELL_ROCK;
+  PlayerGlobe.x = 150, PlayerGlobe.y = 100;  // camera at the top
   uint32_t seed = RandomSeed;
   DrawField();
   for (int32_t i : {0, 2}) {
@@ -88,35 +82,34 @@ TEST_F(ViewTest, ABrokenObjectStopsPulsingAndLeavesTheRadarAtOnce) {
 }
 
 TEST_F(ViewTest, HudShowsScoreTimeSpeedEnergyAndFace) {
-  struct Case {
-    int32_t score, time;
-    float speed;
-    int32_t energy, mode;
-    const char* texts[5];
-  } cases[] = {
-      {0, 5000, 1.0f, 999, MODE_SUN, {"SCORE 00", "TIME 5000", "SPEED 1", "ENELGY 999", "SUN"}},
-      {123, 7, 16.2f, 0, MODE_TERA, {"SCORE 1230", "TIME 7", "SPEED 16", "ENELGY 0", "TERA"}},
-      {5, 1999, 9.99f, 42, MODE_MOON, {"SCORE 50", "TIME 1999", "SPEED 9", "ENELGY 42", "MOON"}}};
-  const int32_t at[5][2] = {{4, 0}, {136, 0}, {4, 224}, {112, 224}, {240, 224}};
-  for (const Case& c : cases) {
+  using Texts = std::array<const char*, 5>;
+  for (auto [score, time, speed, energy, mode, texts] :
+       {std::tuple{0, 5000, 1.0f, 999, MODE_SUN,
+                   Texts{"SCORE 00", "TIME 5000", "SPEED 1", "ENELGY 999", "SUN"}},
+        {123, 7, 16.2f, 0, MODE_TERA, {"SCORE 1230", "TIME 7", "SPEED 16", "ENELGY 0", "TERA"}},
+        {5,
+         1999,
+         9.99f,
+         42,
+         MODE_MOON,
+         {"SCORE 50", "TIME 1999", "SPEED 9", "ENELGY 42", "MOON"}}}) {
+    static const int32_t at[5][2] = {{4, 0}, {136, 0}, {4, 224}, {112, 224}, {240, 224}};
     gf_DD_ScrFill(screen_, 0);
-    Score = c.score;
-    TimeLeft = c.time;
-    PlayerGlobe.speed = c.speed;
-    PlayerGlobe.energy = c.energy;
-    PlayerGlobe.mode = c.mode;
+    Score = score, TimeLeft = time;
+    PlayerGlobe.speed = speed, PlayerGlobe.energy = energy, PlayerGlobe.mode = mode;
     DrawField();
     for (int32_t k = 0; k < 5; ++k)
-      EXPECT_TRUE(ShowsText(c.texts[k], at[k][0], at[k][1])) << c.texts[k];
+      EXPECT_TRUE(ShowsText(texts[k], at[k][0], at[k][1])) << texts[k];
   }
   // The stippled bars: every second pixel of every second row, 319 columns wide.
-  EXPECT_EQ(ScreenAt(0, 0), 255);
-  EXPECT_EQ(ScreenAt(1, 0), 0);
-  EXPECT_EQ(ScreenAt(0, 1), 0);
-  EXPECT_EQ(ScreenAt(318, 14), 255);
-  EXPECT_EQ(ScreenAt(0, 223), 255);
-  EXPECT_EQ(ScreenAt(2, 237), 255);
-  EXPECT_EQ(ScreenAt(0, 239), 0);
+  for (auto [x, y, colour] : {std::tuple{0, 0, 255},
+                              {1, 0, 0},
+                              {0, 1, 0},
+                              {318, 14, 255},
+                              {0, 223, 255},
+                              {2, 237, 255},
+                              {0, 239, 0}})
+    EXPECT_EQ(ScreenAt(x, y), colour) << x << "," << y;
 }
 
 TEST_F(ViewTest, TheBossIsDrawnOnlyInTheLastMission) {
@@ -138,12 +131,9 @@ TEST_F(ViewTest, StarFieldRenewsInItsRandomOrder) {
     const int32_t x = NextOf(&seed) % 300;
     const int32_t fall = NextOf(&seed) & 7;
     const int32_t dy = fromTop ? fall + 1 : -1 - fall;
-    EXPECT_EQ(s.x, x + (fromTop ? -1 : 1));
-    EXPECT_EQ(s.y, (fromTop ? -30 : 240) + dy);
-    EXPECT_EQ(s.dy, dy);
-    EXPECT_EQ(s.kind, (NextOf(&seed) >> 2) & 1);
-    EXPECT_EQ(s.size, 32 - (NextOf(&seed) & 15));
-    EXPECT_EQ(s.phase, 8);
+    const int32_t kind = (NextOf(&seed) >> 2) & 1, size = 32 - (NextOf(&seed) & 15);
+    EXPECT_EQ(std::tuple(s.x, s.y, s.dy, s.kind, s.size, s.phase),
+              std::tuple(x + (fromTop ? -1 : 1), (fromTop ? -30 : 240) + dy, dy, kind, size, 8));
     top += fromTop;
   }
   EXPECT_GT(top, 0);
@@ -152,16 +142,12 @@ TEST_F(ViewTest, StarFieldRenewsInItsRandomOrder) {
 }
 
 TEST_F(ViewTest, SparklesRenewOnlyPastTheirBoundsAndSway) {
-  struct Case {
-    int32_t y;
-    bool renewed;
-  } cases[] = {{-33, true}, {-32, false}, {240, false}, {241, true}};
-  for (const Case& c : cases) {
+  for (auto [y, renewed] : {std::pair{-33, true}, {-32, false}, {240, false}, {241, true}}) {
     for (Star& s : StarField) s = Star{100, 100, 1, 1, 0, 20, 0};
-    StarField[3].y = c.y;
+    StarField[3].y = y;
     const uint32_t seed = RandomSeed;
     StarFieldStep(0);
-    EXPECT_EQ(RandomSeed != seed, c.renewed) << c.y;
+    EXPECT_EQ(RandomSeed != seed, renewed) << y;
   }
   gf_DD_ScrFill(screen_, 0);
   for (Star& s : StarField) s = Star{100, 50, 1, 1, 2, 20, 0};
