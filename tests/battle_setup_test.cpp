@@ -1,13 +1,9 @@
 // Mission setup: the table, objects and their hit points, globe and boss, radar, music and sound.
+#include <tuple>
+
 #include "battle_fixture.h"
 
 namespace {
-
-// The generator as documented, kept apart from the game's so the expectations stand alone.
-struct Lcg {
-  uint32_t seed;
-  int32_t Next() { return static_cast<int32_t>(seed = seed * 5 + 1); }
-};
 
 struct MissionCase {
   int32_t mission;
@@ -39,32 +35,20 @@ TEST_P(MissionSetup, BuildsFieldGlobeBossAndRadar) {
     for (int32_t k = 0; k < 6; ++k)
       EXPECT_EQ(SheetAt(1 + 4 * (i % 5) + k % 3, 209 + 3 * (i / 5) + k / 3), mark) << i;
   }
-  EXPECT_EQ(count[CELL_RED], m.red);
-  EXPECT_EQ(count[CELL_GREEN], m.green);
-  EXPECT_EQ(count[CELL_BLUE], m.blue);
-  EXPECT_EQ(count[CELL_ROCK], m.rocks);
+  EXPECT_EQ(std::tuple(count[CELL_RED], count[CELL_GREEN], count[CELL_BLUE], count[CELL_ROCK]),
+            std::tuple(m.red, m.green, m.blue, m.rocks));
   EXPECT_EQ(ObjectsLeft, m.red + m.green + m.blue);
   EXPECT_EQ(CellTypes[5 * (m.startY / 48) + m.startX / 64], CELL_EMPTY);
-  EXPECT_EQ(SheetAt(0, 208), 24);
-  EXPECT_EQ(SheetAt(21, 239), 24);
+  EXPECT_EQ(std::tuple(SheetAt(0, 208), SheetAt(21, 239)), std::tuple(24, 24));
   EXPECT_EQ(SheetAt(20, 209 + 30 - 1), 10);  // the inside's unused last column
-
-  EXPECT_EQ(PlayerGlobe.x, m.startX + 32);
-  EXPECT_EQ(PlayerGlobe.y, m.startY + 24);
-  EXPECT_EQ(PlayerGlobe.heading, 192);
-  EXPECT_EQ(PlayerGlobe.speed, 1.0f);
-  EXPECT_EQ(PlayerGlobe.energy, 999);
-  EXPECT_EQ(PlayerGlobe.mode, MODE_SUN);
-  EXPECT_EQ(BossState.x, 160);
-  EXPECT_EQ(BossState.y, 160);
-  EXPECT_EQ(BossState.heading, 64);
-  EXPECT_EQ(BossState.speed, 0.0f);
-  EXPECT_EQ(BossState.energy, 3200);
-  EXPECT_EQ(TimeLeft, 5000);
-  EXPECT_EQ(ScenePhase, 255);
-  EXPECT_EQ(SceneTimer, 0u);
-  EXPECT_EQ(Score, 77);
-  EXPECT_EQ(TempoPercent.load(), 100);
+  const GlobeRecord& g = PlayerGlobe;
+  EXPECT_EQ(std::tuple(g.x, g.y, g.heading, g.speed, g.energy, g.mode),
+            std::tuple(m.startX + 32, m.startY + 24, 192, 1.0f, 999, MODE_SUN));
+  const BossRecord& b = BossState;
+  EXPECT_EQ(std::tuple(b.x, b.y, b.heading, b.speed, b.energy),
+            std::tuple(160, 160, 64, 0.0f, 3200));
+  EXPECT_EQ(std::tuple(TimeLeft, ScenePhase, SceneTimer, Score, TempoPercent.load()),
+            std::tuple(5000, 255, 0u, 77, 100));
   EXPECT_EQ(PlayedEffects(), std::vector<int32_t>{m.mission == 10 ? 8 : 4});
 }
 
@@ -75,18 +59,18 @@ TEST_F(BattleTest, HitPointsFollowTheRandomSequenceAndLevel) {
   for (int32_t level : {0, 1}) {
     for (int32_t mission : {1, 9}) {
       ResetGame();
-      Lcg lcg{2};
-      for (int32_t k = 0; k < 160; ++k) lcg.Next();
+      uint32_t seed = 2;
+      for (int32_t k = 0; k < 160; ++k) NextOf(&seed);
       Enter(mission, level);
       for (int32_t i = 0; i < CELL_COUNT; ++i) {
         const int32_t t = MissionTable[mission - 1].cells[i];
         if (t == CELL_RED || t == CELL_BLUE) {
-          EXPECT_EQ(CellHp[i], (lcg.Next() & 7) + 80 * level + 48);
+          EXPECT_EQ(CellHp[i], (NextOf(&seed) & 7) + 80 * level + 48);
         } else if (t == CELL_GREEN) {
-          EXPECT_EQ(CellHp[i], (lcg.Next() & 15) + 160 * level + 128);
+          EXPECT_EQ(CellHp[i], (NextOf(&seed) & 15) + 160 * level + 128);
         }
       }
-      EXPECT_EQ(RandomSeed, lcg.seed);
+      EXPECT_EQ(RandomSeed, seed);
     }
     EXPECT_EQ(BossState.energy, 3200 + 1000 * level);
   }
