@@ -1,6 +1,7 @@
 // Whole missions on the scripted machine: one won with steering input, one lost by time.
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 #include "battle_fixture.h"
 
@@ -46,10 +47,8 @@ TEST_F(ScenarioTest, MissionOneIsWonByRammingEveryObject) {
     for (int32_t i = 0; i < CELL_COUNT; ++i) rams += CellHp[i] != hp[i];
   }
   ASSERT_EQ(SceneId, SCENE_RESULT) << "not won in " << frame << " frames";
-  EXPECT_EQ(MissionCleared, 1);
-  EXPECT_EQ(MissionFailed, 0);
-  EXPECT_EQ(ObjectsLeft, 0);
-  EXPECT_EQ(TimeLeft, 5000 - static_cast<int32_t>(frame));
+  EXPECT_EQ(std::tuple(MissionCleared, MissionFailed, ObjectsLeft, TimeLeft),
+            std::tuple(1, 0, 0, 5000 - static_cast<int32_t>(frame)));
   EXPECT_GE(PlayerGlobe.energy, 0);
   // One point per ram, ten per broken red or blue object.
   EXPECT_GT(rams, 4);
@@ -70,9 +69,7 @@ TEST_F(ScenarioTest, MissionTwoIsLostWhenTimeRunsOut) {
   EXPECT_EQ(TimeLeft, 1);
   EXPECT_LT(PlayerGlobe.energy, 999);  // the rock at least once
   BattleFrame();
-  EXPECT_EQ(MissionFailed, 1);
-  EXPECT_EQ(SceneId, SCENE_GAMEOVER);
-  EXPECT_EQ(BattleOver, 1);
+  EXPECT_EQ(std::tuple(MissionFailed, SceneId, BattleOver), std::tuple(1, SCENE_GAMEOVER, 1));
 }
 
 }  // namespace
