@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/frame_cycle.h"
@@ -98,26 +99,19 @@ class SceneFlow : public ::testing::Test {
 };
 
 TEST_F(SceneFlow, BootSetsTheGameUpAndTheAttractCycleRunsWithoutInput) {
-  EXPECT_EQ(SceneId, SCENE_LOGO);
-  EXPECT_EQ(SceneTimer, 0u);  // the boot frame does not count
-  EXPECT_EQ(HiScore, 2000);
-  EXPECT_EQ(Score, 0);
+  // The boot frame does not count.
+  EXPECT_EQ(std::tuple(SceneId, SceneTimer, HiScore, Score), std::tuple(SCENE_LOGO, 0u, 2000, 0));
   EXPECT_NE(SheetSurface, nullptr);
   EXPECT_GT(SoundBank[1].count, 0);
-  const struct {
-    int32_t frames;
-    Effects onLeaving;
-    const char* musicAfter;
-  } stays[] = {{402, {1}, "MD00t.mid"},  // logo, t = 0 .. 401
-               {801, {}, "MD01t.mid"},   // title, t = 1 .. 801
-               {901, {}, ""},            // prologue, t = 1 .. 901
-               {401, {1}, "MD00t.mid"},  // logo again, t = 1 .. 401
-               {801, {}, "MD01t.mid"}};
-  for (const auto& s : stays) {
-    EXPECT_EQ(RunScene(), s.frames);
-    EXPECT_EQ(TakeEffects(), s.onLeaving);
-    EXPECT_EQ(Music(), s.musicAfter);
-    EXPECT_EQ(SceneTimer, 1u);
+  // Logo t = 0 .. 401, title 1 .. 801, prologue 1 .. 901, logo again 1 .. 401, title.
+  for (auto [frames, onLeaving, musicAfter] : {std::tuple{402, Effects{1}, "MD00t.mid"},
+                                               {801, {}, "MD01t.mid"},
+                                               {901, {}, ""},
+                                               {401, {1}, "MD00t.mid"},
+                                               {801, {}, "MD01t.mid"}}) {
+    EXPECT_EQ(RunScene(), frames);
+    EXPECT_EQ(std::tuple(TakeEffects(), Music(), SceneTimer),
+              std::tuple(onLeaving, std::string(musicAfter), 1u));
   }
 }
 
@@ -131,42 +125,29 @@ TEST_F(SceneFlow, AButtonHeldFromTheTitleDoesNotSkipTheBriefing) {
   ASSERT_EQ(SceneId, SCENE_BRIEFING);
   EXPECT_EQ(Score + Level + MissionIndex, 0);
   EXPECT_EQ(RunScene(), 481);  // t = 1 .. 481, the key still down
-  EXPECT_EQ(SceneTimer, 1u);
-  EXPECT_EQ(ScenePhase, 255);
-  EXPECT_EQ(Music(), "MD02t.mid");
-  EXPECT_EQ(TakeEffects(), (Effects{1, 4}));
+  EXPECT_EQ(std::tuple(SceneTimer, ScenePhase, Music(), TakeEffects()),
+            std::tuple(1u, 255, std::string("MD02t.mid"), Effects{1, 4}));
 }
 
-struct EntryCase {
-  int32_t scene;
-  bool resetsPhase;
-  const char* music;
-};
-
-class Entry : public SceneFlow, public ::testing::WithParamInterface<EntryCase> {};
-
-TEST_P(Entry, TimerRestartsTempoIsFullAndItsSongStarts) {
-  const EntryCase c = GetParam();
-  StartMission(0);
-  StopMusicTrack();
-  SetMusicTempo(130);
-  SceneTimer = 77;
-  ScenePhase = 9;
-  ChangeScene(c.scene);
-  EXPECT_EQ(SceneTimer, 0u);
-  EXPECT_EQ(ScenePhase, c.resetsPhase ? 0 : 9);
-  EXPECT_EQ(TempoPercent.load(), 100);
-  EXPECT_EQ(Music(), c.music);
+TEST_F(SceneFlow, EntryRestartsTheTimerAndTempoAndStartsItsSong) {
+  for (auto [scene, resetsPhase, music] : {std::tuple{SCENE_LOGO, true, ""},
+                                           {SCENE_TITLE, false, "MD00t.mid"},
+                                           {SCENE_PROLOGUE, true, "MD01t.mid"},
+                                           {SCENE_BRIEFING, false, ""},
+                                           {SCENE_RESULT, true, ""},
+                                           {SCENE_GAMEOVER, true, ""},
+                                           {SCENE_ENDING, true, "MD06t.mid"}}) {
+    StartMission(0);
+    StopMusicTrack();
+    SetMusicTempo(130);
+    SceneTimer = 77;
+    ScenePhase = 9;
+    ChangeScene(scene);
+    EXPECT_EQ(std::tuple(SceneTimer, ScenePhase, TempoPercent.load(), Music()),
+              std::tuple(0u, resetsPhase ? 0 : 9, 100, std::string(music)))
+        << scene;
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(Scenes, Entry,
-                         ::testing::Values(EntryCase{SCENE_LOGO, true, ""},
-                                           EntryCase{SCENE_TITLE, false, "MD00t.mid"},
-                                           EntryCase{SCENE_PROLOGUE, true, "MD01t.mid"},
-                                           EntryCase{SCENE_BRIEFING, false, ""},
-                                           EntryCase{SCENE_RESULT, true, ""},
-                                           EntryCase{SCENE_GAMEOVER, true, ""},
-                                           EntryCase{SCENE_ENDING, true, "MD06t.mid"}));
 
 struct StepCase {
   int32_t scene, phase;  // phase < 0: as the entry left it
@@ -189,10 +170,8 @@ TEST_P(Step, LeavesOnlyWhenItShould) {
   if (c.phase >= 0) ScenePhase = c.phase;
   SceneTimer = c.t;
   Frame(c.pressed);
-  EXPECT_EQ(SceneId, c.next);
-  EXPECT_EQ(SceneTimer, c.next == c.scene ? c.t + 1 : 1u);
-  EXPECT_EQ(TakeEffects(), c.effects);
-  EXPECT_EQ(Music(), c.music);
+  EXPECT_EQ(std::tuple(SceneId, SceneTimer, TakeEffects(), Music()),
+            std::tuple(c.next, c.next == c.scene ? c.t + 1 : 1u, c.effects, std::string(c.music)));
 }
 
 constexpr uint32_t NOT_A_BUTTON = INPUT_UP | INPUT_DOWN | INPUT_LEFT | INPUT_RIGHT | INPUT_ESCAPE;
@@ -216,19 +195,19 @@ INSTANTIATE_TEST_SUITE_P(
         StepCase{SCENE_ENDING, 1, 802, INPUT_BUTTON1, SCENE_BATTLE, {1, 4}, "MD02t.mid"}));
 
 TEST_F(SceneFlow, PhasesTurnOnTheFramesTheyShould) {
-  const struct {
-    int32_t scene;
-    uint32_t t;
-    int32_t phase;
-  } cases[] = {{SCENE_LOGO, 127, 0},    {SCENE_LOGO, 128, 1},   {SCENE_GAMEOVER, 63, 0},
-               {SCENE_GAMEOVER, 64, 1}, {SCENE_ENDING, 800, 0}, {SCENE_ENDING, 801, 1},
-               {SCENE_RESULT, 32, 0},   {SCENE_RESULT, 33, 1}};
   StartMission(0);
-  for (const auto& c : cases) {
-    ChangeScene(c.scene);
-    SceneTimer = c.t;
+  for (auto [scene, t, phase] : {std::tuple{SCENE_LOGO, 127u, 0},
+                                 {SCENE_LOGO, 128u, 1},
+                                 {SCENE_GAMEOVER, 63u, 0},
+                                 {SCENE_GAMEOVER, 64u, 1},
+                                 {SCENE_ENDING, 800u, 0},
+                                 {SCENE_ENDING, 801u, 1},
+                                 {SCENE_RESULT, 32u, 0},
+                                 {SCENE_RESULT, 33u, 1}}) {
+    ChangeScene(scene);
+    SceneTimer = t;
     Frame();
-    EXPECT_EQ(ScenePhase, c.phase) << c.scene << " at t = " << c.t;
+    EXPECT_EQ(ScenePhase, phase) << scene << " at t = " << t;
   }
 }
 
@@ -246,12 +225,8 @@ TEST_F(SceneFlow, ResultOfMissionOneCountsItsBonusInThenGoesOn) {
   EXPECT_EQ(std::count(effects.begin(), effects.end(), 9), 29);  // even t of 34 .. 91
   EXPECT_EQ(ScenePhase, 1);
   for (uint32_t bits : {NOT_A_BUTTON, INPUT_BUTTON1, NOT_A_BUTTON, INPUT_BUTTON1}) Frame(bits);
-  EXPECT_EQ(TakeEffects(), (Effects{1, 1, 4}));
-  EXPECT_EQ(SceneId, SCENE_BATTLE);
-  EXPECT_EQ(MissionIndex, 1);
-  EXPECT_EQ(Score, 535);
-  EXPECT_EQ(SceneTimer, 1u);
-  EXPECT_EQ(Music(), "MD03t.mid");
+  EXPECT_EQ(std::tuple(TakeEffects(), SceneId, MissionIndex, Score, SceneTimer, Music()),
+            std::tuple(Effects{1, 1, 4}, SCENE_BATTLE, 1, 535, 1u, std::string("MD03t.mid")));
   // The next mission starts as its set-up made it: its globe does not coast with the old one.
   EXPECT_EQ(PlayerGlobe.speed, 1.0f);
 }
@@ -266,35 +241,28 @@ TEST_F(SceneFlow, ResultOfMissionTenGoesOnToTheEndingOneLevelUp) {
   EXPECT_EQ(CountBonus(&effects), (1162 + 3) / 4);
   Frame(INPUT_BUTTON1);
   Frame();  // no press needed after the boss
-  EXPECT_EQ(SceneId, SCENE_ENDING);
-  EXPECT_EQ(MissionIndex, 0);
-  EXPECT_EQ(Level, 1);
-  EXPECT_EQ(Music(), "MD06t.mid");
+  EXPECT_EQ(std::tuple(SceneId, MissionIndex, Level, Music()),
+            std::tuple(SCENE_ENDING, 0, 1, std::string("MD06t.mid")));
 }
 
 TEST_F(SceneFlow, GameOverKeepsTheBetterScoreAndLetsTheGlobeCoast) {
-  const struct {
-    int32_t score, hiAfter;
-    float speed;
-    int32_t frames;
-    float speedAfter;
-  } cases[] = {{1500, 2000, 1.0f, 9, 0.09999993f},
-               {2001, 2001, 1.0f, 30, 0.09999993f},
-               {2000, 2000, 5.0f, 10, 4.0000010f},
-               {-5, 2000, 5.0f, 50, 0.0000025f}};
-  for (const auto& c : cases) {
+  for (auto [score, hiAfter, speed, frames, speedAfter] :
+       {std::tuple{1500, 2000, 1.0f, 9, 0.09999993f},
+        {2001, 2001, 1.0f, 30, 0.09999993f},
+        {2000, 2000, 5.0f, 10, 4.0000010f},
+        {-5, 2000, 5.0f, 50, 0.0000025f}}) {
     StartMission(0);
     MissionFailed = 1;
     Frame();
     ASSERT_EQ(SceneId, SCENE_GAMEOVER);
-    PlayerGlobe.speed = c.speed;
-    for (int32_t i = 0; i < c.frames; ++i) Frame();
-    EXPECT_NEAR(PlayerGlobe.speed, c.speedAfter, 1e-6f) << c.speed << " after " << c.frames;
-    Score = c.score;
+    PlayerGlobe.speed = speed;
+    for (int32_t i = 0; i < frames; ++i) Frame();
+    EXPECT_NEAR(PlayerGlobe.speed, speedAfter, 1e-6f) << speed << " after " << frames;
+    Score = score;
     HiScore = 2000;
     ScenePhase = 1;
     Frame(INPUT_BUTTON1);
-    EXPECT_EQ(HiScore, c.hiAfter) << c.score;
+    EXPECT_EQ(HiScore, hiAfter) << score;
   }
 }
 
@@ -340,8 +308,7 @@ TEST_F(SceneFlow, ScenesEightAndThirtyTwoRunWithoutTheirEntries) {
   SceneTimer = 100000;
   ChangeScene(SCENE_BRIEFING_NO_ENTER);
   Frame();
-  EXPECT_EQ(SceneId, SCENE_BATTLE);
-  EXPECT_EQ(Score, 40);  // no new game without the entry
+  EXPECT_EQ(std::tuple(SceneId, Score), std::tuple(SCENE_BATTLE, 40));  // no new game
 }
 
 TEST_F(SceneFlow, PrologueJokeLinesFitTheFont) {
@@ -352,8 +319,7 @@ TEST_F(SceneFlow, PrologueJokeLinesFitTheFont) {
       return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == ' ';
     })) << line;
   }
-  EXPECT_EQ(PrologueLines[28], nullptr);
-  EXPECT_EQ(EndingLines[27], nullptr);
+  EXPECT_EQ(std::tuple(PrologueLines[28], EndingLines[27]), std::tuple(nullptr, nullptr));
 }
 
 }  // namespace
