@@ -1,5 +1,8 @@
 // The main window: creation and its failures, centred placement, the close question, Escape,
 // activation, moves and sizes.
+#include <string>
+#include <tuple>
+
 #include "app_shell_fixture.h"
 #include "gfx/surface.h"
 
@@ -25,22 +28,13 @@ TEST_P(WindowPlacement, ClientAreaIsCentredEvenOffTheScreen) {
   FakeSetDesktop(c.desktopW, c.desktopH);
   ASSERT_EQ(CreateMainWindow(), 1);
   const FakeWindowState& w = FakeWindow();
-  EXPECT_TRUE(w.exists);
-  EXPECT_TRUE(w.shown);
+  EXPECT_TRUE(w.exists && w.shown && FakeMessageBoxes().empty());
   EXPECT_EQ(w.title, "ZIZID-OZAVAV");
-  EXPECT_EQ(w.x, c.x);
-  EXPECT_EQ(w.y, c.y);
-  EXPECT_EQ(w.clientWidth, 640);
-  EXPECT_EQ(w.clientHeight, 480);
-  EXPECT_EQ(w.minClientWidth, 320);
-  EXPECT_EQ(w.minClientHeight, 240);
-  EXPECT_EQ(MainWindow, 1);
-  EXPECT_EQ(DesktopWidth, c.desktopW);
-  EXPECT_EQ(ClientX, c.x);
-  EXPECT_EQ(ClientY, c.y);
-  EXPECT_EQ(ClientWidth, 640);
-  EXPECT_EQ(ClientHeight, 480);
-  EXPECT_TRUE(FakeMessageBoxes().empty());
+  EXPECT_EQ(
+      std::tuple(w.x, w.y, w.clientWidth, w.clientHeight, w.minClientWidth, w.minClientHeight),
+      std::tuple(c.x, c.y, 640, 480, 320, 240));
+  EXPECT_EQ(std::tuple(MainWindow, DesktopWidth, ClientX, ClientY, ClientWidth, ClientHeight),
+            std::tuple(1, c.desktopW, c.x, c.y, 640, 480));
 }
 
 INSTANTIATE_TEST_SUITE_P(Desktops, WindowPlacement,
@@ -62,6 +56,8 @@ struct RefusalCase {
   const char* text;  // null: the window is made
 };
 
+constexpr const char* INIT_FAILED = "初期化に失敗しました。\n\n取り扱い説明書を参照して下さい。";
+
 class WindowRefusal : public Window, public testing::WithParamInterface<RefusalCase> {};
 
 TEST_P(WindowRefusal, ShowsItsMessageAndGivesUp) {
@@ -75,26 +71,22 @@ TEST_P(WindowRefusal, ShowsItsMessageAndGivesUp) {
     EXPECT_TRUE(FakeMessageBoxes().empty());
     return;
   }
-  EXPECT_EQ(made, 0);
-  EXPECT_EQ(MainWindow, 0);
-  EXPECT_FALSE(FakeWindow().exists);
+  EXPECT_EQ(std::tuple(made, MainWindow, FakeWindow().exists), std::tuple(0, 0, false));
   ASSERT_EQ(FakeMessageBoxes().size(), 1u);
-  EXPECT_EQ(FakeMessageBoxes()[0].text, c.text);
-  EXPECT_EQ(FakeMessageBoxes()[0].caption, "ZIZID-OZAVAV");
-  EXPECT_EQ(FakeMessageBoxes()[0].icon, PMB_ICONSTOP);
-  EXPECT_EQ(FakeMessageBoxes()[0].buttons, PMB_OK);
+  const FakeMessageBoxRecord& box = FakeMessageBoxes()[0];
+  EXPECT_EQ(std::tuple(box.text, box.caption, box.icon, box.buttons),
+            std::tuple(std::string(c.text), std::string("ZIZID-OZAVAV"), PMB_ICONSTOP, PMB_OK));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, WindowRefusal,
-    testing::Values(
-        RefusalCase{true, true, false,
-                    "初期化に失敗しました。\n\n取り扱い説明書を参照して下さい。"},
-        RefusalCase{true, true, true, "初期化に失敗しました。\n\n取り扱い説明書を参照して下さい。"},
-        RefusalCase{false, false, false,
-                    "256色ﾓｰﾄﾞに設定してください。\n\n取り扱い説明書を参照して下さい。"},
-        RefusalCase{false, false, true, nullptr},  // full screen skips the colour check
-        RefusalCase{false, true, false, nullptr}));
+    testing::Values(RefusalCase{true, true, false, INIT_FAILED},
+                    RefusalCase{true, true, true, INIT_FAILED},
+                    RefusalCase{
+                        false, false, false,
+                        "256色ﾓｰﾄﾞに設定してください。\n\n取り扱い説明書を参照して下さい。"},
+                    RefusalCase{false, false, true, nullptr},  // full screen skips the colour check
+                    RefusalCase{false, true, false, nullptr}));
 
 struct CloseCase {
   const char* name;
@@ -116,15 +108,13 @@ TEST_P(WindowClose, AsksInAWindowAndClosesAtOnceInFullScreen) {
   ASSERT_EQ(FakeMessageBoxes().size(), c.asked ? 1u : 0u);
   if (c.asked) {
     const FakeMessageBoxRecord& box = FakeMessageBoxes()[0];
-    EXPECT_EQ(box.text, CLOSE_QUESTION);
-    EXPECT_EQ(box.caption, "ZIZID-OZAVAV");
-    EXPECT_EQ(box.buttons, PMB_YESNO);
-    EXPECT_EQ(box.icon, PMB_ICONQUESTION);
+    EXPECT_EQ(std::tuple(box.text, box.caption, box.buttons, box.icon),
+              std::tuple(std::string(CLOSE_QUESTION), std::string("ZIZID-OZAVAV"), PMB_YESNO,
+                         PMB_ICONQUESTION));
   }
-  EXPECT_EQ(FakeWindow().exists, !c.closed);
-  EXPECT_EQ(MainWindow, c.closed ? 0 : 1);
-  EXPECT_EQ(SystemState, c.closed ? SYSTEM_SHUTDOWN : SYSTEM_RUNNING);
-  EXPECT_EQ(QuitPending(), c.closed);
+  EXPECT_EQ(std::tuple(FakeWindow().exists, MainWindow, SystemState, QuitPending()),
+            std::tuple(!c.closed, c.closed ? 0 : 1, c.closed ? SYSTEM_SHUTDOWN : SYSTEM_RUNNING,
+                       c.closed));
 }
 
 const PlatformEvent CLOSE{PEV_CLOSE, 0, 0};
@@ -163,10 +153,7 @@ TEST_F(Window, MovesAndSizesFollowTheClientArea) {
   ASSERT_EQ(CreateMainWindow(), 1);
   Send(PEV_MOVE, -5, 7);
   Send(PEV_SIZE, 960, 720);
-  EXPECT_EQ(ClientX, -5);
-  EXPECT_EQ(ClientY, 7);
-  EXPECT_EQ(ClientWidth, 960);
-  EXPECT_EQ(ClientHeight, 720);
+  EXPECT_EQ(std::tuple(ClientX, ClientY, ClientWidth, ClientHeight), std::tuple(-5, 7, 960, 720));
 }
 
 TEST_F(Window, PaintShowsThePictureOnlyInAWindowWithADisplay) {
