@@ -1,5 +1,6 @@
 // The outer state machine: start-up order and failures, the report, shutdown, scene dispatch.
 #include <algorithm>
+#include <tuple>
 
 #include "app/fatal_report.h"
 #include "app_shell_fixture.h"
@@ -7,21 +8,23 @@
 
 namespace {
 
-class FrameCycle : public ShellTest {};
+class FrameCycle : public ShellTest {
+ protected:
+  static void ExpectEndedAndReleased() {
+    EXPECT_EQ(std::tuple(SystemState, QuitPending(), DisplayReady),
+              std::tuple(SYSTEM_ENDED, true, 0));
+    EXPECT_FALSE(FakeAudioIsOpen() || FakeMidiIsOpen());
+  }
+};
 
 TEST_F(FrameCycle, FirstFrameStartsEveryServiceAndShowsNothing) {
-  SystemFrame();
-  EXPECT_EQ(SystemState, SYSTEM_RUNNING);
-  EXPECT_EQ(ErrorFlags, 0u);
-  EXPECT_EQ(DisplayReady, 1);
-  EXPECT_EQ(JoystickCount, 0);
-  EXPECT_TRUE(FakeAudioIsOpen());
-  EXPECT_TRUE(FakeMidiIsOpen());
-  EXPECT_EQ(FakeDisplayPresentCount(), 0);
-  EXPECT_EQ(SceneId, SCENE_BOOT);  // no scene ran
-  SystemFrame();                   // the boot scene runs on the second frame, then presents
-  EXPECT_EQ(SceneId, SCENE_LOGO);
-  EXPECT_EQ(FakeDisplayPresentCount(), 1);
+  SystemFrame();  // no scene runs and nothing is shown
+  EXPECT_EQ(std::tuple(SystemState, ErrorFlags, DisplayReady, JoystickCount),
+            std::tuple(SYSTEM_RUNNING, 0u, 1, 0));
+  EXPECT_TRUE(FakeAudioIsOpen() && FakeMidiIsOpen());
+  EXPECT_EQ(std::tuple(FakeDisplayPresentCount(), SceneId), std::tuple(0, SCENE_BOOT));
+  SystemFrame();  // the boot scene runs on the second frame, then presents
+  EXPECT_EQ(std::tuple(FakeDisplayPresentCount(), SceneId), std::tuple(1, SCENE_LOGO));
 }
 
 struct FailureCase {
@@ -44,12 +47,11 @@ TEST_P(StartupFailure, ReportsTheLastFailureThenShutsDown) {
   FakeMidiFail(midi);
 
   SystemFrame();
-  EXPECT_EQ(SystemState, SYSTEM_FAILED);
-  EXPECT_EQ(ErrorFlags, c.flags);
+  EXPECT_EQ(std::tuple(SystemState, ErrorFlags), std::tuple(SYSTEM_FAILED, c.flags));
   // A display failure stops the start-up at once; the others let the rest be tried.
-  EXPECT_EQ(FakeAudioOpenCount(), c.display || c.sound ? 0 : 1);
-  EXPECT_EQ(FakeMidiOpenCount(), c.display || c.music ? 0 : 1);
-  EXPECT_EQ(JoystickCount, c.display ? -1 : 0);
+  EXPECT_EQ(
+      std::tuple(FakeAudioOpenCount(), FakeMidiOpenCount(), JoystickCount),
+      std::tuple(c.display || c.sound ? 0 : 1, c.display || c.music ? 0 : 1, c.display ? -1 : 0));
   EXPECT_TRUE(FakeMessageBoxes().empty());
 
   SystemFrame();
@@ -60,12 +62,8 @@ TEST_P(StartupFailure, ReportsTheLastFailureThenShutsDown) {
   EXPECT_FALSE(QuitPending());
 
   SystemFrame();
-  EXPECT_EQ(SystemState, SYSTEM_ENDED);
-  EXPECT_TRUE(QuitPending());
-  EXPECT_EQ(DisplayReady, 0);
+  ExpectEndedAndReleased();
   EXPECT_FALSE(FakeDisplayIsOpen());
-  EXPECT_FALSE(FakeAudioIsOpen());
-  EXPECT_FALSE(FakeMidiIsOpen());
   EXPECT_EQ(FakeDisplayPresentCount(), 0);
 }
 
@@ -83,9 +81,9 @@ TEST_F(FrameCycle, FailedStartEndsTheLoopOnTheThirdFrame) {
   AppActive = 1;
   FrameRateLimit = 0;
   EXPECT_EQ(RunLoop(10'000'000, 1000), 0);
-  EXPECT_EQ(ClockChanges, 3u);  // start-up, report, shutdown
-  EXPECT_EQ(SystemState, SYSTEM_ENDED);
-  EXPECT_EQ(FakeMessageBoxes().size(), 1u);
+  // Start-up, report, shutdown.
+  EXPECT_EQ(std::tuple(ClockChanges, SystemState, FakeMessageBoxes().size()),
+            std::tuple(3u, SYSTEM_ENDED, size_t{1}));
 }
 
 TEST_F(FrameCycle, ShutdownReleasesOnceAndThenNothingRuns) {
@@ -95,11 +93,7 @@ TEST_F(FrameCycle, ShutdownReleasesOnceAndThenNothingRuns) {
   RequestShutdown();
   EXPECT_EQ(SystemState, SYSTEM_SHUTDOWN);
   SystemFrame();
-  EXPECT_EQ(SystemState, SYSTEM_ENDED);
-  EXPECT_TRUE(QuitPending());
-  EXPECT_EQ(DisplayReady, 0);
-  EXPECT_FALSE(FakeAudioIsOpen());
-  EXPECT_FALSE(FakeMidiIsOpen());
+  ExpectEndedAndReleased();
   SystemFrame();
   SystemState = 3;  // a value no state has
   SystemFrame();
@@ -112,9 +106,8 @@ TEST_F(FrameCycle, UnknownSceneReadsInputAndShowsABlackScreen) {
   SceneId = 2;
   FakeSetKeyHeld('Z', true);
   SystemFrame();
-  EXPECT_EQ(InputState.pad.bits, INPUT_BUTTON1);
-  EXPECT_EQ(InputState.pressed, INPUT_BUTTON1);
-  EXPECT_EQ(SceneId, 2);
+  EXPECT_EQ(std::tuple(InputState.pad.bits, InputState.pressed, SceneId),
+            std::tuple(INPUT_BUTTON1, INPUT_BUTTON1, 2));
   const FakeDisplayFrame& frame = FakeDisplayLastFrame();
   ASSERT_EQ(frame.pixels.size(), 320u * 240u);
   EXPECT_TRUE(
@@ -154,15 +147,10 @@ TEST_F(FrameCycle, PressedHoldsABitOnlyOnTheFrameItWentDown) {
 TEST_F(FrameCycle, ChangeSceneRunsTheEnterOperationOnlyWhereThereIsOne) {
   SystemFrame();
   SceneTimer = 77;
-  ChangeScene(SCENE_TITLE_NO_ENTER);
-  EXPECT_EQ(SceneId, SCENE_TITLE_NO_ENTER);
-  EXPECT_EQ(SceneTimer, 77u);
-  ChangeScene(2);
-  EXPECT_EQ(SceneId, 2);
-  EXPECT_EQ(SceneTimer, 77u);
-  ChangeScene(SCENE_TITLE);  // its enter operation resets the timer
-  EXPECT_EQ(SceneId, SCENE_TITLE);
-  EXPECT_EQ(SceneTimer, 0u);
+  for (auto [scene, timer] : {std::pair{SCENE_TITLE_NO_ENTER, 77u}, {2, 77u}, {SCENE_TITLE, 0u}}) {
+    ChangeScene(scene);  // only the title's enter operation resets the timer
+    EXPECT_EQ(std::tuple(SceneId, SceneTimer), std::tuple(scene, timer));
+  }
 }
 
 }  // namespace
