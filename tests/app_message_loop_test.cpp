@@ -1,5 +1,7 @@
 // The message loop: one frame per clock change, "/S" pacing, no frames while inactive, and a
 // steady 60 frames per second whatever the display's refresh.
+#include <tuple>
+
 #include "app_shell_fixture.h"
 
 namespace {
@@ -79,33 +81,25 @@ TEST_F(Loop, EventsAreHandledBeforeAFrameRuns) {
   FakeQueueEvent(PlatformEvent{PEV_MOVE, 11, 22}, 0);
   FakeQueueEvent(PlatformEvent{PEV_SIZE, 960, 720}, 0);
   RunLoop(SECOND / 10);
-  EXPECT_EQ(ClientX, 11);
-  EXPECT_EQ(ClientY, 22);
-  EXPECT_EQ(ClientWidth, 960);
-  EXPECT_EQ(ClientHeight, 720);
-  EXPECT_EQ(FakeDisplayLastFrame().destW, 960);
+  EXPECT_EQ(std::tuple(ClientX, ClientY, ClientWidth, ClientHeight, FakeDisplayLastFrame().destW),
+            std::tuple(11, 22, 960, 720, 960));
 }
-
-struct PaceStep {
-  uint64_t now;       // clock when the frame is due
-  uint64_t resumeAt;  // clock when PaceFrame returns
-};
 
 // Deadlines advance by a fixed 1/60 s: a late frame does not shift the next ones, and a stall
 // longer than a frame starts a new cadence instead of a burst of catch-up frames.
 TEST_F(Loop, PacerKeepsItsCadenceAndRestartsAfterAStall) {
-  const PaceStep steps[] = {
-      {1000, 1000},      // first frame: the cadence starts here
-      {2000, 17666},     // early: waits for start + 1/60 s
-      {40000, 40000},    // late for 1000 + 2/60 s: runs at once...
-      {40500, 51000},    // ...and the next deadline is still start + 3/60 s
-      {300000, 300000},  // a stall: no catching up
-      {300100, 316666},  // new cadence from 300,000
-  };
-  for (const PaceStep& s : steps) {
-    FakeSetMicros(s.now);
+  // (clock when the frame is due, clock when PaceFrame returns)
+  for (auto [now, resumeAt] : {
+           std::pair<uint64_t, uint64_t>{1000, 1000},  // first frame: the cadence starts here
+           {2000, 17666},                              // early: waits for start + 1/60 s
+           {40000, 40000},                             // late for 1000 + 2/60 s: runs at once...
+           {40500, 51000},    // ...and the next deadline is still start + 3/60 s
+           {300000, 300000},  // a stall: no catching up
+           {300100, 316666},  // new cadence from 300,000
+       }) {
+    FakeSetMicros(now);
     PaceFrame();
-    EXPECT_EQ(FakeMicros(), s.resumeAt) << "frame due at " << s.now;
+    EXPECT_EQ(FakeMicros(), resumeAt) << "frame due at " << now;
   }
 }
 
