@@ -1,6 +1,9 @@
 // The start-up failure report: heading, numbered lines in a fixed order, closing, one box.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <tuple>
+
 #include "app/fatal_report.h"
 #include "app/frame_cycle.h"
 #include "platform/fake/fake_platform.h"
@@ -21,10 +24,9 @@ TEST_P(FatalReport, ListsEachSetBitNumberedByPosition) {
   EXPECT_EQ(ReportFatalError(), 1);
   ASSERT_EQ(FakeMessageBoxes().size(), 1u);
   const FakeMessageBoxRecord& box = FakeMessageBoxes()[0];
-  EXPECT_EQ(box.text, GetParam().text);
-  EXPECT_EQ(box.caption, "ZIZID-OZAVAV");
-  EXPECT_EQ(box.buttons, PMB_OK);
-  EXPECT_EQ(box.icon, PMB_ICONSTOP);
+  EXPECT_EQ(
+      std::tuple(box.text, box.caption, box.buttons, box.icon),
+      std::tuple(std::string(GetParam().text), std::string("ZIZID-OZAVAV"), PMB_OK, PMB_ICONSTOP));
 }
 
 INSTANTIATE_TEST_SUITE_P(
