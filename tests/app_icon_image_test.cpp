@@ -1,6 +1,7 @@
 // Decoding the window icon: bit depths, the transparency mask, the largest image, bad files.
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 #include "app/icon_image.h"
@@ -26,17 +27,10 @@ struct TestImage {
 
 std::vector<uint8_t> ImageBytes(const TestImage& t) {
   std::vector<uint8_t> v;
-  Put32(v, 40);
-  Put32(v, t.side);
-  Put32(v, t.side * 2);
-  Put16(v, 1);
-  Put16(v, t.bits);
-  Put32(v, 0);
-  Put32(v, 0);
-  Put32(v, 0);
-  Put32(v, 0);
-  Put32(v, static_cast<uint32_t>(t.table.size()));
-  Put32(v, 0);
+  const uint32_t side = static_cast<uint32_t>(t.side);
+  for (uint32_t x : {40u, side, side * 2, 1u | t.bits << 16, 0u, 0u, 0u, 0u,
+                     static_cast<uint32_t>(t.table.size()), 0u})
+    Put32(v, x);  // the header: size, width, doubled height, planes and depth, ...
   for (uint32_t c : t.table) Put32(v, c);
   const size_t colourRow = ((t.side * t.bits + 31) / 32) * 4, maskRow = ((t.side + 31) / 32) * 4;
   for (int32_t y = t.side - 1; y >= 0; --y) {  // bottom row first
@@ -105,14 +99,12 @@ TEST(IconImage, FourAndThirtyTwoBitsAndTheLargestImageWins) {
   IconImage icon;
   ASSERT_TRUE(DecodeIcon(file.data(), file.size(), &icon));
   ASSERT_EQ(icon.width, 3);
-  EXPECT_EQ(icon.rgba[0], 0x10);
-  EXPECT_EQ(icon.rgba[1], 0x20);
-  EXPECT_EQ(icon.rgba[2], 0x30);
-  EXPECT_EQ(icon.rgba[3], 0x80);  // 32 bits carry their own alpha
+  // 32 bits carry their own alpha.
+  EXPECT_EQ(std::vector<uint8_t>(icon.rgba.begin(), icon.rgba.begin() + 4),
+            (std::vector<uint8_t>{0x10, 0x20, 0x30, 0x80}));
   const std::vector<uint8_t> small = IconFile({ImageBytes(four)});
   ASSERT_TRUE(DecodeIcon(small.data(), small.size(), &icon));
-  EXPECT_EQ(icon.rgba[4], 0x44);  // pixel (1,0) is index 1
-  EXPECT_EQ(icon.rgba[0], 0x11);
+  EXPECT_EQ(std::tuple(icon.rgba[0], icon.rgba[4]), std::tuple(0x11, 0x44));  // (1,0) is index 1
 }
 
 TEST(IconImage, DamagedFilesAreRefusedWithoutReadingPastTheEnd) {
