@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <tuple>
 #include <vector>
 
 #include "input/pad.h"
@@ -18,11 +19,16 @@ class Pad : public testing::Test {
     JoystickCount = -1;
     JoyCalibration = {};
   }
-  // A joystick whose every axis runs from 0 to 100, centred.
+  // A joystick whose every axis runs from 0 to 100, centred, after JoystickInit.
   static void PlugJoystick(int32_t count = 1) {
     FakeSetJoystickCount(count);
     FakeSetJoystickCaps(PlatformJoyCaps{0, 100, 0, 100, 0, 100, 0, 100});
     FakeSetJoystickPosition(PlatformJoyPos{50, 50, 50, 50, 0});
+    EXPECT_EQ(JoystickInit(), 1);
+  }
+  // The report's axes and ranges: x, y, z, r, xRange, yRange, zRange, rRange.
+  static std::vector<int32_t> Axes(const PadReport& r) {
+    return {r.x, r.y, r.z, r.r, r.xRange, r.yRange, r.zRange, r.rRange};
   }
 };
 
@@ -69,14 +75,7 @@ TEST_F(Pad, KeyboardReportGivesUnitAxes) {
   PadReport r;
   PadRead(&r);
   EXPECT_EQ(r.bits, INPUT_LEFT | INPUT_DOWN);
-  EXPECT_EQ(r.x, -1);
-  EXPECT_EQ(r.y, 1);
-  EXPECT_EQ(r.xRange, 1);
-  EXPECT_EQ(r.yRange, 1);
-  EXPECT_EQ(r.z, 0);
-  EXPECT_EQ(r.r, 0);
-  EXPECT_EQ(r.zRange, 0);
-  EXPECT_EQ(r.rRange, 0);
+  EXPECT_EQ(Axes(r), (std::vector<int32_t>{-1, 1, 0, 0, 1, 1, 0, 0}));
   FakeSetKeyHeld(VK_RIGHT, true);  // both sides cancel
   PadRead(&r);
   EXPECT_EQ(r.x, 0);
@@ -84,10 +83,8 @@ TEST_F(Pad, KeyboardReportGivesUnitAxes) {
 
 TEST_F(Pad, DriverWithManyJoysticksUsesOne) {
   PlugJoystick(16);
-  EXPECT_EQ(JoystickInit(), 1);
-  EXPECT_EQ(JoystickCount, 1);
-  EXPECT_EQ(JoyCalibration.xCentre, 50);
-  EXPECT_EQ(JoyCalibration.xHalf, 50);
+  EXPECT_EQ(std::tuple(JoystickCount, JoyCalibration.xCentre, JoyCalibration.xHalf),
+            std::tuple(1, 50, 50));
 }
 
 TEST_F(Pad, NoJoystickIsNotAnError) {
@@ -101,11 +98,9 @@ TEST_F(Pad, CalibrationFromOddLimits) {
   FakeSetJoystickCount(1);
   FakeSetJoystickCaps(PlatformJoyCaps{10, 65535, 0, 255, 0, 0, 100, 50});
   JoystickInit();
-  EXPECT_EQ(JoyCalibration.xHalf, (65535 - 10) / 2);
-  EXPECT_EQ(JoyCalibration.xCentre, 10 + (65535 - 10) / 2);
-  EXPECT_EQ(JoyCalibration.yHalf, 127);
-  EXPECT_EQ(JoyCalibration.yCentre, 127);
-  EXPECT_EQ(JoyCalibration.zHalf, 0);
+  const JoyAxisCalibration& c = JoyCalibration;
+  EXPECT_EQ(std::tuple(c.xHalf, c.xCentre, c.yHalf, c.yCentre, c.zHalf),
+            std::tuple((65535 - 10) / 2, 10 + (65535 - 10) / 2, 127, 127, 0));
   // A maximum below the minimum wraps as an unsigned difference.
   EXPECT_EQ(static_cast<uint32_t>(JoyCalibration.rHalf), (50u - 100u) >> 1);
 }
@@ -114,8 +109,7 @@ TEST_F(Pad, RefusedCapsLeaveTheLimitsAtZero) {
   FakeSetJoystickCount(1);
   FakeSetJoystickCaps(PlatformJoyCaps{0, 100, 0, 100, 0, 0, 0, 0}, false);
   JoystickInit();
-  EXPECT_EQ(JoyCalibration.xHalf, 0);
-  EXPECT_EQ(JoyCalibration.xCentre, 0);
+  EXPECT_EQ(std::tuple(JoyCalibration.xHalf, JoyCalibration.xCentre), std::tuple(0, 0));
 }
 
 struct AxisCase {
@@ -127,7 +121,6 @@ class PadAxes : public Pad, public testing::WithParamInterface<AxisCase> {};
 
 TEST_P(PadAxes, DeadZoneIsAQuarterOfTheHalfRange) {
   PlugJoystick();
-  JoystickInit();
   FakeSetJoystickPosition(PlatformJoyPos{GetParam().x, GetParam().y, 50, 50, 0});
   EXPECT_EQ(PadRead(nullptr), GetParam().bits);
 }
@@ -143,7 +136,6 @@ INSTANTIATE_TEST_SUITE_P(Edges, PadAxes,
 
 TEST_F(Pad, JoystickButtonsOneToEight) {
   PlugJoystick();
-  JoystickInit();
   for (uint32_t b = 0; b < 9; ++b) {
     FakeSetJoystickPosition(PlatformJoyPos{50, 50, 50, 50, 1u << b});
     const uint32_t expected = b < 8 ? 0x10u << b : 0;  // a ninth button sets nothing
@@ -153,7 +145,6 @@ TEST_F(Pad, JoystickButtonsOneToEight) {
 
 TEST_F(Pad, KeysAndStickMergeByOr) {
   PlugJoystick();
-  JoystickInit();
   FakeSetKeyHeld(VK_LEFT, true);
   FakeSetJoystickPosition(PlatformJoyPos{90, 50, 50, 50, 0});
   EXPECT_EQ(PadRead(nullptr), INPUT_LEFT | INPUT_RIGHT);
@@ -161,28 +152,20 @@ TEST_F(Pad, KeysAndStickMergeByOr) {
 
 TEST_F(Pad, JoystickReportIsRelativeToTheCentres) {
   PlugJoystick();
-  JoystickInit();
   FakeSetJoystickPosition(PlatformJoyPos{20, 70, 51, 0, 0});
   PadReport r;
   PadRead(&r);
   EXPECT_EQ(r.bits, INPUT_LEFT | INPUT_DOWN);
-  EXPECT_EQ(r.x, -30);
-  EXPECT_EQ(r.y, 20);
-  EXPECT_EQ(r.z, 1);
-  EXPECT_EQ(r.r, -50);
-  EXPECT_EQ(r.xRange, 50);
-  EXPECT_EQ(r.rRange, 50);
+  EXPECT_EQ(Axes(r), (std::vector<int32_t>{-30, 20, 1, -50, 50, 50, 50, 50}));
 }
 
 TEST_F(Pad, UnreadableJoystickCountsAsAbsentForTheFrame) {
   PlugJoystick();
-  JoystickInit();
   FakeSetJoystickPosition(PlatformJoyPos{0, 0, 0, 0, 0xFF}, false);
   FakeSetKeyHeld(VK_UP, true);
   PadReport r;
   EXPECT_EQ(PadRead(&r), INPUT_UP);
-  EXPECT_EQ(r.y, -1);
-  EXPECT_EQ(r.yRange, 1);
+  EXPECT_EQ(Axes(r), (std::vector<int32_t>{0, -1, 0, 0, 1, 1, 0, 0}));
 }
 
 }  // namespace
