@@ -2,6 +2,7 @@
 // key and clipping; the messages for missing surfaces.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
 #include <set>
 #include <string>
@@ -9,6 +10,11 @@
 
 #include "gfx/surface.h"
 #include "platform/fake/fake_platform.h"
+
+// Boxes print as their four numbers in test names and messages.
+void PrintTo(const Box& b, std::ostream* os) {
+  *os << b.x << ',' << b.y << ' ' << b.w << 'x' << b.h;
+}
 
 namespace {
 
@@ -39,6 +45,14 @@ bool PaddingUntouched(const Surface* s) {
 // A source whose every pixel differs from its neighbours and is never 0 (the key).
 uint8_t SourceValue(int32_t x, int32_t y) { return static_cast<uint8_t>(1 + (x + 17 * y) % 250); }
 
+PixelSet Grid(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t dx, int32_t dy) {
+  PixelSet set;
+  for (int32_t y = y0; y < y1; y += dy) {
+    for (int32_t x = x0; x < x1; x += dx) set.insert({x, y});
+  }
+  return set;
+}
+
 class Primitives : public testing::Test {
  protected:
   void SetUp() override {
@@ -65,11 +79,7 @@ TEST_F(Primitives, FillsStoreTheLowEightBitsAndClipToTheScreen) {
   EXPECT_EQ(gf_DD_ScrFill(screen, 0x1234), 1);
   EXPECT_EQ(PixelsOf(screen, 0x34).size(), 320u * 240u);
   EXPECT_EQ(gf_DD_BoxFill(screen, Box{-5, 230, 10, 20}, -1), 1);
-  PixelSet expected;
-  for (int32_t y = 230; y < 240; ++y) {
-    for (int32_t x = 0; x < 5; ++x) expected.insert({x, y});
-  }
-  EXPECT_EQ(PixelsOf(screen, 255), expected);
+  EXPECT_EQ(PixelsOf(screen, 255), Grid(0, 230, 5, 240, 1, 1));
   EXPECT_EQ(gf_DD_BoxFill(screen, Box{400, 10, 5, 5}, 7), 1);
   EXPECT_TRUE(PixelsOf(screen, 7).empty());
 }
@@ -82,35 +92,55 @@ TEST_F(Primitives, BoxFillOnASurfaceWithoutClipperRefusesABoxCrossingItsEdge) {
   EXPECT_EQ(PixelsOf(sheet, 0).size(), 32u);
 }
 
-TEST_F(Primitives, OutlineSetsTheFourEdgesOnly) {
-  EXPECT_EQ(gf_DD_BoxDraw(screen, Box{10, 20, 5, 3}, 9), 1);
-  PixelSet expected;
-  for (int32_t x = 10; x <= 14; ++x) expected.insert({{x, 20}, {x, 22}});
-  for (int32_t y = 20; y <= 22; ++y) expected.insert({{10, y}, {14, y}});
-  EXPECT_EQ(PixelsOf(screen, 9), expected);
+// One shape drawn on the clipped screen, and exactly the pixels it must set.
+struct ShapeCase {
+  const char* name;
+  std::function<int32_t(Surface*)> draw;
+  PixelSet pixels;
+};
+
+void PrintTo(const ShapeCase& c, std::ostream* os) { *os << c.name; }
+
+class Shapes : public Primitives, public testing::WithParamInterface<ShapeCase> {};
+
+TEST_P(Shapes, SetExactlyTheirPixels) {
+  EXPECT_EQ(GetParam().draw(screen), 1);
+  EXPECT_EQ(PixelsOf(screen, 4), GetParam().pixels);
 }
 
-TEST_F(Primitives, OutlinePartlyOffTheScreenKeepsTheVisibleEdges) {
-  EXPECT_EQ(gf_DD_BoxDraw(screen, Box{-2, 238, 4, 4}, 9), 1);
-  // Top row (y 238, x 0..1) and right column (x 1, y 238..239); left and bottom are off screen.
-  EXPECT_EQ(PixelsOf(screen, 9), (PixelSet{{0, 238}, {1, 238}, {1, 239}}));
+ShapeCase Line(const char* name, int32_t x1, int32_t y1, int32_t x2, int32_t y2, PixelSet p) {
+  return {name, [=](Surface* s) { return gf_DD_LineDraw(s, x1, y1, x2, y2, 4); }, p};
 }
 
-TEST_F(Primitives, MeshSetsEveryStepPixelFromTheBoxCorner) {
-  EXPECT_EQ(gf_DD_BoxMesh(screen, Box{0, 0, 319, 16}, 2, 2, 255), 1);
-  PixelSet expected;
-  for (int32_t y = 0; y < 16; y += 2) {
-    for (int32_t x = 0; x < 319; x += 2) expected.insert({x, y});
-  }
-  EXPECT_EQ(PixelsOf(screen, 255), expected);
+ShapeCase Outline(const char* name, Box b, PixelSet p) {
+  return {name, [=](Surface* s) { return gf_DD_BoxDraw(s, b, 4); }, p};
+}
+ShapeCase Mesh(const char* name, Box b, int32_t dx, int32_t dy, PixelSet p) {
+  return {name, [=](Surface* s) { return gf_DD_BoxMesh(s, b, dx, dy, 4); }, p};
+}
+PixelSet Union(PixelSet a, const PixelSet& b) {
+  a.insert(b.begin(), b.end());
+  return a;
 }
 
-TEST_F(Primitives, MeshStepsOfZeroFillTheBox) {
-  EXPECT_EQ(gf_DD_BoxMesh(screen, Box{3, 4, 5, 6}, 0, 0, 8), 1);
-  EXPECT_EQ(PixelsOf(screen, 8).size(), 30u);
-  EXPECT_EQ(At(screen, 3, 4), 8);
-  EXPECT_EQ(At(screen, 7, 9), 8);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Shapes,
+    testing::Values(Outline("Outline", Box{10, 20, 5, 3},
+                            Union(Grid(10, 20, 15, 23, 4, 1), Grid(10, 20, 15, 23, 1, 2))),
+                    // Only the top row and right column are on the screen.
+                    Outline("OutlinePartlyOff", Box{-2, 238, 4, 4}, {{0, 238}, {1, 238}, {1, 239}}),
+                    Mesh("MeshFromTheCorner", Box{0, 0, 319, 16}, 2, 2, Grid(0, 0, 319, 16, 2, 2)),
+                    Mesh("MeshStepZeroFills", Box{3, 4, 5, 6}, 0, 0, Grid(3, 4, 8, 10, 1, 1)),
+                    Line("Flat", 0, 0, 3, 0, {{1, 0}, {2, 0}, {3, 0}}),
+                    Line("Shallow", 0, 0, 3, 1, {{1, 0}, {2, 0}, {3, 0}}),
+                    Line("HalfSlope", 0, 0, 4, 2, {{1, 0}, {2, 0}, {3, 1}, {4, 1}}),
+                    Line("Diagonal", 0, 0, 3, 3, {{0, 1}, {1, 2}, {2, 3}}),
+                    Line("Backwards", 3, 3, 0, 0, {{3, 2}, {2, 1}, {1, 0}}),
+                    Line("Point", 5, 5, 5, 5, {}),
+                    Line("PastTheRightEdge", 0, 180, 320, 180, Grid(1, 180, 320, 181, 1, 1)),
+                    Line("Up", 10, 5, 10, 1, {{10, 4}, {10, 3}, {10, 2}, {10, 1}}),
+                    Line("FromOffTheLeft", -2, 0, 2, 0, {{0, 0}, {1, 0}, {2, 0}})),
+    [](const testing::TestParamInfo<ShapeCase>& info) { return std::string(info.param.name); });
 
 TEST_F(Primitives, MeshWithANegativeStepDrawsNothing) {
   EXPECT_EQ(gf_DD_BoxMesh(screen, Box{10, 10, 20, 20}, -2, 2, 8), 0);
@@ -118,60 +148,16 @@ TEST_F(Primitives, MeshWithANegativeStepDrawsNothing) {
   EXPECT_TRUE(PixelsOf(screen, 8).empty());
 }
 
-TEST_F(Primitives, MeshAndPointNeverWriteOutsideTheSurface) {
+TEST_F(Primitives, MeshPointAndLineNeverWriteOutsideASmallSurface) {
   Surface* small = CreateSurface(13, 7);  // rows padded to 16 bytes
   EXPECT_EQ(gf_DD_BoxMesh(small, Box{-3, -3, 40, 40}, 3, 2, 5), 1);
-  EXPECT_TRUE(PaddingUntouched(small));
   // The pattern keeps its phase from the box corner: columns -3+3k, rows -3+2k.
-  PixelSet expected;
-  for (int32_t y = 1; y < 7; y += 2) {
-    for (int32_t x = 0; x < 13; x += 3) expected.insert({x, y});
-  }
-  EXPECT_EQ(PixelsOf(small, 5), expected);
-  EXPECT_EQ(gf_DD_PDraw(small, 13, 0, 6), 0);
-  EXPECT_EQ(gf_DD_PDraw(small, 0, 7, 6), 0);
-  EXPECT_EQ(gf_DD_PDraw(small, -1, 3, 6), 0);
-  EXPECT_TRUE(PixelsOf(small, 6).empty());
+  EXPECT_EQ(PixelsOf(small, 5), Grid(0, 1, 13, 7, 3, 2));
+  for (auto [x, y] : {std::pair{13, 0}, {0, 7}, {-1, 3}}) EXPECT_EQ(gf_DD_PDraw(small, x, y, 6), 0);
   EXPECT_EQ(gf_DD_PDraw(small, 12, 6, 6), 1);
   EXPECT_EQ(PixelsOf(small, 6), (PixelSet{{12, 6}}));
-  EXPECT_TRUE(PaddingUntouched(small));
-  ReleaseSurface(small);
-}
-
-struct LineCase {
-  int32_t x1, y1, x2, y2;
-  PixelSet pixels;
-};
-
-class Lines : public Primitives, public testing::WithParamInterface<LineCase> {};
-
-TEST_P(Lines, SetExactlyTheStepsAfterTheStartPoint) {
-  const LineCase& c = GetParam();
-  EXPECT_EQ(gf_DD_LineDraw(screen, c.x1, c.y1, c.x2, c.y2, 4), 1);
-  EXPECT_EQ(PixelsOf(screen, 4), c.pixels);
-}
-
-PixelSet Row180() {
-  PixelSet set;
-  for (int32_t x = 1; x <= 319; ++x) set.insert({x, 180});
-  return set;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, Lines,
-    testing::Values(LineCase{0, 0, 3, 0, {{1, 0}, {2, 0}, {3, 0}}},
-                    LineCase{0, 0, 3, 1, {{1, 0}, {2, 0}, {3, 0}}},
-                    LineCase{0, 0, 4, 2, {{1, 0}, {2, 0}, {3, 1}, {4, 1}}},
-                    LineCase{0, 0, 3, 3, {{0, 1}, {1, 2}, {2, 3}}},
-                    LineCase{3, 3, 0, 0, {{3, 2}, {2, 1}, {1, 0}}}, LineCase{5, 5, 5, 5, {}},
-                    LineCase{0, 180, 320, 180, Row180()},
-                    LineCase{10, 5, 10, 1, {{10, 4}, {10, 3}, {10, 2}, {10, 1}}},
-                    LineCase{-2, 0, 2, 0, {{0, 0}, {1, 0}, {2, 0}}}));
-
-TEST_F(Primitives, LineOnASmallSurfaceStaysInsideIt) {
-  Surface* small = CreateSurface(5, 5);
   EXPECT_EQ(gf_DD_LineDraw(small, 0, 0, 9, 9, 3), 1);
-  EXPECT_EQ(PixelsOf(small, 3), (PixelSet{{0, 1}, {1, 2}, {2, 3}, {3, 4}}));
+  EXPECT_EQ(PixelsOf(small, 3), (PixelSet{{0, 1}, {1, 2}, {2, 3}, {3, 4}, {4, 5}, {5, 6}}));
   EXPECT_TRUE(PaddingUntouched(small));
   ReleaseSurface(small);
 }
@@ -240,30 +226,26 @@ TEST_F(Primitives, KeyColouredSourcePixelsLeaveTheDestination) {
   EXPECT_EQ(PixelsOf(screen, 0).size(), 0u);
 }
 
-TEST_F(Primitives, KeyAppliesToStretchedCopiesAndAnAllKeyBoxChangesNothing) {
+TEST_F(Primitives, KeyAppliesToStretchedCopiesAndAnInvalidKeyLeavesNothingOut) {
   gf_DD_BoxFill(sheet, Box{0, 0, 4, 4}, 0);
   gf_DD_ScrFill(screen, 251);
   EXPECT_EQ(gf_DD_Blt(sheet, Box{0, 0, 4, 4}, screen, Box{0, 0, 13, 9}), 1);
-  EXPECT_EQ(gf_DD_Blt(sheet, Box{0, 0, 4, 4}, screen, Box{20, 20, 4, 4}), 1);
   EXPECT_EQ(PixelsOf(screen, 251).size(), 320u * 240u);
-}
-
-TEST_F(Primitives, AnInvalidKeyLeavesNothingOut) {
   sheet->colorKey = 0xFFFFFFFFu;
-  gf_DD_BoxFill(sheet, Box{0, 0, 2, 2}, 0);
-  gf_DD_ScrFill(screen, 251);
   EXPECT_EQ(gf_DD_Blt(sheet, Box{0, 0, 2, 2}, screen, Box{0, 0, 2, 2}), 1);
   EXPECT_EQ(PixelsOf(screen, 0).size(), 4u);
 }
 
-struct ClipCase {
-  Box dest;  // a 16x16 source box at (20, 20), possibly stretched
-};
+std::string BoxName(const Box& b) {
+  std::string name;
+  for (int32_t v : {b.x, b.y, b.w, b.h}) name += (v < 0 ? "_m" : "_") + std::to_string(std::abs(v));
+  return name.substr(1);
+}
 
-class ClippedCopies : public Primitives, public testing::WithParamInterface<ClipCase> {};
+class ClippedCopies : public Primitives, public testing::WithParamInterface<Box> {};
 
 TEST_P(ClippedCopies, ShowExactlyTheVisiblePartOfTheWholePicture) {
-  const Box d = GetParam().dest;
+  const Box d = GetParam();  // of a 16x16 source box, possibly stretched
   gf_DD_ScrFill(screen, 251);
   EXPECT_EQ(gf_DD_Blt(sheet, Box{20, 20, 16, 16}, screen, d), 1);
   // The picture drawn whole on a large surface, then compared where the screen shows it.
@@ -279,19 +261,10 @@ TEST_P(ClippedCopies, ShowExactlyTheVisiblePartOfTheWholePicture) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ClippedCopies,
-                         testing::Values(ClipCase{{-8, 100, 16, 16}}, ClipCase{{310, -5, 16, 16}},
-                                         ClipCase{{-16, 230, 32, 32}}, ClipCase{{300, 200, 48, 48}},
-                                         ClipCase{{-3, -3, 7, 9}}));
-
-TEST_F(Primitives, LeftHalfOffScreenShowsTheRightHalfOfTheSource) {
-  EXPECT_EQ(gf_DD_Blt(sheet, Box{20, 20, 16, 16}, screen, Box{-8, 100, 16, 16}), 1);
-  for (int32_t y = 0; y < 16; ++y) {
-    for (int32_t x = 0; x < 8; ++x) {
-      ASSERT_EQ(At(screen, x, 100 + y), SourceValue(28 + x, 20 + y));
-    }
-    EXPECT_EQ(At(screen, 8, 100 + y), 0);
-  }
-}
+                         testing::Values(Box{-8, 100, 16, 16}, Box{310, -5, 16, 16},
+                                         Box{-16, 230, 32, 32}, Box{300, 200, 48, 48},
+                                         Box{-3, -3, 7, 9}),
+                         [](const auto& info) { return BoxName(info.param); });
 
 class RefusedSourceBoxes : public Primitives, public testing::WithParamInterface<Box> {};
 
@@ -303,7 +276,8 @@ TEST_P(RefusedSourceBoxes, DrawNothing) {
 INSTANTIATE_TEST_SUITE_P(Cases, RefusedSourceBoxes,
                          testing::Values(Box{-1, 0, 16, 16}, Box{0, -1, 16, 16}, Box{49, 0, 16, 16},
                                          Box{0, 49, 16, 16}, Box{0, 0, 0, 16}, Box{0, 0, 16, -2},
-                                         Box{0x7FFFFFF0, 0, 32, 16}));
+                                         Box{0x7FFFFFF0, 0, 32, 16}),
+                         [](const auto& info) { return BoxName(info.param); });
 
 TEST_F(Primitives, CopyToASurfaceWithoutClipperRefusesABoxPastItsEdge) {
   Surface* target = CreateSurface(32, 32);
@@ -320,6 +294,8 @@ struct MissingCase {
   const char* message;
 };
 
+void PrintTo(const MissingCase& c, std::ostream* os) { *os << c.name; }
+
 class MissingSurfaces : public Primitives, public testing::WithParamInterface<MissingCase> {};
 
 TEST_P(MissingSurfaces, WriteTheirMessageOncePerCallAndFail) {
@@ -332,44 +308,27 @@ TEST_P(MissingSurfaces, WriteTheirMessageOncePerCallAndFail) {
 
 const char* const BOX_MESSAGE = "gf_DD_BoxFill:ｻｰﾌｪｰｽ情報が壊れています\n";
 const char* const POINT_MESSAGE = "gf_DD_PDraw:ｻｰﾌｪｰｽ情報が壊れています\n";
+const char* const SOURCE_MESSAGE = "gf_DD_Blt:転送元ｻｰﾌｪｰｽ情報が壊れています\n";
+constexpr Box B{0, 0, 4, 4};
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, MissingSurfaces,
     testing::Values(
         MissingCase{"ScrFill", [](Surface*) { return gf_DD_ScrFill(nullptr, 1); },
                     "gf_DD_ScrFill:サーフェース情報が壊れています\n"},
-        MissingCase{"BoxFill",
-                    [](Surface*) {
-                      return gf_DD_BoxFill(nullptr, Box{0, 0, 4, 4}, 1);
-                    },
+        MissingCase{"BoxFill", [](Surface*) { return gf_DD_BoxFill(nullptr, B, 1); }, BOX_MESSAGE},
+        MissingCase{"BoxMesh", [](Surface*) { return gf_DD_BoxMesh(nullptr, B, 1, 1, 1); },
                     BOX_MESSAGE},
-        MissingCase{"BoxMesh",
-                    [](Surface*) {
-                      return gf_DD_BoxMesh(nullptr, Box{0, 0, 4, 4}, 1, 1, 1);
-                    },
-                    BOX_MESSAGE},
-        MissingCase{"BoxDraw",
-                    [](Surface*) {
-                      return gf_DD_BoxDraw(nullptr, Box{0, 0, 4, 4}, 1);
-                    },
+        MissingCase{"BoxDraw", [](Surface*) { return gf_DD_BoxDraw(nullptr, B, 1); },
                     "gf_DD_BoxDraw:ｻｰﾌｪｰｽ情報が壊れています\n"},
         MissingCase{"LineDraw", [](Surface*) { return gf_DD_LineDraw(nullptr, 0, 0, 5, 5, 1); },
                     POINT_MESSAGE},
         MissingCase{"PDraw", [](Surface*) { return gf_DD_PDraw(nullptr, 1, 1, 1); }, POINT_MESSAGE},
-        MissingCase{"BltSource",
-                    [](Surface* s) {
-                      return gf_DD_Blt(nullptr, Box{0, 0, 4, 4}, s, Box{0, 0, 4, 4});
-                    },
-                    "gf_DD_Blt:転送元ｻｰﾌｪｰｽ情報が壊れています\n"},
+        MissingCase{"BltSource", [](Surface* s) { return gf_DD_Blt(nullptr, B, s, B); },
+                    SOURCE_MESSAGE},
         MissingCase{"BltBothMissingNamesTheSource",
-                    [](Surface*) {
-                      return gf_DD_Blt(nullptr, Box{0, 0, 4, 4}, nullptr, Box{0, 0, 4, 4});
-                    },
-                    "gf_DD_Blt:転送元ｻｰﾌｪｰｽ情報が壊れています\n"},
-        MissingCase{"BltDest",
-                    [](Surface* s) {
-                      return gf_DD_Blt(s, Box{0, 0, 4, 4}, nullptr, Box{0, 0, 4, 4});
-                    },
+                    [](Surface*) { return gf_DD_Blt(nullptr, B, nullptr, B); }, SOURCE_MESSAGE},
+        MissingCase{"BltDest", [](Surface* s) { return gf_DD_Blt(s, B, nullptr, B); },
                     "gf_DD_Blt:転送先ｻｰﾌｪｰｽ情報が壊れています\n"}),
     [](const testing::TestParamInfo<MissingCase>& info) { return std::string(info.param.name); });
 
