@@ -64,21 +64,17 @@ class Sheet : public testing::Test {
   }
 };
 
-TEST_F(Sheet, StaticColoursKeepBlackAtZeroAndWhiteAt255) {
+TEST_F(Sheet, NearestColourPrefersTheLowerIndexOnATieAndMatchesEveryEntryItself) {
   EXPECT_TRUE(SameColor(GamePalette[0], PlatformColor{0, 0, 0, 0}));
   EXPECT_TRUE(SameColor(GamePalette[255], PlatformColor{255, 255, 255, 0}));
-  EXPECT_EQ(NearestPaletteIndex(0, 0, 0), 0);
   EXPECT_EQ(NearestPaletteIndex(255, 255, 255), 255);
-}
-
-TEST_F(Sheet, NearestColourPrefersTheLowerIndexOnATieAndMatchesEveryEntryItself) {
   for (int32_t i = 0; i < 256; ++i) {
     const PlatformColor& c = GamePalette[static_cast<size_t>(i)];
     const uint8_t found = NearestPaletteIndex(c.r, c.g, c.b);
     EXPECT_TRUE(SameColor(GamePalette[found], c)) << i;
     EXPECT_LE(found, i);
   }
-  EXPECT_EQ(NearestPaletteIndex(8, 0, 0), 0);
+  EXPECT_EQ(NearestPaletteIndex(8, 0, 0), 0);  // black, not the cube's black at 10
   EXPECT_EQ(NearestPaletteIndex(0, 104, 175), 24);
 }
 
@@ -168,7 +164,7 @@ TEST_F(Sheet, CopyBitmapStretchesABoxOverTheWholeSurfaceAndRefusesBoxesOutside) 
   ReleaseSurface(s);
 }
 
-TEST_F(Sheet, ColorMatchKeepsPixelZeroAndAnswersTheStoredValue) {
+TEST_F(Sheet, ColorMatchKeepsPixelZeroAndColourCallsRefuseMissingObjects) {
   Surface* s = CreateSurface(3, 3);
   s->pixels[0] = 123;
   EXPECT_EQ(gf_DD_ColorMatch(s, MakeRgb(0, 109, 170)), 24u);
@@ -182,13 +178,9 @@ TEST_F(Sheet, ColorMatchKeepsPixelZeroAndAnswersTheStoredValue) {
   EXPECT_EQ(s->colorKey, 255u);
   EXPECT_EQ(gf_DD_SetColorKey(nullptr, 0), E_FAIL);
   ReleaseSurface(s);
-}
-
-TEST_F(Sheet, SetPaletteTakesAll256EntriesAndRefusesAMissingPalette) {
   DisplayPalette palette{};
   EXPECT_EQ(gf_DD_SetPalette(&palette, GamePalette.data()), 1);
-  EXPECT_TRUE(SameColor(palette.entries[255], GamePalette[255]));
-  EXPECT_TRUE(SameColor(palette.entries[137], GamePalette[137]));
+  for (int32_t i : {0, 137, 255}) EXPECT_TRUE(SameColor(palette.entries[i], GamePalette[i])) << i;
   EXPECT_EQ(gf_DD_SetPalette(nullptr, GamePalette.data()), 0);
 }
 
@@ -203,6 +195,8 @@ void Put32(std::vector<uint8_t>* b, size_t at, uint32_t v) {
   for (int i = 0; i < 4; ++i)
     (*b)[at + static_cast<size_t>(i)] = static_cast<uint8_t>(v >> (8 * i));
 }
+
+void PrintTo(const Damage& d, std::ostream* os) { *os << d.name; }
 
 class DamagedBitmaps : public testing::TestWithParam<Damage> {};
 

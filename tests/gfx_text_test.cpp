@@ -7,6 +7,7 @@
 #include "gfx/display.h"
 #include "gfx/font_text.h"
 #include "platform/fake/fake_platform.h"
+#include "support/case_name.h"
 #include "support/test_sheet.h"
 
 namespace {
@@ -44,6 +45,8 @@ struct Advance {
   int32_t width;
 };
 
+void PrintTo(const Advance& a, std::ostream* os) { *os << '"' << a.text << '"'; }
+
 class PenAdvance : public Text, public testing::WithParamInterface<Advance> {};
 
 TEST_P(PenAdvance, MatchesTheGlyphWidths) {
@@ -54,11 +57,11 @@ TEST_P(PenAdvance, MatchesTheGlyphWidths) {
   EXPECT_EQ(RightmostDrawnColumn(), a.width - 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, PenAdvance,
-                         testing::Values(Advance{"GOOD LUCK", 85},
-                                         Advance{"PLEASE PRESS START", 163}, Advance{"AB", 20},
-                                         Advance{"MISSION 10A", 103}, Advance{"W I", 29},
-                                         Advance{"Ab-%.A", 20}));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PenAdvance,
+    testing::Values(Advance{"GOOD LUCK", 85}, Advance{"PLEASE PRESS START", 163}, Advance{"AB", 20},
+                    Advance{"MISSION 10A", 103}, Advance{"W I", 29}, Advance{"Ab-%.A", 20}),
+    [](const auto& info) { return CaseName(info.param.text) + std::to_string(info.index); });
 
 TEST_F(Text, LettersAreCopiedFromTheirBoxesSideBySide) {
   gf_TextDraw("AB", 0, 0);
