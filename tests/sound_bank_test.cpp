@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -11,6 +10,7 @@
 #include <vector>
 
 #include "platform/fake/fake_platform.h"
+#include "support/case_name.h"
 
 namespace {
 using Bytes = std::vector<uint8_t>;
@@ -78,6 +78,8 @@ struct ParseCase {
   uint32_t sampleBytes;
 };
 
+void PrintTo(const ParseCase& c, std::ostream* os) { *os << c.what; }
+
 class ParseWaveTest : public testing::TestWithParam<ParseCase> {};
 
 TEST_P(ParseWaveTest, FindsFormatAndSamples) {
@@ -95,10 +97,14 @@ TEST_P(ParseWaveTest, FindsFormatAndSamples) {
   EXPECT_EQ(sampleBytes, c.sampleBytes);
 }
 
+ParseCase Bad(const char* what, Bytes image) { return {what, std::move(image), 0, -1, -1, 0}; }
+
 Bytes Truncated(Bytes b, size_t keep) {
   b.resize(keep);
   return b;
 }
+
+Bytes Good() { return Riff({{"fmt ", Pcm8Mono()}, {"data", Ramp(4)}}); }
 
 INSTANTIATE_TEST_SUITE_P(
     Images, ParseWaveTest,
@@ -109,29 +115,22 @@ INSTANTIATE_TEST_SUITE_P(
         // The 3-byte chunk is followed by a pad byte, so 'fmt ' starts at 12 + 8 + 4.
         ParseCase{"odd chunk then pad",
                   Riff({{"LIST", Ramp(3)}, {"fmt ", Pcm8Mono()}, {"data", Ramp(5)}}), 1, 32, 56, 5},
-        ParseCase{"odd chunk without its pad byte",
-                  Riff({{"LIST", Ramp(3), -1, false}, {"fmt ", Pcm8Mono()}, {"data", Ramp(5)}}), 0,
-                  -1, -1, 0},
-        ParseCase{"13-byte fmt",
-                  Riff({{"fmt ", FormatBody(1, 1, 22050, 1, 8, 13)}, {"data", Ramp(4)}}), 0, -1, -1,
-                  0},
+        Bad("odd chunk without its pad byte",
+            Riff({{"LIST", Ramp(3), -1, false}, {"fmt ", Pcm8Mono()}, {"data", Ramp(5)}})),
+        Bad("13-byte fmt", Riff({{"fmt ", FormatBody(1, 1, 22050, 1, 8, 13)}, {"data", Ramp(4)}})),
         ParseCase{"14-byte fmt",
                   Riff({{"fmt ", FormatBody(1, 1, 22050, 1, 8, 14)}, {"data", Ramp(4)}}), 1, 20, 42,
                   4},
-        ParseCase{"not WAVE", Riff({{"fmt ", Pcm8Mono()}, {"data", Ramp(4)}}, "AVI "), 0, -1, -1,
-                  0},
-        ParseCase{"not RIFF",
-                  [] {
-                    Bytes b = Riff({{"fmt ", Pcm8Mono()}, {"data", Ramp(4)}});
-                    b[3] = 'X';
-                    return b;
-                  }(),
-                  0, -1, -1, 0},
-        ParseCase{"nothing after the header", Riff({}), 0, -1, -1, 0},
-        ParseCase{"shorter than a header", Truncated(Riff({{"fmt ", Pcm8Mono()}}), 10), 0, -1, -1,
-                  0},
-        ParseCase{"fmt only", Riff({{"fmt ", Pcm8Mono()}}), 0, -1, -1, 0},
-        ParseCase{"data only", Riff({{"data", Ramp(8)}}), 0, -1, -1, 0},
+        Bad("not WAVE", Riff({{"fmt ", Pcm8Mono()}, {"data", Ramp(4)}}, "AVI ")),
+        Bad("not RIFF",
+            [] {
+              Bytes b = Good();
+              b[3] = 'X';
+              return b;
+            }()),
+        Bad("nothing after the header", Riff({})),
+        Bad("shorter than a header", Truncated(Good(), 10)),
+        Bad("fmt only", Riff({{"fmt ", Pcm8Mono()}})), Bad("data only", Riff({{"data", Ramp(8)}})),
         ParseCase{"chunks behind both are not read",
                   Riff({{"fmt ", Pcm8Mono()}, {"data", Ramp(4)}, {"junk", Ramp(4), 0x7FFFFFFF}}), 1,
                   20, 44, 4},
@@ -144,19 +143,13 @@ INSTANTIATE_TEST_SUITE_P(
                   30},
         ParseCase{"data stated past the RIFF end is clamped",
                   Riff({{"fmt ", Pcm8Mono()}, {"data", Ramp(8), 5000}}), 1, 20, 44, 8},
-        ParseCase{"fmt cut short",
-                  Truncated(Riff({{"data", Ramp(4)}, {"fmt ", Pcm8Mono()}}), 12 + 12 + 8 + 10), 0,
-                  -1, -1, 0},
-        ParseCase{"huge chunk before fmt",
-                  Riff({{"junk", Ramp(4), 0xFFFFFFF0}, {"fmt ", Pcm8Mono()}, {"data", Ramp(4)}}), 0,
-                  -1, -1, 0},
-        ParseCase{"RIFF length ends the walk",
-                  Riff({{"fmt ", Pcm8Mono()}, {"data", Ramp(4)}}, "WAVE", 4 + 24), 0, -1, -1, 0}),
-    [](const testing::TestParamInfo<ParseCase>& info) {
-      std::string name;
-      for (const char* p = info.param.what; *p; p++) name += std::isalnum(*p) ? *p : '_';
-      return name;
-    });
+        Bad("fmt cut short",
+            Truncated(Riff({{"data", Ramp(4)}, {"fmt ", Pcm8Mono()}}), 12 + 12 + 8 + 10)),
+        Bad("huge chunk before fmt",
+            Riff({{"junk", Ramp(4), 0xFFFFFFF0}, {"fmt ", Pcm8Mono()}, {"data", Ramp(4)}})),
+        Bad("RIFF length ends the walk",
+            Riff({{"fmt ", Pcm8Mono()}, {"data", Ramp(4)}}, "WAVE", 28))),
+    [](const testing::TestParamInfo<ParseCase>& info) { return CaseName(info.param.what); });
 
 TEST(ParseWave, NullImageClearsOutputs) {
   const uint8_t* format = reinterpret_cast<const uint8_t*>(1);
@@ -182,6 +175,11 @@ class SoundBankTest : public testing::Test {
     for (SoundRecord& r : SoundBank) r = SoundRecord{};
   }
   static void Install(const Bytes& image) { FakeSetResource("TEST", "WAVE", image); }
+  // Opens the device and installs a mono 8-bit effect of `samples` bytes as "TEST".
+  static void Ready(size_t samples = 10) {
+    ASSERT_EQ(SoundInit(nullptr), 1);
+    Install(Riff({{"fmt ", Pcm8Mono()}, {"data", Ramp(samples)}}));
+  }
   static std::vector<FakeSoundCall> CallsOf(FakeSoundOp op) {
     std::vector<FakeSoundCall> out;
     for (const FakeSoundCall& c : FakeSoundCalls()) {
@@ -221,8 +219,7 @@ TEST_F(SoundBankTest, NothingHappensBeforeInit) {
 }
 
 TEST_F(SoundBankTest, VoicesShareOneCopyOfTheSamples) {
-  ASSERT_EQ(SoundInit(nullptr), 1);
-  Install(Riff({{"fmt ", Pcm8Mono()}, {"data", Ramp(10)}}));
+  Ready();
   SoundRecord r{};
   r.next = 5;
   ASSERT_EQ(SoundLoad(&r, "TEST", 2), 1);
@@ -245,8 +242,7 @@ TEST_F(SoundBankTest, VoicesShareOneCopyOfTheSamples) {
 }
 
 TEST_F(SoundBankTest, TwoVoicesPlayedThreeTimesCutTheFirst) {
-  ASSERT_EQ(SoundInit(nullptr), 1);
-  Install(Riff({{"fmt ", Pcm8Mono()}, {"data", Ramp(22050)}}));
+  Ready(22050);
   SoundRecord r{};
   ASSERT_EQ(SoundLoad(&r, "TEST", 2), 1);
   FakeClearSoundCalls();
@@ -264,8 +260,7 @@ TEST_F(SoundBankTest, TwoVoicesPlayedThreeTimesCutTheFirst) {
 }
 
 TEST_F(SoundBankTest, OneVoiceRestartsWhileSoundingAndPlaysAfreshOnceDone) {
-  ASSERT_EQ(SoundInit(nullptr), 1);
-  Install(Riff({{"fmt ", Pcm8Mono()}, {"data", Ramp(2205)}}));  // 0.1 s
+  Ready(2205);  // 0.1 s
   SoundRecord r{};
   ASSERT_EQ(SoundLoad(&r, "TEST", 1), 1);
   SoundPlay(&r);
@@ -282,21 +277,8 @@ TEST_F(SoundBankTest, OneVoiceRestartsWhileSoundingAndPlaysAfreshOnceDone) {
   EXPECT_EQ(CallsOf(FSOUND_PLAY)[0].value, 0);
 }
 
-TEST_F(SoundBankTest, ZeroVoicesIsSilent) {
-  ASSERT_EQ(SoundInit(nullptr), 1);
-  Install(Riff({{"fmt ", Pcm8Mono()}, {"data", Ramp(10)}}));
-  SoundRecord r{};
-  ASSERT_EQ(SoundLoad(&r, "TEST", 0), 1);
-  EXPECT_EQ(r.count, 0);
-  for (PlatformSoundBuffer* v : r.voices) EXPECT_EQ(v, nullptr);
-  FakeClearSoundCalls();
-  EXPECT_EQ(SoundPlay(&r), nullptr);
-  EXPECT_TRUE(FakeSoundCalls().empty());
-}
-
-TEST_F(SoundBankTest, VoiceCountsOutsideTheRecordAreRefused) {
-  ASSERT_EQ(SoundInit(nullptr), 1);
-  Install(Riff({{"fmt ", Pcm8Mono()}, {"data", Ramp(10)}}));
+TEST_F(SoundBankTest, VoiceCountsOutsideTheRecordAreRefusedAndZeroIsSilent) {
+  Ready();
   for (int32_t voices : {-1, 9, 32, 33}) {
     SoundRecord r{};
     EXPECT_EQ(SoundLoad(&r, "TEST", voices), 0) << voices;
@@ -305,7 +287,14 @@ TEST_F(SoundBankTest, VoiceCountsOutsideTheRecordAreRefused) {
   SoundRecord full{};
   EXPECT_EQ(SoundLoad(&full, "TEST", SOUND_MAX_VOICES), 1);
   EXPECT_EQ(full.count, SOUND_MAX_VOICES);
-  EXPECT_TRUE(CallsOf(FSOUND_CREATE).size() == 1u);
+  EXPECT_EQ(CallsOf(FSOUND_CREATE).size(), 1u);
+  SoundRecord none{};
+  ASSERT_EQ(SoundLoad(&none, "TEST", 0), 1);
+  EXPECT_EQ(none.count, 0);
+  for (PlatformSoundBuffer* v : none.voices) EXPECT_EQ(v, nullptr);
+  FakeClearSoundCalls();
+  EXPECT_EQ(SoundPlay(&none), nullptr);
+  EXPECT_TRUE(FakeSoundCalls().empty());
 }
 
 TEST_F(SoundBankTest, FormatsNoVoiceCanPlayAreRefused) {
@@ -339,8 +328,7 @@ TEST_F(SoundBankTest, ShortFormatTakesItsWidthFromTheAlignment) {
 }
 
 TEST_F(SoundBankTest, LoadFailuresLeaveTheRecordSilent) {
-  ASSERT_EQ(SoundInit(nullptr), 1);
-  Install(Riff({{"fmt ", Pcm8Mono()}, {"data", Ramp(10)}}));
+  Ready();
   SoundRecord r{};
   EXPECT_EQ(SoundLoad(&r, nullptr, 1), 0);
   EXPECT_EQ(SoundLoad(&r, "NO_SUCH_EFFECT", 1), 0);
@@ -362,8 +350,7 @@ TEST_F(SoundBankTest, LoadFailuresLeaveTheRecordSilent) {
 }
 
 TEST_F(SoundBankTest, FailedDuplicateLeavesTheFirstVoicePlaying) {
-  ASSERT_EQ(SoundInit(nullptr), 1);
-  Install(Riff({{"fmt ", Pcm8Mono()}, {"data", Ramp(10)}}));
+  Ready();
   FakeAudioFailures f;
   f.duplicate = true;
   FakeAudioFail(f);
@@ -424,8 +411,7 @@ TEST_F(SoundBankTest, ReleaseClosesTheDeviceAndSilencesLaterPlays) {
 }
 
 TEST_F(SoundBankTest, FillCopiesIntoBothRegions) {
-  ASSERT_EQ(SoundInit(nullptr), 1);
-  Install(Riff({{"fmt ", Pcm8Mono()}, {"data", Ramp(8)}}));
+  Ready(8);
   SoundRecord r{};
   ASSERT_EQ(SoundLoad(&r, "TEST", 1), 1);
   EXPECT_EQ(FillSoundBuffer(nullptr, Ramp(8).data(), 8), 0);

@@ -33,6 +33,8 @@ const EffectCase kEffects[] = {
 uint32_t Le32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | uint32_t{p[3]} << 24; }
 uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
 
+void PrintTo(const EffectCase& e, std::ostream* os) { *os << e.name; }
+
 class EffectTest : public testing::TestWithParam<EffectCase> {};
 
 TEST_P(EffectTest, TableEntryMatches) {
