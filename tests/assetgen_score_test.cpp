@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "support/case_name.h"
+
 // The generator is a program of its own; its notation is compiled in here to test it alone.
 #include "../tools/assetgen/midi_writer.cpp"
 #include "../tools/assetgen/score_notation.cpp"
@@ -118,6 +120,8 @@ struct BadScore {
   const char* says;
 };
 
+void PrintTo(const BadScore& b, std::ostream* os) { *os << b.says; }
+
 class ScoreMistake : public ::testing::TestWithParam<BadScore> {};
 
 TEST_P(ScoreMistake, IsReportedWithItsPlace) {
@@ -145,7 +149,8 @@ INSTANTIATE_TEST_SUITE_P(
                       BadScore{"pattern b\n  cowbells x...\ndrums d\n  b\n", "unknown instrument"},
                       BadScore{"drums d\n  nosuch\n", "no pattern named"},
                       BadScore{"part p\n  !fff c1 |\n", "unknown dynamic"},
-                      BadScore{"tempo bar=2 bpm=500\npart p\n  c1 |\n", "bpm=500"}));
+                      BadScore{"tempo bar=2 bpm=500\npart p\n  c1 |\n", "bpm=500"}),
+    [](const auto& info) { return CaseName(info.param.says); });
 
 TEST(MidiWriter, EndsOverlappingNotesAndCutsThemAtTheLoop) {
   MidiSong song;

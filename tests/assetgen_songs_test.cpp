@@ -176,7 +176,7 @@ class Song : public ::testing::TestWithParam<SongExpectation> {
   uint32_t loopTick_ = 0;
 };
 
-TEST_P(Song, IsFormatOneWithEveryTrackClosedByItsEnd) {
+TEST_P(Song, IsFormatOneWithRunningStatusAndEveryTrackClosedByItsEnd) {
   EXPECT_EQ(smf_.format, 1u);
   EXPECT_EQ(smf_.division, 480u);
   EXPECT_EQ(smf_.declaredTracks, smf_.tracks.size());
@@ -186,11 +186,14 @@ TEST_P(Song, IsFormatOneWithEveryTrackClosedByItsEnd) {
     EXPECT_TRUE(IsEnd(track.back())) << "track " << t;
     // The loop starts again at the last event; an end of track later than that would be cut.
     EXPECT_EQ(track.back().tick, loopTick_) << "track " << t;
-    for (size_t i = 0; i + 1 < track.size(); ++i) EXPECT_FALSE(IsEnd(track[i])) << "track " << t;
+    for (size_t i = 0; i < track.size(); ++i) {
+      EXPECT_FALSE(IsEnd(track[i]) && i + 1 < track.size()) << "track " << t;
+      EXPECT_FALSE(track[i].statusRepeated) << "track " << t << " at tick " << track[i].tick;
+    }
   }
 }
 
-TEST_P(Song, TempoTrackStartsWithATempoAndHoldsNoNotes) {
+TEST_P(Song, TempoTrackHoldsNoNotesAndLoopsOnABarAfterLongEnough) {
   const auto& conductor = smf_.tracks[0];
   bool tempoAtZero = false;
   for (const SmfEvent& e : conductor) {
@@ -203,6 +206,9 @@ TEST_P(Song, TempoTrackStartsWithATempoAndHoldsNoNotes) {
     }
   }
   EXPECT_TRUE(tempoAtZero);
+  EXPECT_EQ(loopTick_ % BarTicks(), 0u);
+  EXPECT_GE(LoopSeconds(), GetParam().minSeconds);
+  EXPECT_LE(LoopSeconds(), GetParam().maxSeconds);
 }
 
 TEST_P(Song, EachPartIsSetUpOnItsOwnChannelBeforeItPlays) {
@@ -245,18 +251,6 @@ TEST_P(Song, NoNoteSoundsAtTheEndOfItsTrack) {
     }
     for (const auto& [key, count] : sounding) EXPECT_EQ(count, 0) << "key " << (key & 0xFF);
   }
-}
-
-TEST_P(Song, UsesRunningStatusWhereverItFits) {
-  for (const auto& track : smf_.tracks) {
-    for (const SmfEvent& e : track) EXPECT_FALSE(e.statusRepeated) << "at tick " << e.tick;
-  }
-}
-
-TEST_P(Song, LastsLongEnoughBeforeItLoopsAndEndsOnABar) {
-  EXPECT_EQ(loopTick_ % BarTicks(), 0u);
-  EXPECT_GE(LoopSeconds(), GetParam().minSeconds);
-  EXPECT_LE(LoopSeconds(), GetParam().maxSeconds);
 }
 
 // Encodes with the game's reader until it has looped twice; returns the stream's events as
@@ -351,12 +345,11 @@ TEST(SongGenerator, WritesTheSameBytesOnEveryRun) {
   const auto base =
       std::filesystem::temp_directory_path() /
       ("songs_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
-  const auto runA = base / "a";
-  const auto runB = base / "b";
-  std::filesystem::create_directories(runA);
-  std::filesystem::create_directories(runB);
-  ASSERT_EQ(std::system(("./tools/assetgen " + runA.string() + " >/dev/null").c_str()), 0);
-  ASSERT_EQ(std::system(("./tools/assetgen " + runB.string() + " >/dev/null").c_str()), 0);
+  const auto runA = base / "a", runB = base / "b";
+  for (const auto& run : {runA, runB}) {
+    std::filesystem::create_directories(run);
+    ASSERT_EQ(std::system(("./tools/assetgen " + run.string() + " >/dev/null").c_str()), 0);
+  }
   for (const SongExpectation& s : kSongs) {
     const auto a = ReadBytes(runA / s.file);
     EXPECT_FALSE(a.empty()) << s.file;
