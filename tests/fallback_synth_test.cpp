@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 #include <vector>
 
 namespace {
@@ -118,6 +119,10 @@ struct PitchCase {
   double hz;
 };
 
+void PrintTo(const PitchCase& c, std::ostream* os) {
+  *os << "program " << c.program << ", note " << c.note;
+}
+
 class FallbackSynthPitch : public FallbackSynthTest,
                            public ::testing::WithParamInterface<PitchCase> {};
 
@@ -133,7 +138,11 @@ INSTANTIATE_TEST_SUITE_P(Families, FallbackSynthPitch,
                          ::testing::Values(PitchCase{0, 69, 440.0}, PitchCase{0, 57, 220.0},
                                            PitchCase{16, 69, 440.0}, PitchCase{32, 45, 110.0},
                                            PitchCase{48, 57, 220.0}, PitchCase{50, 69, 440.0},
-                                           PitchCase{73, 81, 880.0}, PitchCase{80, 64, 329.63}));
+                                           PitchCase{73, 81, 880.0}, PitchCase{80, 64, 329.63}),
+                         [](const auto& info) {
+                           return "Program" + std::to_string(info.param.program) + "Note" +
+                                  std::to_string(info.param.note);
+                         });
 
 TEST_F(FallbackSynthTest, PitchBendReachesTwoSemitones) {
   FallbackSynthMessage(Msg(0xC0, 16));

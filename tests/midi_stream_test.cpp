@@ -7,6 +7,8 @@
 #include <cstring>
 #include <vector>
 
+#include "support/case_name.h"
+
 namespace {
 
 uint64_t TestClock = 0;
@@ -103,6 +105,8 @@ struct TimingCase {
   std::vector<uint64_t> micros;  // when each note sounds, from the restart
 };
 
+void PrintTo(const TimingCase& c, std::ostream* os) { *os << c.what; }
+
 class SequencerTiming : public Sequencer, public testing::WithParamInterface<TimingCase> {};
 
 TEST_P(SequencerTiming, NotesSoundAtTheirTicksAtTheCurrentTempo) {
@@ -140,7 +144,8 @@ INSTANTIATE_TEST_SUITE_P(
         TimingCase{"SMPTE 29.97 frames of 100 ticks",
                    0xE364,
                    {Note(2997, 1)},
-                   {2997ull * 1001000000 / (30000 * 100)}}));
+                   {2997ull * 1001000000 / (30000 * 100)}}),
+    [](const auto& info) { return CaseName(info.param.what); });
 
 TEST_F(Sequencer, RefusesDivisionsWithoutATickLength) {
   for (uint32_t division : {0u, 0x10000u, 0xE900u, 0xE700u, 0xE628u}) {

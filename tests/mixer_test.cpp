@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -126,6 +127,10 @@ struct GainCase {
   float left, right;
 };
 
+void PrintTo(const GainCase& c, std::ostream* os) {
+  *os << "volume " << c.volume << ", pan " << c.pan;
+}
+
 class MixerGain : public testing::TestWithParam<GainCase> {};
 
 TEST_P(MixerGain, VolumeAndPanInHundredthsOfADecibel) {
@@ -148,7 +153,11 @@ INSTANTIATE_TEST_SUITE_P(
                     GainCase{0, 10000, 0.0f, 1.0f}, GainCase{0, -10000, 1.0f, 0.0f},
                     GainCase{0, -600, 1.0f, DbGain(-600)}, GainCase{0, 600, DbGain(-600), 1.0f},
                     GainCase{-300, 300, DbGain(-600), DbGain(-300)},
-                    GainCase{0, 30000, 0.0f, 1.0f}));
+                    GainCase{0, 30000, 0.0f, 1.0f}),
+    [](const auto& info) {
+      auto name = [](int32_t v) { return (v < 0 ? "Minus" : "") + std::to_string(std::abs(v)); };
+      return "Volume" + name(info.param.volume) + "Pan" + name(info.param.pan);
+    });
 
 TEST(Mixer, SumsClipInsteadOfWrapping) {
   MixerHolder h(22050);
