@@ -1,6 +1,7 @@
 // The one window: creation, centred placement and the handling of its events between frames.
 #include "app/main_window.h"
 
+#include <string>
 #include <vector>
 
 #include "app/command_line.h"
@@ -8,6 +9,7 @@
 #include "app/icon_image.h"
 #include "app/message_loop.h"
 #include "gfx/display.h"
+#include "gfx/scaling.h"
 #include "gfx/surface.h"
 #include "input/pad.h"
 
@@ -27,6 +29,10 @@ constexpr const char* CLOSE_QUESTION_TEXT = "終了します。\nよろしいで
 
 constexpr int32_t CLIENT_WIDTH = 640, CLIENT_HEIGHT = 480;
 constexpr int32_t MIN_CLIENT_WIDTH = 320, MIN_CLIENT_HEIGHT = 240;
+
+// Alt+Return has switched the window between its window and the full screen an odd number of
+// times: it shows the other mode than "/F" chose.
+bool Switched = false;
 
 int32_t StopBox(const char* text) {
   return PlatformMessageBox(text, CAPTION, PMB_OK, PMB_ICONSTOP);
@@ -58,10 +64,34 @@ void RepaintAfterDisplayChange() {
   gf_DD_AttachPalette();
 }
 
+bool ShowsFullScreen() { return (FullScreen == 1) != Switched; }
+
+// Full screen shows no pointer while the game is in front.
+void ShowCursorAsNeeded() { PlatformShowCursor(!(ShowsFullScreen() && AppActive == 1)); }
+
+// Only the presentation changes: "/F" keeps deciding how the game closes and repaints.
+void SwitchFullScreen() {
+  Switched = !Switched;
+  PlatformSetFullScreen(ShowsFullScreen());
+  ShowCursorAsNeeded();
+}
+
+// Keys the window keeps for itself; true when the key was one of them.
+bool OnWindowKey(const PlatformEvent& event) {
+  if (event.a == VK_F12) {
+    if (event.type == PEV_KEYDOWN && event.b == 0) TakeScreenshot(std::time(nullptr));
+    return true;
+  }
+  if (event.type == PEV_KEYDOWN && event.b == 0 && event.a == VK_RETURN &&
+      PlatformKeyHeld(VK_MENU)) {
+    SwitchFullScreen();
+  }
+  return false;
+}
+
 void OnActivate(int32_t active) {
   AppActive = active != 0 ? 1 : 0;
-  // Full screen shows no pointer while the game is in front.
-  PlatformShowCursor(!(FullScreen == 1 && AppActive == 1));
+  ShowCursorAsNeeded();
   if (AppActive == 1 && DisplayReady != 0) gf_DD_AttachPalette();
 }
 
@@ -85,6 +115,7 @@ int32_t CreateMainWindow() {
     return 0;
   }
   MainWindow = 1;
+  Switched = false;
   if (!PlatformDesktopSize(&DesktopWidth, &DesktopHeight)) {
     DesktopWidth = CLIENT_WIDTH;
     DesktopHeight = CLIENT_HEIGHT;
@@ -113,6 +144,21 @@ int32_t PlaceMainWindow() {
   ClientWidth = w;
   ClientHeight = h;
   PlatformPlaceWindow(x, y, w, h);
+  return 1;
+}
+
+int32_t TakeScreenshot(std::time_t when) {
+  const PlatformSettings& settings = PlatformConfiguration();
+  int32_t x = 0, y = 0, w = 0, h = 0;
+  PlatformGetClientArea(&x, &y, &w, &h);
+  // The picture as large as the window shows it, in whole pixels.
+  const int32_t scale = WholePictureScale(ParseScaleMode(settings.scaleMode), w, h);
+  std::string path, error;
+  if (!gf_DD_SaveScreenshot(settings.screenshotDir, when, scale, &path, &error)) {
+    PlatformDebugOutput(("Screenshot not saved: " + error + "\n").c_str());
+    return 0;
+  }
+  PlatformDebugOutput(("Screenshot saved to " + path + "\n").c_str());
   return 1;
 }
 
@@ -146,10 +192,10 @@ int32_t MainWindowProc(const PlatformEvent& event) {
       if (FullScreen == 0 && DisplayReady != 0) gf_DD_Present();
       return 1;
     case PEV_KEYDOWN:
-      OnKeyDown(event.a);
+      if (!OnWindowKey(event)) OnKeyDown(event.a);
       return 0;
     case PEV_KEYUP:
-      OnKeyUp(event.a);
+      if (!OnWindowKey(event)) OnKeyUp(event.a);
       return 0;
     case PEV_DISPLAY_LOST:
       if (DisplayReady != 0) gf_DD_Restore();

@@ -1,6 +1,7 @@
 // The one window: creation, placement and its event handling.
 #pragma once
 #include <cstdint>
+#include <ctime>
 
 #include "platform/platform.h"
 
@@ -18,3 +19,6 @@ int32_t PlaceMainWindow();
 int32_t MainWindowProc(const PlatformEvent& event);
 int32_t OnKeyDown(int32_t virtualKey);
 int32_t OnKeyUp(int32_t virtualKey);
+// F12: saves the picture on show, named for the time `when`, and says where (or why not) on the
+// diagnostic output. 1 when saved.
+int32_t TakeScreenshot(std::time_t when);

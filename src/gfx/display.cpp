@@ -5,11 +5,13 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <utility>
 #include <vector>
 
 #include "app/command_line.h"
 #include "app/main_window.h"
+#include "gfx/png_file.h"
 #include "gfx/sheet.h"
 
 int32_t DisplayReady = 0;
@@ -20,6 +22,9 @@ Clipper* ScreenClipper = nullptr;
 DisplayPalette* DisplayPaletteObject = nullptr;
 
 namespace {
+
+// Enough for a burst of F12 presses within one second.
+constexpr int32_t SCREENSHOT_ATTEMPTS = 100;
 
 DisplayDevice TheDisplay{false, false};
 Clipper TheScreenClipper{Box{0, 0, 0, 0}};
@@ -179,4 +184,47 @@ int32_t gf_DD_AttachPalette() {
   if (DisplayPaletteObject == nullptr || PrimarySurface == nullptr) return 0;
   PrimaryPalette = DisplayPaletteObject;
   return 1;
+}
+
+std::string ScreenshotFileName(const std::tm& when, int32_t attempt) {
+  char name[64];
+  std::strftime(name, sizeof name, "zizid-ozavav-%Y%m%d-%H%M%S", &when);
+  std::string file = name;
+  if (attempt > 0) file += "-" + std::to_string(attempt + 1);
+  return file + ".png";
+}
+
+bool gf_DD_SaveScreenshot(const char* folder, std::time_t when, int32_t scale, std::string* path,
+                          std::string* error) {
+  namespace fs = std::filesystem;
+  if (DisplayReady == 0 || PrimarySurface == nullptr) {
+    *error = "no picture is shown yet";
+    return false;
+  }
+  std::tm local{};
+  if (localtime_r(&when, &local) == nullptr) {
+    *error = "the clock gives no date";
+    return false;
+  }
+  const fs::path dir = folder != nullptr && *folder != '\0' ? fs::path(folder) : fs::path(".");
+  std::error_code ec;
+  for (int32_t attempt = 0; attempt < SCREENSHOT_ATTEMPTS; ++attempt) {
+    const fs::path file = dir / ScreenshotFileName(local, attempt);
+    if (fs::exists(file, ec)) continue;
+    if (ec) {
+      *error = file.string() + ": " + ec.message();
+      return false;
+    }
+    const PlatformColor* colors =
+        PrimaryPalette != nullptr ? PrimaryPalette->entries : GamePalette.data();
+    if (!WriteIndexedPng(file.c_str(), PrimarySurface->pixels, PrimarySurface->pitch,
+                         PrimarySurface->width, PrimarySurface->height, colors, scale, error)) {
+      return false;
+    }
+    const fs::path shown = fs::absolute(file, ec);
+    *path = (ec ? file : shown.lexically_normal()).string();
+    return true;
+  }
+  *error = "every name for this second is taken in " + dir.string();
+  return false;
 }

@@ -1,6 +1,8 @@
 // Display set-up, presentation of ScreenSurface, recovery of a lost presentation, release.
 #pragma once
 #include <cstdint>
+#include <ctime>
+#include <string>
 
 #include "gfx/surface.h"
 #include "platform/platform.h"
@@ -37,3 +39,12 @@ int32_t gf_DD_Release(int32_t releaseDisplay);
 Surface* CreateDisplaySurface(DisplayDevice* display, int32_t width, int32_t height);
 // Gives PrimarySurface the palette object again (palette and focus changes of the window).
 int32_t gf_DD_AttachPalette();
+
+// The file name of a screenshot taken at local time `when`; attempt n > 0 adds "-n" to keep an
+// earlier file of the same second.
+std::string ScreenshotFileName(const std::tm& when, int32_t attempt);
+// Saves the picture on show, each pixel enlarged `scale` times, as a PNG named for the time `when`
+// in `folder` (null or empty: the current folder). True with the file's path in *path; false
+// with the reason in *error and nothing written.
+bool gf_DD_SaveScreenshot(const char* folder, std::time_t when, int32_t scale, std::string* path,
+                          std::string* error);

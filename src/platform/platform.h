@@ -21,7 +21,7 @@ enum PlatformEventType : int32_t {
   PEV_MOVE,           // a, b: client area's screen position
   PEV_SIZE,           // a, b: client area's size
   PEV_PAINT,          // the window's contents need showing again
-  PEV_KEYDOWN,        // a: virtual key code (VK_*)
+  PEV_KEYDOWN,        // a: virtual key code (VK_*); b: 1 when the key repeats, else 0
   PEV_KEYUP,          // a: virtual key code (VK_*)
   PEV_DISPLAY_LOST,   // presentation resources were lost (device reset); restore them
   PEV_SETTING_CHANGE, // a display setting changed
@@ -74,6 +74,9 @@ void PlatformReleaseInstance();
 
 // ---- Keyboard and joystick -----------------------------------------------------------------
 bool PlatformKeyHeld(int32_t virtualKey);  // is the key down at this moment (VK_* codes)
+// Keys the window acts on itself: Alt+Return switches the full screen, F12 takes a screenshot.
+constexpr int32_t VK_MENU = 0x12;  // either Alt key
+constexpr int32_t VK_F12 = 0x7B;
 
 struct PlatformJoyCaps {
   uint32_t xMin, xMax, yMin, yMax, zMin, zMax, rMin, rMax;
@@ -98,11 +101,12 @@ enum PlatformDisplayResult : int32_t {
 // Opens the presentation on the main window with an accelerated or a software renderer.
 bool PlatformDisplayOpen(bool accelerated);
 // Full screen in a display mode of width x height when the display offers one, else on the whole
-// desktop, where each picture is enlarged by whole numbers and centred. False when neither works.
+// desktop. False when neither works.
 bool PlatformDisplaySetMode(int32_t width, int32_t height);
 void PlatformDisplayClose();
-// Shows an indexed picture through a palette. Windowed, it is stretched to the rectangle given in
-// screen coordinates (the client area's); in full screen the rectangle is its place on the mode.
+// Shows an indexed picture through a palette. Windowed, its area is the rectangle given in screen
+// coordinates (the client area's); in full screen, the whole screen. The picture fills its area as
+// the scale setting says (stretched over all of it by default), never smoothed between pixels.
 PlatformDisplayResult PlatformDisplayPresent(const uint8_t* pixels, int32_t pitch, int32_t width,
                                              int32_t height, const PlatformColor palette[256],
                                              int32_t destX, int32_t destY, int32_t destW,
@@ -197,3 +201,5 @@ struct PlatformSettings {
 };
 // Set once by the entry, before the first frame.
 void PlatformConfigure(const PlatformSettings& settings);
+// What the entry set (the defaults before that).
+const PlatformSettings& PlatformConfiguration();

@@ -55,7 +55,8 @@ struct FakeMessageBoxRecord {
 };
 const std::vector<FakeMessageBoxRecord>& FakeMessageBoxes();
 void FakeQueueMessageBoxAnswer(int32_t answer);
-// Keys held by virtual-key code; the joystick the driver reports.
+// Keys held by virtual-key code; the joystick the driver reports. Return pressed while Alt is
+// held stays hidden from PlatformKeyHeld until it is let go, as on the real keyboard.
 void FakeSetKeyHeld(int32_t virtualKey, bool held);
 void FakeSetJoystickCount(int32_t count);
 void FakeSetJoystickCaps(const PlatformJoyCaps& caps, bool answered = true);
@@ -65,6 +66,10 @@ int32_t FakeJoystickReads();
 void FakeSetOtherInstanceRunning(bool running);
 int32_t FakeInstanceRaiseRequests();  // finds that asked the other copy to come to the front
 bool FakeInstanceClaimed();
+
+// What PlatformConfiguration answers (the scripted PlatformConfigure keeps nothing).
+struct PlatformSettings;
+void FakeSetConfiguration(const PlatformSettings& settings);
 
 // ---- Display -------------------------------------------------------------------------------
 // What the scripted display was last asked to show.

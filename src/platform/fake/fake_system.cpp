@@ -3,6 +3,7 @@
 #include <deque>
 #include <map>
 
+#include "platform/controller_map.h"
 #include "platform/fake/fake_platform.h"
 #include "platform/platform.h"
 
@@ -26,6 +27,8 @@ struct FakeSystem {
   std::vector<FakeMessageBoxRecord> boxes;
   std::deque<int32_t> answers;
   std::map<int32_t, bool> keys;
+  AltReturnLatch altReturn;
+  PlatformSettings settings;
   int32_t joystickCount = 0;
   PlatformJoyCaps caps = {};
   bool capsAnswered = true;
@@ -47,6 +50,11 @@ uint64_t ReadClock() {
   const uint64_t now = s.micros;
   s.micros += s.stepPerRead;
   return now;
+}
+
+bool KeyDown(int32_t virtualKey) {
+  const auto it = Sys().keys.find(virtualKey);
+  return it != Sys().keys.end() && it->second;
 }
 
 }  // namespace
@@ -79,7 +87,15 @@ void FakeSetDesktop(int32_t width, int32_t height, bool canShowPalette) {
 
 const std::vector<FakeMessageBoxRecord>& FakeMessageBoxes() { return Sys().boxes; }
 void FakeQueueMessageBoxAnswer(int32_t answer) { Sys().answers.push_back(answer); }
-void FakeSetKeyHeld(int32_t virtualKey, bool held) { Sys().keys[virtualKey] = held; }
+void FakeSetKeyHeld(int32_t virtualKey, bool held) {
+  // Return pressed or let go: the same note the real keyboard makes for Alt+Return.
+  if (virtualKey == RETURN_KEY_CODE && held != KeyDown(virtualKey)) {
+    AltReturnNote(&Sys().altReturn, held, KeyDown(VK_MENU));
+  }
+  Sys().keys[virtualKey] = held;
+}
+
+void FakeSetConfiguration(const PlatformSettings& settings) { Sys().settings = settings; }
 void FakeSetJoystickCount(int32_t count) { Sys().joystickCount = count; }
 
 void FakeSetJoystickCaps(const PlatformJoyCaps& caps, bool answered) {
@@ -207,9 +223,13 @@ void PlatformReleaseInstance() { Sys().claimed = false; }
 
 // ---- Keyboard and joystick -----------------------------------------------------------------
 bool PlatformKeyHeld(int32_t virtualKey) {
-  const auto it = Sys().keys.find(virtualKey);
-  return it != Sys().keys.end() && it->second;
+  if (virtualKey == RETURN_KEY_CODE && AltReturnHidden(Sys().altReturn, KeyDown(VK_MENU))) {
+    return false;
+  }
+  return KeyDown(virtualKey);
 }
+
+const PlatformSettings& PlatformConfiguration() { return Sys().settings; }
 
 int32_t PlatformJoystickCount() { return Sys().joystickCount; }
 

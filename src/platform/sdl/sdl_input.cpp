@@ -1,6 +1,11 @@
-// Real machine: key state by virtual-key code, key events' codes, and the first joystick.
+// Real machine: key state by virtual-key code, key events' codes, and the first joystick, read
+// through the standard layout when the system knows it as a game controller.
 #include <SDL2/SDL.h>
 
+#include <algorithm>
+#include <iterator>
+
+#include "platform/controller_map.h"
 #include "platform/platform.h"
 #include "platform/sdl/sdl_window.h"
 
@@ -35,6 +40,7 @@ constexpr KeyPair PlacedKeys[] = {
     {0x67, SDL_SCANCODE_KP_7, SDL_SCANCODE_UNKNOWN},
     {0x68, SDL_SCANCODE_KP_8, SDL_SCANCODE_UNKNOWN},
     {0x69, SDL_SCANCODE_KP_9, SDL_SCANCODE_UNKNOWN},
+    {VK_F12, SDL_SCANCODE_F12, SDL_SCANCODE_UNKNOWN},
 };
 
 bool IsLetter(int32_t vk) { return vk >= 'A' && vk <= 'Z'; }
@@ -44,23 +50,67 @@ SDL_Scancode DigitScancode(int32_t vk) {
   return vk == '0' ? SDL_SCANCODE_0 : static_cast<SDL_Scancode>(SDL_SCANCODE_1 + (vk - '1'));
 }
 
+AltReturnLatch AltReturn;
+
+// The first device, opened on first use and kept: the game reads only the one it found at start.
 SDL_Joystick* Joystick = nullptr;
+SDL_GameController* Controller = nullptr;
 
 bool StartJoysticks() {
-  if (SDL_WasInit(SDL_INIT_JOYSTICK) != 0) return true;
-  return SDL_InitSubSystem(SDL_INIT_JOYSTICK) == 0;
+  if (SDL_WasInit(SDL_INIT_GAMECONTROLLER) != 0) return true;
+  return SDL_InitSubSystem(SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER) == 0;
 }
 
-SDL_Joystick* OpenJoystick(int32_t id) {
-  if (id != 0 || !StartJoysticks()) return nullptr;
-  if (Joystick == nullptr && SDL_NumJoysticks() > 0) Joystick = SDL_JoystickOpen(0);
-  return Joystick;
+bool OpenDevice(int32_t id) {
+  if (id != 0 || !StartJoysticks()) return false;
+  if (Joystick == nullptr && SDL_NumJoysticks() > 0) {
+    if (SDL_IsGameController(0) == SDL_TRUE) Controller = SDL_GameControllerOpen(0);
+    Joystick =
+        Controller != nullptr ? SDL_GameControllerGetJoystick(Controller) : SDL_JoystickOpen(0);
+  }
+  return Joystick != nullptr;
 }
 
-// SDL axes run from -32768 to 32767; the game wants the device's unsigned words.
-uint32_t AxisWord(SDL_Joystick* j, int axis) {
-  if (axis >= SDL_JoystickNumAxes(j)) return 0;
-  return static_cast<uint32_t>(SDL_JoystickGetAxis(j, axis) + 32768);
+ControllerState ReadController(SDL_GameController* c) {
+  constexpr SDL_GameControllerButton buttons[] = {SDL_CONTROLLER_BUTTON_A,
+                                                  SDL_CONTROLLER_BUTTON_B,
+                                                  SDL_CONTROLLER_BUTTON_X,
+                                                  SDL_CONTROLLER_BUTTON_Y,
+                                                  SDL_CONTROLLER_BUTTON_LEFTSHOULDER,
+                                                  SDL_CONTROLLER_BUTTON_RIGHTSHOULDER,
+                                                  SDL_CONTROLLER_BUTTON_BACK,
+                                                  SDL_CONTROLLER_BUTTON_START,
+                                                  SDL_CONTROLLER_BUTTON_DPAD_UP,
+                                                  SDL_CONTROLLER_BUTTON_DPAD_DOWN,
+                                                  SDL_CONTROLLER_BUTTON_DPAD_LEFT,
+                                                  SDL_CONTROLLER_BUTTON_DPAD_RIGHT};
+  ControllerState s{};
+  s.leftX = SDL_GameControllerGetAxis(c, SDL_CONTROLLER_AXIS_LEFTX);
+  s.leftY = SDL_GameControllerGetAxis(c, SDL_CONTROLLER_AXIS_LEFTY);
+  s.rightX = SDL_GameControllerGetAxis(c, SDL_CONTROLLER_AXIS_RIGHTX);
+  s.rightY = SDL_GameControllerGetAxis(c, SDL_CONTROLLER_AXIS_RIGHTY);
+  for (size_t i = 0; i < std::size(buttons); ++i) {
+    if (SDL_GameControllerGetButton(c, buttons[i]) != 0) s.pressed |= 1u << i;
+  }
+  return s;
+}
+
+RawJoystickState ReadRawJoystick(SDL_Joystick* j) {
+  RawJoystickState s{};
+  s.axisCount = std::clamp(SDL_JoystickNumAxes(j), 0, 4);
+  for (int32_t a = 0; a < s.axisCount; ++a) s.axes[a] = SDL_JoystickGetAxis(j, a);
+  s.hasHat = SDL_JoystickNumHats(j) > 0;
+  if (s.hasHat) s.hat = SDL_JoystickGetHat(j, 0);
+  const int buttons = SDL_JoystickNumButtons(j);
+  for (int b = 0; b < buttons && b < 32; ++b) {
+    if (SDL_JoystickGetButton(j, b) != 0) s.buttons |= 1u << b;
+  }
+  return s;
+}
+
+bool AltHeld(const Uint8* state, int count) {
+  return (SDL_SCANCODE_LALT < count && state[SDL_SCANCODE_LALT] != 0) ||
+         (SDL_SCANCODE_RALT < count && state[SDL_SCANCODE_RALT] != 0);
 }
 
 }  // namespace
@@ -86,11 +136,16 @@ bool PlatformKeyHeld(int32_t virtualKey) {
     return held(SDL_GetScancodeFromKey(SDLK_a + (virtualKey - 'A')));
   }
   if (IsDigit(virtualKey)) return held(DigitScancode(virtualKey));
+  if (virtualKey == RETURN_KEY_CODE && AltReturnHidden(AltReturn, AltHeld(state, count))) {
+    return false;
+  }
   for (const KeyPair& k : PlacedKeys) {
     if (k.vk == virtualKey) return held(k.first) || held(k.second);
   }
   return false;
 }
+
+void SdlNoteReturnKey(bool down, bool altHeld) { AltReturnNote(&AltReturn, down, altHeld); }
 
 int32_t PlatformJoystickCount() {
   if (!StartJoysticks()) return 0;
@@ -98,32 +153,21 @@ int32_t PlatformJoystickCount() {
 }
 
 bool PlatformJoystickCaps(int32_t id, PlatformJoyCaps* caps) {
-  SDL_Joystick* j = OpenJoystick(id);
-  if (j == nullptr) return false;
-  const int axes = SDL_JoystickNumAxes(j);
-  const auto range = [&](int axis, uint32_t* lo, uint32_t* hi) {
-    *lo = 0;
-    *hi = axis < axes ? 65535 : 0;
-  };
-  range(0, &caps->xMin, &caps->xMax);
-  range(1, &caps->yMin, &caps->yMax);
-  range(2, &caps->zMin, &caps->zMax);
-  range(3, &caps->rMin, &caps->rMax);
+  if (!OpenDevice(id)) return false;
+  *caps = Controller != nullptr ? ControllerCaps()
+                                : RawJoystickCaps(std::clamp(SDL_JoystickNumAxes(Joystick), 0, 4),
+                                                  SDL_JoystickNumHats(Joystick) > 0);
   return true;
 }
 
 bool PlatformJoystickRead(int32_t id, PlatformJoyPos* pos) {
-  SDL_Joystick* j = OpenJoystick(id);
-  if (j == nullptr || SDL_JoystickGetAttached(j) == SDL_FALSE) return false;
-  SDL_JoystickUpdate();
-  pos->x = AxisWord(j, 0);
-  pos->y = AxisWord(j, 1);
-  pos->z = AxisWord(j, 2);
-  pos->r = AxisWord(j, 3);
-  pos->buttons = 0;
-  const int buttons = SDL_JoystickNumButtons(j);
-  for (int b = 0; b < buttons && b < 32; ++b) {
-    if (SDL_JoystickGetButton(j, b) != 0) pos->buttons |= 1u << b;
+  if (!OpenDevice(id) || SDL_JoystickGetAttached(Joystick) == SDL_FALSE) return false;
+  if (Controller != nullptr) {
+    SDL_GameControllerUpdate();
+    *pos = ControllerPosition(ReadController(Controller));
+  } else {
+    SDL_JoystickUpdate();
+    *pos = RawJoystickPosition(ReadRawJoystick(Joystick));
   }
   return true;
 }

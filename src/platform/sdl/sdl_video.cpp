@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <atomic>
 
+#include "gfx/scaling.h"
+#include "platform/sdl/sdl_settings.h"
 #include "platform/sdl/sdl_window.h"
 
 namespace {
@@ -57,16 +59,19 @@ void ClearWindow() {
   SDL_RenderPresent(Renderer);
 }
 
-// Where the picture goes on the renderer's output. Windowed, the rectangle is in screen
-// coordinates; full screen, it is enlarged by whole numbers and centred on the output.
+// The picture's place inside an area of the renderer's output, as --scale asks.
+SDL_Rect Scaled(int x, int y, int w, int h) {
+  const PictureRect r = ScaledPictureRect(ParseScaleMode(SdlSettings.scaleMode), w, h);
+  return SDL_Rect{x + r.x, y + r.y, r.w, r.h};
+}
+
+// Where the picture goes on the renderer's output. Windowed, the area is the rectangle given in
+// screen coordinates; full screen, the whole output.
 SDL_Rect OutputRect(int32_t x, int32_t y, int32_t w, int32_t h) {
   SDL_Window* window = SdlMainWindow();
   int outW = 0, outH = 0, winW = 1, winH = 1, winX = 0, winY = 0;
   SDL_GetRendererOutputSize(Renderer, &outW, &outH);
-  if (FullScreenMode) {
-    const int scale = std::max(1, std::min(outW / std::max(w, 1), outH / std::max(h, 1)));
-    return SDL_Rect{(outW - w * scale) / 2, (outH - h * scale) / 2, w * scale, h * scale};
-  }
+  if (FullScreenMode) return Scaled(0, 0, outW, outH);
   SDL_GetWindowPosition(window, &winX, &winY);
   SDL_GetWindowSize(window, &winW, &winH);
   winW = std::max(winW, 1);
@@ -74,7 +79,7 @@ SDL_Rect OutputRect(int32_t x, int32_t y, int32_t w, int32_t h) {
   // Output pixels per window unit differ from 1 on high-density displays.
   const auto sx = [&](int64_t v) { return static_cast<int>(v * outW / winW); };
   const auto sy = [&](int64_t v) { return static_cast<int>(v * outH / winH); };
-  return SDL_Rect{sx(int64_t{x} - winX), sy(int64_t{y} - winY), sx(w), sy(h)};
+  return Scaled(sx(int64_t{x} - winX), sy(int64_t{y} - winY), sx(w), sy(h));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <deque>
 
 #include "platform/platform.h"
+#include "platform/sdl/sdl_settings.h"
 
 namespace {
 
@@ -75,7 +76,10 @@ void Translate(const SDL_Event& e) {
     case SDL_KEYDOWN:
     case SDL_KEYUP:
       if (const int32_t vk = SdlVirtualKey(e.key.keysym.sym, e.key.keysym.scancode); vk != 0) {
-        Push(e.type == SDL_KEYDOWN ? PEV_KEYDOWN : PEV_KEYUP, vk);
+        if (vk == 0x0D && e.key.repeat == 0) {
+          SdlNoteReturnKey(e.type == SDL_KEYDOWN, (e.key.keysym.mod & KMOD_ALT) != 0);
+        }
+        Push(e.type == SDL_KEYDOWN ? PEV_KEYDOWN : PEV_KEYUP, vk, e.key.repeat != 0 ? 1 : 0);
       }
       break;
     case SDL_RENDER_TARGETS_RESET:
@@ -99,6 +103,8 @@ void SdlRaiseMainWindow() {
   SDL_RestoreWindow(Window);
   SDL_RaiseWindow(Window);
 }
+
+const PlatformSettings& PlatformConfiguration() { return SdlSettings; }
 
 // ---- Events --------------------------------------------------------------------------------
 bool PlatformEventWaiting() {

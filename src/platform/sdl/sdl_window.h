@@ -13,3 +13,5 @@ void SdlRaiseMainWindow();
 int32_t SdlVirtualKey(SDL_Keycode key, SDL_Scancode scancode);
 // Answers the requests of later copies that found this one (called by the event pump).
 void SdlServeInstanceRequests();
+// Return went down or up; whether Alt was held then (Alt+Return is kept from the game).
+void SdlNoteReturnKey(bool down, bool altHeld);

@@ -1,0 +1,52 @@
+// What the game reads from the input devices beyond their raw state: game controllers and plain
+// joysticks as the axes and buttons of the first joystick, and Return held back under Alt.
+#pragma once
+#include <cstdint>
+
+#include "platform/platform.h"
+
+// A device the system knows as a game controller, in its standard layout.
+enum ControllerButton : uint32_t {
+  CTRL_A = 1u << 0,
+  CTRL_B = 1u << 1,
+  CTRL_X = 1u << 2,
+  CTRL_Y = 1u << 3,
+  CTRL_LEFT_SHOULDER = 1u << 4,
+  CTRL_RIGHT_SHOULDER = 1u << 5,
+  CTRL_BACK = 1u << 6,
+  CTRL_START = 1u << 7,
+  CTRL_DPAD_UP = 1u << 8,
+  CTRL_DPAD_DOWN = 1u << 9,
+  CTRL_DPAD_LEFT = 1u << 10,
+  CTRL_DPAD_RIGHT = 1u << 11
+};
+struct ControllerState {
+  int16_t leftX, leftY, rightX, rightY;  // -32768 (left, up) to 32767
+  uint32_t pressed;                      // ControllerButton bits
+};
+
+// Any other joystick: its first four axes, its first hat and its buttons as they come.
+enum HatDirection : uint8_t { HAT_UP = 1, HAT_RIGHT = 2, HAT_DOWN = 4, HAT_LEFT = 8 };
+struct RawJoystickState {
+  int32_t axisCount;  // axes the device has
+  int16_t axes[4];
+  bool hasHat;
+  uint8_t hat;  // HatDirection bits
+  uint32_t buttons;
+};
+
+// Both kinds report axes from 0 to 65535, so the game's dead zone (a quarter of the half range
+// around the centre) applies to sticks; the d-pad or hat holds its axes at their limits.
+PlatformJoyCaps ControllerCaps();
+PlatformJoyPos ControllerPosition(const ControllerState& state);
+PlatformJoyCaps RawJoystickCaps(int32_t axisCount, bool hasHat);
+PlatformJoyPos RawJoystickPosition(const RawJoystickState& state);
+
+// Alt+Return switches the full screen: that Return must not reach the game as a button, not even
+// when Alt is let go first. Note every Return press and release; ask whether Return is hidden.
+constexpr int32_t RETURN_KEY_CODE = 0x0D;  // both Return keys
+struct AltReturnLatch {
+  bool swallowed = false;  // Return went down while Alt was held and is not up yet
+};
+void AltReturnNote(AltReturnLatch* latch, bool returnDown, bool altHeld);
+bool AltReturnHidden(const AltReturnLatch& latch, bool altHeld);
