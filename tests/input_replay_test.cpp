@@ -47,6 +47,11 @@ TEST(Replay, DamagedFilesAreRefusedWithAReason) {
   auto tooManyFrames = good;
   tooManyFrames[12] = 9;
   cases.push_back({"frame count", tooManyFrames});
+  // Well formed but longer than any game (one run of 2^24 + 1 frames): refused, not expanded.
+  std::vector<uint8_t> endless(good.begin(), good.begin() + 12);
+  for (uint32_t word : {(1u << 24) + 1, 1u, 0u, (1u << 24) + 1})
+    for (int i = 0; i < 4; ++i) endless.push_back(static_cast<uint8_t>(word >> (8 * i)));
+  cases.push_back({"endless", endless});
   auto hugeRun = good;
   hugeRun[20 + 7] = 0xFF;
   cases.push_back({"huge run", hugeRun});
