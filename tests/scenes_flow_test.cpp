@@ -179,7 +179,6 @@ constexpr uint32_t NOT_A_BUTTON = INPUT_UP | INPUT_DOWN | INPUT_LEFT | INPUT_RIG
 INSTANTIATE_TEST_SUITE_P(
     Scenes, Step,
     ::testing::Values(
-        StepCase{SCENE_LOGO, -1, 400, 0, SCENE_LOGO, {}, ""},
         StepCase{SCENE_LOGO, -1, 20, NOT_A_BUTTON, SCENE_LOGO, {}, ""},
         StepCase{SCENE_LOGO, -1, 20, INPUT_BUTTON8, SCENE_TITLE, {1}, "MD00t.mid"},
         StepCase{SCENE_TITLE, -1, 800, NOT_A_BUTTON, SCENE_TITLE, {}, "MD00t.mid"},
