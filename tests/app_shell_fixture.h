@@ -27,14 +27,11 @@ class ShellTest : public testing::Test {
     ParseCommandLine("");
     ResetMessageLoop();
     ResetSystem();
-    AppActive = 0;
-    ClockChanges = 0;
+    AppActive = MainWindow = ScenePhase = 0;
+    ClockChanges = SceneTimer = 0;
     FrameRateLimit = 60;
-    MainWindow = 0;
     JoystickCount = -1;
     InputState = {};
-    SceneTimer = 0;
-    ScenePhase = 0;
   }
   void TearDown() override {
     // Whatever a test started is released the way the game does it.
