@@ -42,12 +42,10 @@ std::tuple<int32_t, int32_t, int32_t, int32_t> T(Box b) {
 class SceneScreen : public ::testing::Test {
  protected:
   void SetUp() override {
-    sheet_ = CreateSurface(319, 240);
+    SheetSurface = sheet_ = CreateSurface(319, 240);
+    ScreenSurface = screen_ = CreateSurface(320, 240);
     sheet_->hasColorKey = true;
-    screen_ = CreateSurface(320, 240);
     screen_->clipper = &clip_;
-    SheetSurface = sheet_;
-    ScreenSurface = screen_;
     InputState = {};
     FakeMidiResetAll();
     MusicInit();
