@@ -54,7 +54,9 @@ TEST_F(FieldTest, BordersHitTheFirstSolidCellInIndexOrder) {
                                   {64, 96, {11, 6, 10}, 6},
                                   {128, 48, {7}, 7},
                                   {127, 47, {7}, -1},
-                                  {319, 479, {49}, 49}}) {
+                                  {319, 479, {49}, 49},
+                                  {64, 100, {10}, 10},
+                                  {128, 96, {6}, 6}}) {
     ClearField();
     for (int32_t i : solid) CellTypes[i] = CELL_ROCK;
     Place(x, y, 0, 5);
