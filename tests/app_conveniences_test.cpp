@@ -1,0 +1,207 @@
+// Alt+Return switching the full screen, and F12 screenshots: their names, folder and content.
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "app_shell_fixture.h"
+#include "gfx/png_file.h"
+#include "gfx/sheet.h"
+#include "gfx/surface.h"
+#include "input/pad.h"
+#include "platform/platform.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class Conveniences : public ShellTest {
+ protected:
+  void SetUp() override {
+    ShellTest::SetUp();
+    folder = fs::path("app_conveniences_shots");
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    settings = PlatformSettings{};
+    settings.screenshotDir = folderText.assign(folder.string()).c_str();
+    FakeSetConfiguration(settings);
+  }
+  void TearDown() override {
+    ShellTest::TearDown();
+    fs::remove_all(folder);
+    FakeSetConfiguration(PlatformSettings{});
+  }
+  static void Key(PlatformEventType type, int32_t key, int32_t repeat = 0) {
+    MainWindowProc(PlatformEvent{type, key, repeat});
+  }
+  // A started display showing a picture with a different index in every pixel row and column.
+  static void ShowPicture() {
+    ASSERT_EQ(CreateMainWindow(), 1);
+    ASSERT_EQ(gf_DD_Init(), 0);
+    for (int32_t y = 0; y < SCREEN_HEIGHT; ++y) {
+      for (int32_t x = 0; x < SCREEN_WIDTH; ++x) {
+        ScreenSurface->pixels[y * ScreenSurface->pitch + x] = static_cast<uint8_t>(x ^ (y * 7));
+      }
+    }
+    gf_DD_Present();
+  }
+  std::vector<fs::path> Shots() const {
+    std::vector<fs::path> files;
+    for (const auto& e : fs::directory_iterator(folder)) files.push_back(e.path());
+    return files;
+  }
+  static std::vector<uint8_t> Bytes(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), {});
+  }
+  static std::time_t LocalTime(int year, int month, int day, int h, int m, int s) {
+    std::tm t{};
+    t.tm_year = year - 1900;
+    t.tm_mon = month - 1;
+    t.tm_mday = day;
+    t.tm_hour = h;
+    t.tm_min = m;
+    t.tm_sec = s;
+    t.tm_isdst = -1;
+    return std::mktime(&t);
+  }
+  fs::path folder;
+  std::string folderText;
+  PlatformSettings settings;
+};
+
+TEST_F(Conveniences, AltReturnSwitchesBothWaysAndPlainReturnDoesNot) {
+  ASSERT_EQ(CreateMainWindow(), 1);
+  MainWindowProc(PlatformEvent{PEV_ACTIVATE, 1, 0});
+  Key(PEV_KEYDOWN, VK_RETURN);
+  EXPECT_FALSE(FakeWindow().fullScreen) << "Return without Alt";
+  FakeSetKeyHeld(VK_MENU, true);
+  Key(PEV_KEYDOWN, VK_RETURN);
+  EXPECT_TRUE(FakeWindow().fullScreen);
+  EXPECT_FALSE(FakeWindow().cursorShown);
+  Key(PEV_KEYDOWN, VK_RETURN, 1);
+  EXPECT_TRUE(FakeWindow().fullScreen) << "a held key's repeats switch nothing";
+  Key(PEV_KEYUP, VK_RETURN);
+  Key(PEV_KEYDOWN, VK_RETURN);
+  EXPECT_FALSE(FakeWindow().fullScreen);
+  EXPECT_TRUE(FakeWindow().cursorShown);
+  EXPECT_TRUE(FakeMessageBoxes().empty());
+}
+
+TEST_F(Conveniences, AltReturnLeavesAFullScreenStartedWithTheSwitch) {
+  ParseCommandLine("/F");
+  ASSERT_EQ(CreateMainWindow(), 1);
+  ASSERT_TRUE(FakeWindow().fullScreen);
+  MainWindowProc(PlatformEvent{PEV_ACTIVATE, 1, 0});
+  EXPECT_FALSE(FakeWindow().cursorShown);
+  FakeSetKeyHeld(VK_MENU, true);
+  Key(PEV_KEYDOWN, VK_RETURN);
+  EXPECT_FALSE(FakeWindow().fullScreen);
+  EXPECT_TRUE(FakeWindow().cursorShown);
+  // Focus coming back keeps the pointer of the mode now shown.
+  MainWindowProc(PlatformEvent{PEV_ACTIVATE, 1, 0});
+  EXPECT_TRUE(FakeWindow().cursorShown);
+}
+
+TEST_F(Conveniences, ScreenshotsAreNamedForTheTimeAndNeverOverwrite) {
+  ShowPicture();
+  const std::time_t when = LocalTime(2026, 12, 6, 18, 15, 30);
+  const char* const names[] = {"zizid-ozavav-20261206-181530.png",
+                               "zizid-ozavav-20261206-181530-2.png",
+                               "zizid-ozavav-20261206-181530-3.png"};
+  for (const char* name : names) {
+    FakeClearDebugLines();
+    ASSERT_EQ(TakeScreenshot(when), 1);
+    const fs::path file = fs::absolute(folder / name).lexically_normal();
+    EXPECT_TRUE(fs::exists(file)) << name;
+    ASSERT_EQ(FakeDebugLines().size(), 1u);
+    EXPECT_EQ(FakeDebugLines()[0], "Screenshot saved to " + file.string() + "\n");
+  }
+  EXPECT_EQ(Shots().size(), 3u);
+  // Single-digit fields keep their leading zeros.
+  std::tm early{};
+  early.tm_year = 2027 - 1900;
+  early.tm_mon = 0;
+  early.tm_mday = 2;
+  early.tm_hour = 3;
+  early.tm_min = 4;
+  early.tm_sec = 5;
+  EXPECT_EQ(ScreenshotFileName(early, 0), "zizid-ozavav-20270102-030405.png");
+}
+
+TEST_F(Conveniences, ScreenshotHoldsTheShownPictureAtTheWindowsWholeScale) {
+  ShowPicture();
+  struct Case {
+    int32_t w, h;
+    const char* mode;
+    int32_t scale;
+  };
+  // 640x480 doubles each pixel; 1000x700 stretched is 3x2.9, so 2; 1300x1000 is 4 as a whole
+  // number in any mode; a window smaller than the picture still gets every pixel once.
+  const Case cases[] = {{640, 480, "stretch", 2},
+                        {1000, 700, "stretch", 2},
+                        {1300, 1000, "aspect", 4},
+                        {1300, 1000, "integer", 4},
+                        {300, 200, "stretch", 1}};
+  std::time_t when = LocalTime(2026, 1, 1, 0, 0, 0);
+  for (const Case& c : cases) {
+    PlatformPlaceWindow(0, 0, c.w, c.h);
+    settings.scaleMode = c.mode;
+    FakeSetConfiguration(settings);
+    ASSERT_EQ(TakeScreenshot(++when), 1);
+    const std::vector<uint8_t> shot = Bytes(folder / ScreenshotFileName(*std::localtime(&when), 0));
+    // The same picture written at the expected scale, byte for byte.
+    const fs::path expected = folder / "expected.png";
+    std::string error;
+    ASSERT_TRUE(WriteIndexedPng(expected.c_str(), ScreenSurface->pixels, ScreenSurface->pitch,
+                                SCREEN_WIDTH, SCREEN_HEIGHT, GamePalette.data(), c.scale, &error));
+    EXPECT_TRUE(shot == Bytes(expected)) << c.w << "x" << c.h << " " << c.mode;
+    fs::remove(expected);
+  }
+}
+
+TEST_F(Conveniences, F12SavesOnlyWhenPressedAndNeverReachesTheGame) {
+  ShowPicture();
+  EXPECT_TRUE(Shots().empty());
+  const std::time_t before = std::time(nullptr);
+  FakeClearDebugLines();
+  Key(PEV_KEYDOWN, VK_F12);
+  Key(PEV_KEYDOWN, VK_F12, 1);  // held: repeats take no more pictures
+  Key(PEV_KEYUP, VK_F12);
+  const std::time_t after = std::time(nullptr);
+  const std::vector<fs::path> shots = Shots();
+  ASSERT_EQ(shots.size(), 1u);
+  const std::string name = shots[0].filename().string();
+  bool named = false;
+  for (std::time_t t = before; t <= after; ++t) {
+    named = named || name == ScreenshotFileName(*std::localtime(&t), 0);
+  }
+  EXPECT_TRUE(named) << name;
+  EXPECT_EQ(FakeDebugLines().size(), 1u);
+  FakeSetKeyHeld(VK_F12, true);
+  EXPECT_EQ(PadRead(nullptr), 0u);
+  EXPECT_TRUE(FakeMessageBoxes().empty());
+}
+
+TEST_F(Conveniences, FailedScreenshotsSayWhyAndLeaveNothing) {
+  // Before the display shows anything there is no picture to save.
+  ASSERT_EQ(CreateMainWindow(), 1);
+  EXPECT_EQ(TakeScreenshot(std::time(nullptr)), 0);
+  ASSERT_EQ(FakeDebugLines().size(), 1u);
+  EXPECT_EQ(FakeDebugLines()[0].rfind("Screenshot not saved: ", 0), 0u);
+  EXPECT_TRUE(Shots().empty());
+
+  ShowPicture();
+  FakeClearDebugLines();
+  settings.screenshotDir = "app_conveniences_no_such_folder/deeper";
+  FakeSetConfiguration(settings);
+  EXPECT_EQ(TakeScreenshot(std::time(nullptr)), 0);
+  ASSERT_EQ(FakeDebugLines().size(), 1u);
+  EXPECT_NE(FakeDebugLines()[0].find("app_conveniences_no_such_folder/deeper"), std::string::npos);
+  EXPECT_FALSE(fs::exists("app_conveniences_no_such_folder"));
+}
+
+}  // namespace

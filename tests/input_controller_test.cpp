@@ -1,0 +1,133 @@
+// Game controllers, plain joysticks with a hat, and Alt+Return, as the game's InputBits see them.
+#include <gtest/gtest.h>
+
+#include "input/pad.h"
+#include "platform/controller_map.h"
+#include "platform/fake/fake_platform.h"
+
+namespace {
+
+class Devices : public testing::Test {
+ protected:
+  void SetUp() override {
+    FakeSystemReset();
+    JoystickCount = -1;
+  }
+  static void Plug(const PlatformJoyCaps& caps) {
+    FakeSetJoystickCount(1);
+    FakeSetJoystickCaps(caps);
+    JoystickInit();
+  }
+  static uint32_t Read(const PlatformJoyPos& pos) {
+    FakeSetJoystickPosition(pos);
+    return PadRead(nullptr);
+  }
+  static uint32_t ReadController(int16_t x, int16_t y, uint32_t pressed) {
+    return Read(ControllerPosition(ControllerState{x, y, 0, 0, pressed}));
+  }
+};
+
+constexpr uint32_t DIRECTIONS = INPUT_UP | INPUT_DOWN | INPUT_LEFT | INPUT_RIGHT;
+
+TEST_F(Devices, ControllerButtonsAreButtonsOneToEight) {
+  Plug(ControllerCaps());
+  const uint32_t buttons[] = {
+      CTRL_A,    CTRL_B,    CTRL_X, CTRL_Y, CTRL_LEFT_SHOULDER, CTRL_RIGHT_SHOULDER,
+      CTRL_BACK, CTRL_START};
+  for (uint32_t i = 0; i < 8; ++i) {
+    EXPECT_EQ(ReadController(0, 0, buttons[i]), INPUT_BUTTON1 << i) << "button " << i + 1;
+  }
+  EXPECT_EQ(ReadController(0, 0, CTRL_A | CTRL_START), INPUT_BUTTON1 | INPUT_BUTTON8);
+}
+
+// The calibration gives centre 32767 and half range 32767, so a quarter is 8191: the stick
+// (signed value + 32768) must pass below 24576 or above 40958.
+TEST_F(Devices, ControllerStickUsesTheDeadZoneAndTheDpadWins) {
+  Plug(ControllerCaps());
+  struct Case {
+    int16_t x, y;
+    uint32_t pressed, want;
+  };
+  const Case cases[] = {
+      {0, 0, 0, 0},
+      {-8192, 8190, 0, 0},
+      {-8193, 8191, 0, INPUT_LEFT | INPUT_DOWN},
+      {32767, -32768, 0, INPUT_RIGHT | INPUT_UP},
+      {0, 0, CTRL_DPAD_UP | CTRL_DPAD_LEFT, INPUT_UP | INPUT_LEFT},
+      {0, 0, CTRL_DPAD_DOWN | CTRL_DPAD_RIGHT, INPUT_DOWN | INPUT_RIGHT},
+      // The d-pad overrides the stick on its own axis only.
+      {32767, 32767, CTRL_DPAD_UP, INPUT_UP | INPUT_RIGHT},
+      {-32768, 0, CTRL_DPAD_RIGHT, INPUT_RIGHT},
+      // Both ways at once cancel out, whatever the stick does.
+      {-32768, 0, CTRL_DPAD_LEFT | CTRL_DPAD_RIGHT, 0},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ReadController(c.x, c.y, c.pressed) & DIRECTIONS, c.want)
+        << c.x << "," << c.y << " pressed " << c.pressed;
+  }
+}
+
+TEST_F(Devices, JoystickHatGivesDirectionsAndButtonsPassUnchanged) {
+  struct Case {
+    int32_t axes;
+    int16_t x, y;
+    uint8_t hat;
+    uint32_t want;
+  };
+  const Case cases[] = {
+      {2, 0, 0, 0, 0},
+      {2, 0, 0, HAT_UP | HAT_LEFT, INPUT_UP | INPUT_LEFT},
+      {2, -32768, 0, HAT_RIGHT, INPUT_RIGHT},          // the hat wins over the stick
+      {2, -32768, 32767, 0, INPUT_LEFT | INPUT_DOWN},  // centred hat: the axes as they are
+      {0, 0, 0, HAT_DOWN | HAT_RIGHT, INPUT_DOWN | INPUT_RIGHT},  // a hat without axes
+      {0, 0, 0, 0, 0},
+      {1, 32767, 0, HAT_UP, INPUT_RIGHT | INPUT_UP},  // one axis: the hat alone gives y
+  };
+  for (const Case& c : cases) {
+    SetUp();
+    Plug(RawJoystickCaps(c.axes, true));
+    const RawJoystickState s{c.axes, {c.x, c.y, 0, 0}, true, c.hat, 0};
+    EXPECT_EQ(Read(RawJoystickPosition(s)) & DIRECTIONS, c.want)
+        << c.axes << " axes, " << c.x << "," << c.y << " hat " << int{c.hat};
+  }
+  // Raw buttons: the first eight are the game's buttons, the rest are not seen.
+  const RawJoystickState pressed{2, {0, 0, 0, 0}, false, 0, 0x1u | 0x80u | 0x100u};
+  EXPECT_EQ(Read(RawJoystickPosition(pressed)), INPUT_BUTTON1 | INPUT_BUTTON8);
+}
+
+TEST_F(Devices, JoystickWithoutHatKeepsItsMissingAxesStill) {
+  Plug(RawJoystickCaps(2, false));
+  PadReport report{};
+  FakeSetJoystickPosition(RawJoystickPosition({2, {-32768, 0, 0, 0}, false, 0, 0}));
+  EXPECT_EQ(PadRead(&report) & DIRECTIONS, INPUT_LEFT);
+  EXPECT_EQ(report.zRange, 0);
+  EXPECT_EQ(report.rRange, 0);
+  EXPECT_EQ(report.z, 0);
+}
+
+// Alt+Return switches the full screen; the Return of it must not press button 2 at any point.
+TEST_F(Devices, ReturnUnderAltNeverPressesButtonTwo) {
+  JoystickInit();
+  struct Step {
+    int32_t key;
+    bool held;
+    uint32_t want;
+  };
+  const Step steps[] = {
+      {VK_MENU, true, 0},
+      {VK_RETURN, true, 0},
+      {'X', true, INPUT_BUTTON2},  // the other key of button 2 still works
+      {'X', false, 0},
+      {VK_MENU, false, 0},  // Alt let go first: the same Return stays hidden
+      {VK_RETURN, false, 0},
+      {VK_RETURN, true, INPUT_BUTTON2},  // a new Return alone is button 2 again
+      {VK_MENU, true, 0},                // hidden while Alt is held
+      {VK_MENU, false, INPUT_BUTTON2},   // but it was not part of an Alt+Return
+  };
+  for (const Step& s : steps) {
+    FakeSetKeyHeld(s.key, s.held);
+    EXPECT_EQ(PadRead(nullptr) & INPUT_BUTTON2, s.want) << s.key << (s.held ? " down" : " up");
+  }
+}
+
+}  // namespace
