@@ -1,5 +1,6 @@
 // Program entry: refuse a second copy, read the switches, make the window, run the loop.
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "app/command_line.h"
@@ -10,7 +11,30 @@
 #include "input/replay.h"
 #include "platform/platform.h"
 
+// Headless runs, kept by the message loop (app/message_loop.cpp).
+extern std::string DumpFramesDir;
+extern int64_t DumpEvery;
+extern bool ChecksumWanted;
+std::string ExitChecksumLine();
+bool FrameDumpFailed();
+
 namespace {
+// --dump-frames DIR --dump-every K and --checksum; the folder is made when it is missing.
+bool StartHeadlessDuties(const LongOptions& options) {
+  ChecksumWanted = options.checksum;
+  if (options.dumpFrames.empty()) return true;
+  std::error_code ec;
+  std::filesystem::create_directories(options.dumpFrames, ec);
+  if (ec || !std::filesystem::is_directory(options.dumpFrames)) {
+    std::fprintf(stderr, "zizid-ozavav: cannot make the frame folder %s\n",
+                 options.dumpFrames.c_str());
+    return false;
+  }
+  DumpFramesDir = options.dumpFrames;
+  DumpEvery = options.dumpEvery;
+  return true;
+}
+
 // --record, --replay and --trace; a replay also brings back the pacing switch it was made with.
 bool StartRecordingAndTrace(const LongOptions& options) {
   std::string error;
@@ -67,11 +91,16 @@ int main(int argc, char** argv) {
   AppActive = 0;
   if (PlatformFindRunningInstance(WINDOW_CLASS_NAME)) return 0;
   ParseCommandLine(switchText.c_str());
-  if (!StartRecordingAndTrace(options)) return 2;
+  if (!StartHeadlessDuties(options) || !StartRecordingAndTrace(options)) return 2;
   if (CreateMainWindow() == 0) return 0;
   PlatformClaimInstance(WINDOW_CLASS_NAME);
   ResetSystem();
-  const int32_t exitCode = MessageLoop();
+  int32_t exitCode = MessageLoop();
+  if (options.checksum) {
+    std::printf("%s\n", ExitChecksumLine().c_str());
+    std::fflush(stdout);
+  }
+  if (FrameDumpFailed() && exitCode == 0) exitCode = 1;
   // Closing the window ends the loop before the shutdown frame; release the services anyway.
   if (SystemState == SYSTEM_SHUTDOWN) SystemFrame();
   PlatformReleaseInstance();

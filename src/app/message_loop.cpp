@@ -1,9 +1,18 @@
 // The message loop: events between frames, one frame per observed clock change, a steady cadence.
 #include "app/message_loop.h"
 
+#include <algorithm>
+#include <cinttypes>
+#include <cstdio>
+#include <string>
+
 #include "app/frame_cycle.h"
 #include "app/main_window.h"
 #include "app/trace.h"
+#include "gfx/display.h"
+#include "gfx/png_file.h"
+#include "gfx/sheet.h"
+#include "gfx/surface.h"
 #include "input/replay.h"
 #include "platform/platform.h"
 
@@ -15,6 +24,12 @@ uint32_t SkipLeft = 0;
 int32_t FrameRateLimit = 60;
 
 int64_t FrameLimit = 0;
+
+// Headless runs: main fills these from --dump-frames, --dump-every and --checksum.
+std::string DumpFramesDir;
+int64_t DumpEvery = 1;
+bool ChecksumWanted = false;
+bool DumpFailed = false;
 
 namespace {
 int64_t FramesRun = 0;
@@ -31,7 +46,57 @@ uint64_t CadenceFrames = 0;
 // While inactive nothing is due; a short sleep keeps the loop from spinning a whole core.
 constexpr uint64_t INACTIVE_NAP_MICROS = 2000;
 
+// The checksum line of the last frame, taken before the shutdown request changes the state.
+std::string FinalChecksums;
+
+void DumpScreen() {
+  if (ScreenSurface == nullptr || ScreenSurface->pixels == nullptr) return;
+  char name[32];
+  std::snprintf(name, sizeof name, "/frame-%06" PRId64 ".png", FramesRun);
+  const std::string path = DumpFramesDir + name;
+  const PlatformColor* colors =
+      DisplayPaletteObject != nullptr ? DisplayPaletteObject->entries : GamePalette.data();
+  std::string error;
+  if (WriteIndexedPng(path.c_str(), ScreenSurface->pixels, ScreenSurface->pitch,
+                      ScreenSurface->width, ScreenSurface->height, colors, 1, &error))
+    return;
+  // One message is enough: the folder will not heal by itself, the game goes on without dumps.
+  std::fprintf(stderr, "zizid-ozavav: frame dumps stopped: %s\n", error.c_str());
+  DumpFailed = true;
+}
+
 }  // namespace
+
+uint32_t Fnv1a(const uint8_t* data, size_t size, uint32_t hash) {
+  for (size_t i = 0; i < size; ++i) hash = (hash ^ data[i]) * 16777619u;
+  return hash;
+}
+
+uint32_t ScreenChecksum() {
+  uint32_t hash = 2166136261u;
+  if (ScreenSurface == nullptr || ScreenSurface->pixels == nullptr) return hash;
+  for (int32_t y = 0; y < SCREEN_HEIGHT && y < ScreenSurface->height; ++y)
+    hash = Fnv1a(ScreenSurface->pixels + int64_t{y} * ScreenSurface->pitch,
+                 static_cast<size_t>(std::min(SCREEN_WIDTH, ScreenSurface->width)), hash);
+  return hash;
+}
+
+uint32_t StateChecksum() {
+  // The trace line without its frame number: every documented variable of the game.
+  const std::string state = TraceLine(0);
+  return Fnv1a(reinterpret_cast<const uint8_t*>(state.data()), state.size(), 2166136261u);
+}
+
+std::string ChecksumLine() {
+  char line[96];
+  std::snprintf(line, sizeof line, "checksum screen=%08x state=%08x", ScreenChecksum(),
+                StateChecksum());
+  return line;
+}
+
+std::string ExitChecksumLine() { return FinalChecksums.empty() ? ChecksumLine() : FinalChecksums; }
+
+bool FrameDumpFailed() { return DumpFailed; }
 
 void PostQuitMessage(int32_t exitCode) {
   QuitPosted = true;
@@ -45,6 +110,7 @@ void ResetMessageLoop() {
   QuitCode = 0;
   CadenceRunning = false;
   FramesRun = 0;
+  FinalChecksums.clear();
 }
 
 void PaceFrame() {
@@ -68,7 +134,10 @@ void PaceFrame() {
 void AfterFrame() {
   if (TraceActive()) TraceFrame();
   ++FramesRun;
+  if (!DumpFramesDir.empty() && !DumpFailed && DumpEvery > 0 && FramesRun % DumpEvery == 0)
+    DumpScreen();
   if ((FrameLimit > 0 && FramesRun >= FrameLimit) || ReplayExhausted()) {
+    if (ChecksumWanted) FinalChecksums = ChecksumLine();
     RequestShutdown();
     PostQuitMessage(0);
   }
@@ -86,7 +155,10 @@ int32_t MessageLoop() {
       QuitPosted = false;
       return QuitCode;
     }
-    if (AppActive != 1) {
+    // A limited or replayed run plays by itself: it does not wait for the window to get focus
+    // (a display without a window manager, or none at all, may never give it).
+    const bool automatic = FrameLimit > 0 || ReplayIsPlaying();
+    if (AppActive != 1 && !automatic) {
       PlatformWaitUntilMicros(PlatformMicros() + INACTIVE_NAP_MICROS);
       continue;
     }
