@@ -1,6 +1,8 @@
 // The music player on the scripted stream: priming, refills, looping, stops and bad songs.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "support/music_fixture.h"
 
 namespace {
@@ -8,6 +10,12 @@ namespace {
 constexpr uint64_t NOTE_MICROS = 125000;  // 24 ticks of 96 at 0.5 s a quarter
 
 using MusicPlayer = MusicFixture;
+
+// No song file or stream buffer is held.
+bool NothingHeld() {
+  return Song.file == nullptr && StreamSlots[0].header.lpData == nullptr &&
+         StreamSlots[1].header.lpData == nullptr;
+}
 
 TEST_F(MusicPlayer, PlayQueuesTwoBuffersAndRefillsThemAsTheyComeBack) {
   PutSong(0, EvenSong(40, 16));
@@ -37,13 +45,9 @@ TEST_F(MusicPlayer, StopWithASongPlayingCollectsBothBuffersAndClosesEverything) 
   StopMusicTrack();
   EXPECT_EQ(FakeSignalTimeouts(), 0);
   EXPECT_FALSE(FakeMidiIsOpen());
-  EXPECT_EQ(SongLoaded, 0);
-  EXPECT_EQ(Playing, 0);
-  EXPECT_EQ(TrackStarted, 0);
+  EXPECT_EQ(std::tuple(SongLoaded.load(), Playing.load(), TrackStarted), std::tuple(0, 0, 0));
   EXPECT_EQ(PlayerStatus, PLAYER_RUNNING);
-  EXPECT_EQ(Song.file, nullptr);
-  EXPECT_EQ(StreamSlots[0].header.lpData, nullptr);
-  EXPECT_EQ(StreamSlots[1].header.lpData, nullptr);
+  EXPECT_TRUE(NothingHeld());
   bool allNotesOff = false;
   for (const FakeMidiMessage& m : FakeMidiMessages()) allNotesOff |= m.message == (0xB0 | 123 << 8);
   EXPECT_TRUE(allNotesOff);
@@ -108,8 +112,7 @@ TEST_F(MusicPlayer, SongThatTurnsCorruptFallsSilentAndTheNextTrackPlays) {
   EXPECT_EQ(PlayMusicTrack(4), 1);
   FakeMidiAdvance(4000);
   EXPECT_EQ(Song.file, nullptr);
-  EXPECT_EQ(Playing, 0);
-  EXPECT_EQ(FakeMidiQueued(), 0);
+  EXPECT_EQ(std::tuple(Playing.load(), FakeMidiQueued()), std::tuple(0, 0));
   const auto played = NotesOn();
   ASSERT_FALSE(played.empty());
   EXPECT_LT(played.size(), 12u) << "the buffer with the bad event never plays";
@@ -151,9 +154,7 @@ TEST_F(MusicPlayer, FailedStartFreesWhatItTook) {
   for (const PrimeFailure& f : cases) {
     FakeMidiFail(f.failures);
     EXPECT_EQ(MusicLoad(f.file), 0) << f.what;
-    EXPECT_EQ(Song.file, nullptr) << f.what;
-    EXPECT_EQ(StreamSlots[0].header.lpData, nullptr) << f.what;
-    EXPECT_EQ(StreamSlots[1].header.lpData, nullptr) << f.what;
+    EXPECT_TRUE(NothingHeld()) << f.what;
     EXPECT_EQ(FakeMidiQueued(), 0) << f.what;
   }
   // A refused buffer is no failure: the song plays on the buffers that were taken.
@@ -227,7 +228,7 @@ TEST_F(MusicPlayer, SongIsFoundBesideTheExecutableWhenNotInTheCurrentFolder) {
   std::filesystem::remove(beside);
 }
 
-TEST_F(MusicPlayer, ShutdownClosesTheStreamAndTheSignal) {
+TEST_F(MusicPlayer, ShutdownClosesTheStreamAndInitFailsWithoutOne) {
   PutSong(0, EvenSong(40, 16));
   PlayMusicTrack(0);
   FakeMidiAdvance(100);
@@ -236,10 +237,6 @@ TEST_F(MusicPlayer, ShutdownClosesTheStreamAndTheSignal) {
   EXPECT_EQ(BufferReturned, nullptr);
   EXPECT_EQ(SongLoaded, 0);
   EXPECT_EQ(FakeSignalTimeouts(), 0);
-}
-
-TEST_F(MusicPlayer, InitFailsWithoutAStream) {
-  MusicShutdown();
   FakeMidiFailures open;
   open.open = true;
   FakeMidiFail(open);
