@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/fake/fake_platform.h"
@@ -194,28 +195,23 @@ class SoundBankTest : public testing::Test {
   }
 };
 
-TEST_F(SoundBankTest, InitOpensTheDeviceOnce) {
-  EXPECT_EQ(SoundInit(nullptr), 1);
-  EXPECT_TRUE(SoundReady);
-  EXPECT_EQ(SoundInit(nullptr), 0);
-  EXPECT_EQ(FakeAudioOpenCount(), 1);
-}
-
-TEST_F(SoundBankTest, InitFailsWithoutADevice) {
-  FakeAudioFailures f;
-  f.open = true;
-  FakeAudioFail(f);
-  EXPECT_EQ(SoundInit(nullptr), 0);
-  EXPECT_FALSE(SoundReady);
-}
-
-TEST_F(SoundBankTest, NothingHappensBeforeInit) {
+TEST_F(SoundBankTest, NothingPlaysBeforeInitWhichNeedsADeviceAndOpensItOnce) {
   Install(Riff({{"fmt ", Pcm8Mono()}, {"data", Ramp(10)}}));
   SoundRecord r{};
   EXPECT_EQ(SoundLoad(&r, "TEST", 1), 1);
   EXPECT_EQ(r.count, 0);
   EXPECT_EQ(SoundPlay(&r), nullptr);
   EXPECT_TRUE(FakeSoundCalls().empty());
+  FakeAudioFailures f;
+  f.open = true;
+  FakeAudioFail(f);
+  EXPECT_EQ(SoundInit(nullptr), 0);
+  EXPECT_FALSE(SoundReady);
+  FakeAudioFail(FakeAudioFailures{});
+  EXPECT_EQ(SoundInit(nullptr), 1);
+  EXPECT_TRUE(SoundReady);
+  EXPECT_EQ(SoundInit(nullptr), 0);
+  EXPECT_EQ(FakeAudioOpenCount(), 1);
 }
 
 TEST_F(SoundBankTest, VoicesShareOneCopyOfTheSamples) {
@@ -223,10 +219,7 @@ TEST_F(SoundBankTest, VoicesShareOneCopyOfTheSamples) {
   SoundRecord r{};
   r.next = 5;
   ASSERT_EQ(SoundLoad(&r, "TEST", 2), 1);
-  EXPECT_EQ(r.count, 2);
-  EXPECT_EQ(r.next, 0);
-  EXPECT_EQ(r.volume, 0);
-  EXPECT_EQ(r.pan, 0);
+  EXPECT_EQ(std::tuple(r.count, r.next, r.volume, r.pan), std::tuple(2, 0, 0, 0));
   EXPECT_NE(r.voices[0], nullptr);
   EXPECT_NE(r.voices[1], nullptr);
   EXPECT_NE(r.voices[0], r.voices[1]);
@@ -236,9 +229,7 @@ TEST_F(SoundBankTest, VoicesShareOneCopyOfTheSamples) {
   EXPECT_EQ(CallsOf(FSOUND_CREATE)[0].value, 10);
   PlatformWaveFormat f{};
   ASSERT_TRUE(FakeSoundFormat(r.voices[1], &f));
-  EXPECT_EQ(f.channels, 1);
-  EXPECT_EQ(f.samplesPerSec, 22050u);
-  EXPECT_EQ(f.bitsPerSample, 8);
+  EXPECT_EQ(std::tuple(f.channels, f.samplesPerSec, f.bitsPerSample), std::tuple(1, 22050u, 8));
 }
 
 TEST_F(SoundBankTest, TwoVoicesPlayedThreeTimesCutTheFirst) {
@@ -323,8 +314,7 @@ TEST_F(SoundBankTest, ShortFormatTakesItsWidthFromTheAlignment) {
   ASSERT_EQ(SoundLoad(&r, "TEST", 1), 1);
   PlatformWaveFormat f{};
   ASSERT_TRUE(FakeSoundFormat(r.voices[0], &f));
-  EXPECT_EQ(f.bitsPerSample, 16);
-  EXPECT_EQ(f.channels, 2);
+  EXPECT_EQ(std::tuple(f.bitsPerSample, f.channels), std::tuple(16, 2));
 }
 
 TEST_F(SoundBankTest, LoadFailuresLeaveTheRecordSilent) {
