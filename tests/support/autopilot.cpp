@@ -1,0 +1,170 @@
+// The test pilot's decisions, from the same state a player sees on the screen.
+#include "support/autopilot.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "app/frame_cycle.h"
+#include "battle/battle_state.h"
+#include "battle/boss.h"
+#include "input/pad.h"
+#include "platform/fake/fake_platform.h"
+
+namespace {
+uint32_t PilotFrames = 0;
+
+// A button that goes down on every other frame, so that each press is a new one.
+uint32_t Tap(uint32_t button) { return (PilotFrames & 1) ? button : 0; }
+
+int32_t AngleTo(int32_t dx, int32_t dy) {
+  const double a = std::atan2(static_cast<double>(dy), static_cast<double>(dx));
+  return static_cast<int32_t>(std::lround(a * 128.0 / M_PI)) & 255;
+}
+
+// Signed difference of two headings, -128..127.
+int32_t TurnNeeded(int32_t from, int32_t to) {
+  return static_cast<int8_t>(static_cast<uint8_t>(to - from));
+}
+
+bool SegmentCrossesRock(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
+  for (int step = 1; step < 32; ++step) {
+    const int32_t x = x0 + (x1 - x0) * step / 32, y = y0 + (y1 - y0) * step / 32;
+    const int32_t c = x / CELL_WIDTH, r = y / CELL_HEIGHT;
+    if (c >= 0 && c < FIELD_COLUMNS && r >= 0 && r < FIELD_ROWS &&
+        CellTypes[5 * r + c] == CELL_ROCK)
+      return true;
+  }
+  return false;
+}
+
+// The breakable cell to go for: nearest with a clear line, else nearest at all; -1 when none.
+int32_t ChooseTarget() {
+  int32_t best = -1, bestClear = -1;
+  int64_t bestD = INT64_MAX, bestClearD = INT64_MAX;
+  for (int32_t i = 0; i < CELL_COUNT; ++i) {
+    if (CellTypes[i] > CELL_BLUE) continue;
+    const int32_t cx = 64 * (i % 5) + 32, cy = 48 * (i / 5) + 24;
+    const int64_t dx = cx - PlayerGlobe.x, dy = cy - PlayerGlobe.y, d = dx * dx + dy * dy;
+    if (d < bestD) bestD = d, best = i;
+    if (d < bestClearD && !SegmentCrossesRock(PlayerGlobe.x, PlayerGlobe.y, cx, cy))
+      bestClearD = d, bestClear = i;
+  }
+  return bestClear >= 0 ? bestClear : best;
+}
+
+bool Empty(int32_t c, int32_t r) {
+  return c >= 0 && c < FIELD_COLUMNS && r >= 0 && r < FIELD_ROWS &&
+         CellTypes[5 * r + c] == CELL_EMPTY;
+}
+
+uint32_t Steer(int32_t tx, int32_t ty, float cruise) {
+  uint32_t bits = 0;
+  const int32_t turn =
+      TurnNeeded(PlayerGlobe.heading, AngleTo(tx - PlayerGlobe.x, ty - PlayerGlobe.y));
+  if (turn > 4) bits |= INPUT_RIGHT;
+  if (turn < -4) bits |= INPUT_LEFT;
+  const int32_t far = std::abs(tx - PlayerGlobe.x) + std::abs(ty - PlayerGlobe.y);
+  const float wanted = (turn > 24 || turn < -24) ? 2.0f : std::min(cruise, 2.0f + far / 12.0f);
+  if (PlayerGlobe.speed < wanted) bits |= INPUT_UP;
+  if (PlayerGlobe.speed > wanted + 0.5f) bits |= INPUT_DOWN;
+  return bits;
+}
+
+// Sun hits red hardest, earth hits blue; green is the same either way.
+uint32_t ChooseFace(int32_t type) {
+  const int32_t want = type == CELL_BLUE ? MODE_TERA : MODE_SUN;
+  return (PlayerGlobe.mode != want && type != CELL_GREEN) ? Tap(INPUT_BUTTON2) : 0;
+}
+
+uint32_t FightBoss() {
+  const int32_t tx = BossState.x + 8, ty = BossState.y + 8;
+  const int32_t d = std::abs(tx - PlayerGlobe.x) + std::abs(ty - PlayerGlobe.y);
+  uint32_t bits = Steer(tx, ty, 12.0f);
+  if (d < 96 && PlayerGlobe.energy > 200) bits |= INPUT_BUTTON1;  // the moon face doubles a ram
+  return bits;
+}
+
+// The next open cell on a shortest way through open cells from the globe's cell to cell goal.
+int32_t NextCellTowards(int32_t goal) {
+  const int32_t from =
+      5 * std::clamp(PlayerGlobe.y / 48, 0, 9) + std::clamp(PlayerGlobe.x / 64, 0, 4);
+  if (from == goal) return goal;
+  int32_t cameFrom[CELL_COUNT];
+  std::fill(cameFrom, cameFrom + CELL_COUNT, -1);
+  int32_t queue[CELL_COUNT], head = 0, tail = 0;
+  queue[tail++] = goal;
+  cameFrom[goal] = goal;
+  while (head < tail) {  // searched backwards from the goal, so the answer is one step from here
+    const int32_t at = queue[head++];
+    const int32_t c = at % 5, r = at / 5;
+    const int32_t next[4][2] = {{c, r + 1}, {c, r - 1}, {c - 1, r}, {c + 1, r}};
+    for (const auto& n : next) {
+      const int32_t i = 5 * n[1] + n[0];
+      if (n[0] < 0 || n[0] > 4 || n[1] < 0 || n[1] > 9 || cameFrom[i] >= 0) continue;
+      if (i != from && CellTypes[i] != CELL_EMPTY) continue;
+      cameFrom[i] = at;
+      if (i == from) return at;
+      queue[tail++] = i;
+    }
+  }
+  return goal;  // walled in: go straight and take the knocks
+}
+
+// Objects are rammed straight from an open neighbouring cell reached through open cells.
+uint32_t Approach(int32_t target) {
+  const int32_t c = target % 5, r = target / 5;
+  const int32_t tx = 64 * c + 32, ty = 48 * r + 24;
+  const int32_t dc[4] = {0, 0, -1, 1}, dr[4] = {1, -1, 0, 0};
+  int32_t stage = target, best = INT32_MAX;
+  for (int k = 0; k < 4; ++k) {
+    if (!Empty(c + dc[k], r + dr[k])) continue;
+    const int32_t i = 5 * (r + dr[k]) + c + dc[k];
+    const int32_t d =
+        std::abs(64 * (i % 5) + 32 - PlayerGlobe.x) + std::abs(48 * (i / 5) + 24 - PlayerGlobe.y);
+    if (d < best) best = d, stage = i;
+  }
+  const int32_t sx = 64 * (stage % 5) + 32, sy = 48 * (stage / 5) + 24;
+  const bool vertical = sx == tx;
+  const bool inCorridor =
+      vertical ? std::abs(PlayerGlobe.x - tx) < 14 && (PlayerGlobe.y - ty) * (sy - ty) >= 0 &&
+                     std::abs(PlayerGlobe.y - ty) <= 72
+               : std::abs(PlayerGlobe.y - ty) < 12 && (PlayerGlobe.x - tx) * (sx - tx) >= 0 &&
+                     std::abs(PlayerGlobe.x - tx) <= 96;
+  if (inCorridor) {
+    const bool close = std::abs(PlayerGlobe.x - tx) + std::abs(PlayerGlobe.y - ty) < 60;
+    const bool moon = close && CellTypes[target] == CELL_GREEN && PlayerGlobe.energy > 300;
+    return Steer(tx, ty, 7.0f) | (moon ? INPUT_BUTTON1 : 0);
+  }
+  const int32_t hop = NextCellTowards(stage);
+  return Steer(64 * (hop % 5) + 32, 48 * (hop / 5) + 24, 5.0f);
+}
+
+uint32_t FightMission() {
+  if (MissionIndex == BOSS_MISSION) return FightBoss();
+  const int32_t target = ChooseTarget();
+  if (target < 0) return 0;
+  const uint32_t bits = Approach(target);
+  return (bits & INPUT_BUTTON1) ? bits : bits | ChooseFace(CellTypes[target]);
+}
+}  // namespace
+
+uint32_t AutopilotInput() {
+  ++PilotFrames;
+  if (SceneId == SCENE_BATTLE) return FightMission();
+  return Tap(INPUT_BUTTON2);
+}
+
+uint32_t LosingPilotInput() {
+  ++PilotFrames;
+  if (SceneId == SCENE_BATTLE) return INPUT_RIGHT;  // circles without ramming much
+  return Tap(INPUT_BUTTON2);
+}
+
+void HoldPadBits(uint32_t bits) {
+  FakeSetKeyHeld(VK_UP, bits & INPUT_UP);
+  FakeSetKeyHeld(VK_DOWN, bits & INPUT_DOWN);
+  FakeSetKeyHeld(VK_LEFT, bits & INPUT_LEFT);
+  FakeSetKeyHeld(VK_RIGHT, bits & INPUT_RIGHT);
+  FakeSetKeyHeld('Z', bits & INPUT_BUTTON1);
+  FakeSetKeyHeld('X', bits & INPUT_BUTTON2);
+}

@@ -1,0 +1,12 @@
+// A test pilot: reads the game's state each frame and answers with InputBits that play it.
+#pragma once
+#include <cstdint>
+
+// Presses through the menus and fights every mission: the nearest breakable object with the
+// face that hits its colour hardest, steering clear of rocks, and the boss in the last mission.
+uint32_t AutopilotInput();
+// Mashes buttons on the menus but flies aimlessly, so missions are lost by time.
+uint32_t LosingPilotInput();
+
+// Holds exactly the keys that produce these InputBits on the scripted machine.
+void HoldPadBits(uint32_t bits);
