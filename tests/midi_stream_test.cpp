@@ -92,9 +92,8 @@ TEST_F(Sequencer, OpensPausedAndPlaysOnlyAfterRestart) {
   EXPECT_TRUE(Returned.empty());
   ASSERT_TRUE(MidiSeqRestart(&seq_));
   RunFor(0);
-  ASSERT_EQ(Sent.size(), 1u);
-  ASSERT_EQ(Returned.size(), 1u);
-  EXPECT_EQ(Returned[0], &b.header);
+  EXPECT_EQ(Sent.size(), 1u);
+  EXPECT_EQ(Returned, std::vector<MIDIHDR*>{&b.header});
   EXPECT_EQ(b.header.dwFlags & (MHDR_DONE | MHDR_INQUEUE), MHDR_DONE);
 }
 
@@ -162,8 +161,7 @@ TEST_F(Sequencer, HandsBackEachBufferOnceItsLastEventHasPlayed) {
   RunFor(499999);
   EXPECT_TRUE(Returned.empty());
   RunFor(1);
-  ASSERT_EQ(Returned.size(), 1u);
-  EXPECT_EQ(Returned[0], &a.header);
+  EXPECT_EQ(Returned, std::vector<MIDIHDR*>{&a.header});
   EXPECT_EQ(MidiSeqNextDue(&seq_), TestClock + 500000) << "b's delta counts from a's last note";
   RunFor(500000);
   EXPECT_EQ(Returned.size(), 2u);
@@ -176,8 +174,7 @@ TEST_F(Sequencer, BufferQueuedAgainFromTheCallbackPlaysWithoutAGap) {
   ASSERT_TRUE(MidiSeqRestart(&seq_));
   const uint64_t start = TestClock;
   RunFor(1000000);
-  const std::vector<uint64_t> expected = {250000, 500000, 750000, 1000000};
-  EXPECT_EQ(SentTimes(start), expected);
+  EXPECT_EQ(SentTimes(start), (std::vector<uint64_t>{250000, 500000, 750000, 1000000}));
   Requeue = nullptr;
   MidiSeqStop(&seq_);
 }
@@ -191,9 +188,7 @@ TEST_F(Sequencer, StopHandsBackEveryQueuedBufferAtOnceAndSilences) {
   RunFor(1000);
   Sent.clear();
   ASSERT_TRUE(MidiSeqStop(&seq_));
-  ASSERT_EQ(Returned.size(), 2u);
-  EXPECT_EQ(Returned[0], &a.header);
-  EXPECT_EQ(Returned[1], &b.header);
+  ASSERT_EQ(Returned, (std::vector<MIDIHDR*>{&a.header, &b.header}));
   for (const MIDIHDR* h : Returned) EXPECT_EQ(h->dwFlags & (MHDR_DONE | MHDR_INQUEUE), MHDR_DONE);
   EXPECT_EQ(Sent.size(), 16u) << "all notes off on every channel";
   EXPECT_EQ(MidiSeqNextDue(&seq_), UINT64_MAX);
