@@ -1,8 +1,12 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds with warnings as errors and runs every test.
+# Installs what is missing, builds with warnings as errors and runs every test; then the unit
+# tests under the sanitizers and each fuzz target for a bounded time.
+# ZZ_TEST_QUICK=1 stops after the normal tests; FUZZ_SECONDS sets the time per fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 BUILD_DIR=build scripts/build.sh -DZZ_WERROR=ON
-cd build
-ctest --output-on-failure -j "$(nproc)"
+(cd build && ctest --output-on-failure -j "$(nproc)")
+if [[ ${ZZ_TEST_QUICK:-0} == 1 ]]; then exit 0; fi
+scripts/sanitize.sh
+scripts/fuzz.sh
