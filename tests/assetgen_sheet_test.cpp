@@ -108,12 +108,28 @@ bool InBox(const SheetBox& b, int x, int y) {
   return x >= b.x && y >= b.y && x < b.x + b.w && y < b.y + b.h;
 }
 
-int InkCount(const SheetBox& b) {
-  int n = 0;
-  for (int y = b.y; y < b.y + b.h; ++y) {
-    for (int x = b.x; x < b.x + b.w; ++x) n += TheSheet().Ink(x, y) ? 1 : 0;
+// Count and extent of the pixels in a w x h area for which `ink(x, y)` holds.
+struct Extent {
+  int count = 0, width = 0, height = 0;
+};
+template <typename F>
+Extent InkExtent(int w, int h, F ink) {
+  int count = 0, left = w, right = -1, top = h, bottom = -1;
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      if (!ink(x, y)) continue;
+      ++count;
+      left = std::min(left, x);
+      right = std::max(right, x);
+      top = std::min(top, y);
+      bottom = std::max(bottom, y);
+    }
   }
-  return n;
+  return {count, right - left + 1, bottom - top + 1};
+}
+
+int InkCount(const SheetBox& b) {
+  return InkExtent(b.w, b.h, [&](int x, int y) { return TheSheet().Ink(b.x + x, b.y + y); }).count;
 }
 
 struct Average {
@@ -196,18 +212,10 @@ TEST(AssetgenSheet, GlyphsLeaveTheUnusedColumnAndFillMostOfTheirCells) {
     for (int y = c.y; y < c.y + c.h; ++y) {
       EXPECT_FALSE(TheSheet().Ink(c.x + c.w, y)) << c.name << " at " << c.x << ", row " << y;
     }
-    int left = c.w, right = -1, top = c.h, bottom = -1;
-    for (int y = 0; y < c.h; ++y) {
-      for (int x = 0; x < c.w; ++x) {
-        if (!TheSheet().Ink(c.x + x, c.y + y)) continue;
-        left = std::min(left, x);
-        right = std::max(right, x);
-        top = std::min(top, y);
-        bottom = std::max(bottom, y);
-      }
-    }
-    EXPECT_GE((right - left + 1) * 5, c.w * 4) << c.name << " at " << c.x;
-    EXPECT_GE((bottom - top + 1) * 5, c.h * 4) << c.name << " at " << c.x;
+    const Extent e =
+        InkExtent(c.w, c.h, [&](int x, int y) { return TheSheet().Ink(c.x + x, c.y + y); });
+    EXPECT_GE(e.width * 5, c.w * 4) << c.name << " at " << c.x;
+    EXPECT_GE(e.height * 5, c.h * 4) << c.name << " at " << c.x;
   }
 }
 
@@ -276,20 +284,12 @@ TEST_F(AssetgenSheetLoad, PicturesStayWholeWhenTheGameShrinksThem) {
     gf_DD_ScrFill(ScreenSurface, 0);
     gf_DD_Blt(sheet, ::Box{c.box.x, c.box.y, c.box.w, c.box.h}, ScreenSurface,
               ::Box{8, 8, c.w, c.h});
-    int ink = 0, left = 320, right = -1, top = 240, bottom = -1;
-    for (int y = 0; y < 64; ++y) {
-      for (int x = 0; x < 64; ++x) {
-        if (ScreenSurface->pixels[y * ScreenSurface->pitch + x] == 0) continue;
-        ++ink;
-        left = std::min(left, x);
-        right = std::max(right, x);
-        top = std::min(top, y);
-        bottom = std::max(bottom, y);
-      }
-    }
-    EXPECT_GE(ink * 8, c.w * c.h) << c.box.name;
-    EXPECT_GE((right - left + 1) * 10, c.w * 7) << c.box.name;
-    EXPECT_GE((bottom - top + 1) * 10, c.h * 7) << c.box.name;
+    const Extent e = InkExtent(64, 64, [](int x, int y) {
+      return ScreenSurface->pixels[y * ScreenSurface->pitch + x] != 0;
+    });
+    EXPECT_GE(e.count * 8, c.w * c.h) << c.box.name;
+    EXPECT_GE(e.width * 10, c.w * 7) << c.box.name;
+    EXPECT_GE(e.height * 10, c.h * 7) << c.box.name;
   }
 }
 
