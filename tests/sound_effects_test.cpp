@@ -37,14 +37,10 @@ void PrintTo(const EffectCase& e, std::ostream* os) { *os << e.name; }
 
 class EffectTest : public testing::TestWithParam<EffectCase> {};
 
-TEST_P(EffectTest, TableEntryMatches) {
+TEST_P(EffectTest, TableEntryAndImageHaveTheExpectedLayoutAndFormat) {
   const EffectCase& e = GetParam();
   EXPECT_STREQ(SoundEffectTable[e.number].name, e.name);
   EXPECT_EQ(SoundEffectTable[e.number].voices, e.voices);
-}
-
-TEST_P(EffectTest, ImageHasTheExpectedLayoutAndFormat) {
-  const EffectCase& e = GetParam();
   const uint8_t* image = nullptr;
   size_t size = 0;
   ASSERT_TRUE(PlatformFindResource(e.name, "WAVE", &image, &size));
