@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(build-essential cmake ninja-build pkg-config ccache clang libclang-rt-14-dev
           libsdl2-dev libfluidsynth-dev fluidsynth timgm6mb-soundfont libgtest-dev libgmock-dev
-          libbenchmark-dev xvfb xauth x11-utils xdotool sox imagemagick)
+          libbenchmark-dev xvfb xauth x11-utils xdotool sox imagemagick man-db)
 
 missing=()
 for p in "${packages[@]}"; do

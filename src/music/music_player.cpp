@@ -40,6 +40,11 @@ void ClearSlotForEncoding(StreamSlot* slot) {
   slot->timeUp = 0;
 }
 
+// Where an installation keeps the songs, seen from its bin folder; the build says exactly.
+#ifndef ZZ_SONGS_FROM_BIN
+#define ZZ_SONGS_FROM_BIN "../share/zizid-ozavav/"
+#endif
+
 bool FileExists(const char* path) {
   FILE* f = std::fopen(path, "rb");
   if (f == nullptr) return false;
@@ -48,13 +53,17 @@ bool FileExists(const char* path) {
 }
 
 // The songs stand in the current folder; when the game is started from elsewhere they are
-// found beside the executable instead.
+// found beside the executable, and an installed game finds them in the data folder next to its
+// bin folder, wherever the installation was put.
 void ChooseSongPath(const char* name) {
   std::snprintf(SongPath, sizeof SongPath, "%s", name);
   if (FileExists(SongPath)) return;
-  const std::string beside = std::string(PlatformExecutableDir()) + name;
-  if (beside.size() < sizeof SongPath && FileExists(beside.c_str())) {
-    std::snprintf(SongPath, sizeof SongPath, "%s", beside.c_str());
+  const std::string exeDir = PlatformExecutableDir();
+  for (const std::string& candidate : {exeDir + name, exeDir + ZZ_SONGS_FROM_BIN + name}) {
+    if (candidate.size() < sizeof SongPath && FileExists(candidate.c_str())) {
+      std::snprintf(SongPath, sizeof SongPath, "%s", candidate.c_str());
+      return;
+    }
   }
 }
 

@@ -1,4 +1,4 @@
-// The effect mixer: linear-interpolating resampler, DirectSound-style volume and pan.
+// The effect mixer: linear-interpolating resampler, decibel volume and pan, output limiter.
 #include "platform/mixer.h"
 
 #include <algorithm>
@@ -34,6 +34,11 @@ struct Mixer {
   std::vector<MixerVoice*> voices;
   MusicRenderFn music = nullptr;
   void* musicUser = nullptr;
+  float musicLevel = 1.0f;
+  float effectLevel = 1.0f;
+  float limiterGain = 1.0f;
+  float limiterRecovery =
+      0.0f;  // the share of the gain's shortfall (in decibels) left after a frame
   float accumulator[kBlockFrames * 2] = {};
   float musicBlock[kBlockFrames * 2] = {};
 };
@@ -89,11 +94,30 @@ void MixBlock(Mixer* m, int32_t frames) {
   for (MixerVoice* v : m->voices) {
     if (v->playing) MixVoice(v, acc, frames);
   }
+  if (m->effectLevel != 1.0f) {
+    for (int32_t i = 0; i < frames * 2; i++) acc[i] *= m->effectLevel;
+  }
   if (m->music != nullptr) {
     std::fill(m->musicBlock, m->musicBlock + frames * 2, 0.0f);
     m->music(m->musicBlock, frames, m->musicUser);
-    for (int32_t i = 0; i < frames * 2; i++) acc[i] += m->musicBlock[i];
+    for (int32_t i = 0; i < frames * 2; i++) acc[i] += m->musicBlock[i] * m->musicLevel;
   }
+}
+
+// The limiter over one mixed block, in place; afterwards every sample is within -1..1.
+void LimitBlock(Mixer* m, int32_t frames) {
+  float* acc = m->accumulator;
+  float gain = m->limiterGain;
+  for (int32_t i = 0; i < frames; i++) {
+    // Recovery by a fixed share of the gain's shortfall in decibels: steady at any depth.
+    if (gain < 1.0f) gain = std::pow(gain, m->limiterRecovery);
+    const float peak = std::max(std::fabs(acc[2 * i]), std::fabs(acc[2 * i + 1]));
+    if (peak * gain > 1.0f) gain = 1.0f / peak;
+    // The clamp only catches rounding in the division.
+    acc[2 * i] = std::clamp(acc[2 * i] * gain, -1.0f, 1.0f);
+    acc[2 * i + 1] = std::clamp(acc[2 * i + 1] * gain, -1.0f, 1.0f);
+  }
+  m->limiterGain = gain;
 }
 
 MixerVoice* AddVoice(Mixer* m, MixerVoice* v) {
@@ -107,6 +131,8 @@ Mixer* MixerCreate(int32_t deviceRate) {
   Mixer* m = new (std::nothrow) Mixer;
   if (m == nullptr) return nullptr;
   m->deviceRate = deviceRate;
+  m->limiterRecovery = static_cast<float>(
+      std::exp(-1.0 / (MIXER_LIMITER_RELEASE_SECONDS * static_cast<double>(deviceRate))));
   m->voices.reserve(64);
   return m;
 }
@@ -196,11 +222,17 @@ void MixerSetMusicSource(Mixer* m, MusicRenderFn fn, void* user) {
   m->musicUser = user;
 }
 
+void MixerSetLevels(Mixer* m, float music, float effects) {
+  m->musicLevel = std::clamp(music, 0.0f, 1.0f);
+  m->effectLevel = std::clamp(effects, 0.0f, 1.0f);
+}
+
 void MixerRenderFloat(Mixer* m, float* out, int32_t frames) {
   while (frames > 0) {
     const int32_t n = std::min(frames, kBlockFrames);
     MixBlock(m, n);
-    for (int32_t i = 0; i < n * 2; i++) out[i] = std::clamp(m->accumulator[i], -1.0f, 1.0f);
+    LimitBlock(m, n);
+    std::copy(m->accumulator, m->accumulator + n * 2, out);
     out += n * 2;
     frames -= n;
   }
@@ -210,9 +242,9 @@ void MixerRenderS16(Mixer* m, int16_t* out, int32_t frames) {
   while (frames > 0) {
     const int32_t n = std::min(frames, kBlockFrames);
     MixBlock(m, n);
+    LimitBlock(m, n);
     for (int32_t i = 0; i < n * 2; i++) {
-      const float s = std::clamp(m->accumulator[i], -1.0f, 1.0f);
-      out[i] = static_cast<int16_t>(std::lrint(s * 32767.0f));
+      out[i] = static_cast<int16_t>(std::lrint(m->accumulator[i] * 32767.0f));
     }
     out += n * 2;
     frames -= n;

@@ -41,6 +41,15 @@ void MixerSetVolume(MixerVoice* v, int32_t volume);         // -10000..0, clampe
 
 void MixerSetMusicSource(Mixer* m, MusicRenderFn fn, void* user);
 
+// Amplitude factors for the music and for the sum of the effects (0..1, clamped); both start
+// at 1. They are how the player's volume settings reach the mix.
+void MixerSetLevels(Mixer* m, float music, float effects);
+
+// The output stage keeps the sum within full scale without flattening it: a frame that would
+// go past full scale turns the whole mix (both sides alike) down just enough, and the gain then
+// comes back up with this time constant. A mix that stays within full scale passes unchanged.
+constexpr float MIXER_LIMITER_RELEASE_SECONDS = 0.15f;
+
 // Mixes the next `frames` interleaved stereo frames. Allocates nothing.
 void MixerRenderFloat(Mixer* m, float* out, int32_t frames);
 void MixerRenderS16(Mixer* m, int16_t* out, int32_t frames);

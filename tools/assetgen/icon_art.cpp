@@ -5,7 +5,9 @@
 // image: a 40-byte information header whose height (96) counts colour rows and mask rows, 48
 // bottom-up rows of 48 pixels (blue, green, red, alpha: 0 clear, 255 opaque) and 48 bottom-up
 // rows of the 1-bit mask (1 = clear), each padded to 8 bytes. 9,662 bytes in all.
+// The same picture is also written as OUT/zizid-ozavav.png, the icon the desktop entry shows.
 #include "assetgen.h"
+#include "png_writer.h"
 #include "sheet_art.h"
 
 namespace {
@@ -71,7 +73,9 @@ std::vector<uint8_t> EncodeIcon(const Canvas& icon) {
 }
 
 bool WriteIcon(const std::filesystem::path& outDir) {
-  return WriteFileBytes(ResourcePath(outDir, "ICON", "ICN_01"), EncodeIcon(IconPicture()));
+  const Canvas icon = IconPicture();
+  return WriteFileBytes(ResourcePath(outDir, "ICON", "ICN_01"), EncodeIcon(icon)) &&
+         WriteFileBytes(outDir / "zizid-ozavav.png", EncodePng(icon, true));
 }
 
 AssetWriterRegistration reg("icon", WriteIcon);

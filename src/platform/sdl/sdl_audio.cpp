@@ -21,6 +21,9 @@ struct PlatformSoundBuffer {
 namespace {
 constexpr int kWantedRate = 44100;  // 11025 and 22050 divide it: effects resample cleanly
 constexpr int kCallbackFrames = 512;
+// The effects' share of the mix at full volume: their samples are recorded near full scale,
+// and the songs must still be heard under them.
+constexpr float kEffectLevel = 0.45f;
 
 SDL_AudioDeviceID Device = 0;
 int DeviceRate = 0;
@@ -158,6 +161,13 @@ void FinishDump(AudioDump* d) {
   delete d;
 }
 
+// A volume setting in percent as an amplitude factor: squared, so that equal steps sound
+// roughly equally far apart; 0 is silence and 100 the full level.
+float PercentLevel(int32_t percent) {
+  const float p = static_cast<float>(std::clamp(percent, 0, 100)) / 100.0f;
+  return p * p;
+}
+
 void AudioCallback(void*, Uint8* stream, int len) {
   const int frames = len / static_cast<int>(2 * sizeof(float));
   auto* out = reinterpret_cast<float*>(stream);
@@ -209,6 +219,8 @@ bool PlatformAudioOpen() {
   DeviceRate = have.freq;
   DeviceMixer = MixerCreate(DeviceRate);
   MixerSetMusicSource(DeviceMixer, MusicFn, MusicUser);
+  MixerSetLevels(DeviceMixer, PercentLevel(SdlSettings.musicVolume),
+                 kEffectLevel * PercentLevel(SdlSettings.sfxVolume));
   if (SdlSettings.audioDumpPath != nullptr) Dump = StartDump(SdlSettings.audioDumpPath);
   SDL_PauseAudioDevice(Device, 0);
   return true;

@@ -1,5 +1,5 @@
-// Real machine: the MIDI stream's sequencer thread and the FluidSynth synthesiser it plays,
-// rendered by the audio device's callback beside the effects.
+// Real machine: the MIDI stream's sequencer thread and the synthesiser it plays (FluidSynth with
+// a SoundFont, else the built-in one), rendered by the audio device's callback beside the effects.
 #include "platform/sdl/sdl_midi.h"
 
 #include <fluidsynth.h>
@@ -14,6 +14,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/fallback_synth.h"
 #include "platform/midi_stream.h"
 #include "platform/platform.h"
 #include "platform/sdl/sdl_audio.h"
@@ -28,8 +29,8 @@ const char* const SoundFontSearch[] = {
     "/usr/share/sounds/sf2/FluidR3_GM.sf2",
     "/usr/share/soundfonts/default.sf2",
 };
-constexpr double SYNTH_GAIN = 0.3;  // above the library's 0.2; the full GM fonts clip much above it
-constexpr int32_t FALLBACK_RATE = 44100;
+constexpr double SYNTH_GAIN = 0.45;  // the library's 0.2 leaves the songs far below the effects
+constexpr int32_t DEFAULT_RATE = 44100;
 
 // The stream and its thread live until the process ends: made once and never destroyed, so that
 // an exit while a song plays cannot pull them from under the running thread.
@@ -45,9 +46,16 @@ StreamThread& Stream = *new StreamThread;
 MidiSequencer* const Seq = &Stream.seq;
 
 // The synthesiser, published once its SoundFont has loaded; null until then, and for good when
-// there is no SoundFont: the stream runs all the same, silent.
+// there is no SoundFont.
 std::atomic<fluid_synth_t*> Synth{nullptr};
 bool SynthStarted = false;
+
+// Set once the built-in synthesiser stands in for a missing or broken SoundFont. It is not
+// thread-safe, so its messages and its rendering take turns under FallbackLock.
+std::atomic<bool> FallbackReady{false};
+std::mutex& FallbackLock = *new std::mutex;
+// The built-in synthesiser's share of the mix: brought up to about the SoundFont's loudness.
+constexpr float FALLBACK_LEVEL = 1.3f;
 
 // What the channels were told before the synthesiser was ready: the sequencer's messages keep
 // coming while a large SoundFont loads, and its programs and controllers must not be lost.
@@ -97,43 +105,78 @@ void RememberEarly(uint32_t message) {
   }
 }
 
-void ApplyEarly(fluid_synth_t* synth) {
+// One message to whichever synthesiser is ready, or nowhere while neither is.
+void Deliver(uint32_t message) {
+  if (fluid_synth_t* synth = Synth.load(std::memory_order_acquire)) {
+    SynthShortMessage(synth, message);
+  } else if (FallbackReady.load(std::memory_order_acquire)) {
+    std::lock_guard<std::mutex> g(FallbackLock);
+    FallbackSynthMessage(message);
+  }
+}
+
+void ApplyEarly() {
   Early.applied = true;
-  for (int ch = 0; ch < 16; ++ch) {
+  for (uint32_t ch = 0; ch < 16; ++ch) {
     const ChannelState& c = Early.channel[ch];
-    if (c.program >= 0) fluid_synth_program_change(synth, ch, c.program);
-    if (c.bend >= 0) fluid_synth_pitch_bend(synth, ch, c.bend);
-    for (int cc = 0; cc < 128; ++cc) {
-      if (c.controller[cc] >= 0) fluid_synth_cc(synth, ch, cc, c.controller[cc]);
+    if (c.program >= 0) Deliver(0xC0 | ch | static_cast<uint32_t>(c.program) << 8);
+    if (c.bend >= 0) {
+      Deliver(0xE0 | ch | static_cast<uint32_t>(c.bend & 0x7F) << 8 |
+              static_cast<uint32_t>(c.bend >> 7) << 16);
+    }
+    for (uint32_t cc = 0; cc < 128; ++cc) {
+      if (c.controller[cc] >= 0)
+        Deliver(0xB0 | ch | cc << 8 | static_cast<uint32_t>(c.controller[cc]) << 16);
     }
   }
 }
 
 void SendToSynth(void*, uint32_t message) {
-  fluid_synth_t* synth = Synth.load(std::memory_order_acquire);
-  if (synth == nullptr) {
+  const bool ready = Synth.load(std::memory_order_acquire) != nullptr ||
+                     FallbackReady.load(std::memory_order_acquire);
+  if (!ready) {
     RememberEarly(message);
     return;
   }
-  if (!Early.applied) ApplyEarly(synth);
-  SynthShortMessage(synth, message);
+  if (!Early.applied) ApplyEarly();
+  Deliver(message);
 }
 
 // The music's part of every audio callback: the device's buffer comes zeroed.
 void RenderMusic(float* interleavedStereo, int frames, void*) {
-  fluid_synth_t* synth = Synth.load(std::memory_order_acquire);
-  if (synth != nullptr) {
+  if (fluid_synth_t* synth = Synth.load(std::memory_order_acquire)) {
     fluid_synth_write_float(synth, frames, interleavedStereo, 0, 2, interleavedStereo, 1, 2);
+  } else if (FallbackReady.load(std::memory_order_acquire)) {
+    std::lock_guard<std::mutex> g(FallbackLock);
+    FallbackSynthRender(interleavedStereo, frames);
+    for (int i = 0; i < frames * 2; ++i) interleavedStereo[i] *= FALLBACK_LEVEL;
   }
 }
 
+// The songs are never silent: without a usable SoundFont they play on the built-in synthesiser.
+void StartFallback(int rate, const char* why) {
+  std::fprintf(stderr,
+               "music: %s, so the songs play on the built-in synthesiser; a General MIDI "
+               "SoundFont sounds better: apt-get install timgm6mb-soundfont, or start with "
+               "--soundfont PATH\n",
+               why);
+  {
+    std::lock_guard<std::mutex> g(FallbackLock);
+    if (!FallbackSynthInit(rate)) return;
+  }
+  FallbackReady.store(true, std::memory_order_release);
+}
+
+bool Readable(const char* path) {
+  FILE* f = std::fopen(path, "rb");
+  if (f == nullptr) return false;
+  std::fclose(f);
+  return true;
+}
+
 const char* FindSoundFont() {
-  if (SdlSettings.soundFontPath != nullptr) return SdlSettings.soundFontPath;
   for (const char* path : SoundFontSearch) {
-    if (FILE* f = std::fopen(path, "rb")) {
-      std::fclose(f);
-      return path;
-    }
+    if (Readable(path)) return path;
   }
   return nullptr;
 }
@@ -145,12 +188,9 @@ void LoadSynth(std::string font, int rate) {
   SynthApplySettings(settings, rate);
   fluid_synth_t* synth = new_fluid_synth(settings);
   if (synth == nullptr || fluid_synth_sfload(synth, font.c_str(), 1) == FLUID_FAILED) {
-    std::fprintf(stderr,
-                 "music: the SoundFont %s could not be loaded, so the music is silent; pass a "
-                 "General MIDI SoundFont with --soundfont PATH\n",
-                 font.c_str());
     if (synth != nullptr) delete_fluid_synth(synth);
     delete_fluid_settings(settings);
+    StartFallback(rate, ("the SoundFont " + font + " could not be loaded").c_str());
     return;
   }
   Synth.store(synth, std::memory_order_release);
@@ -161,15 +201,18 @@ void StartSynth() {
   SynthStarted = true;
   fluid_set_log_function(FLUID_WARN, nullptr, nullptr);  // missing presets and the like
   fluid_set_log_function(FLUID_INFO, nullptr, nullptr);
-  const char* font = FindSoundFont();
-  if (font == nullptr) {
-    std::fprintf(stderr,
-                 "music: no General MIDI SoundFont found, so the music is silent; install the "
-                 "timgm6mb-soundfont package or start with --soundfont PATH\n");
+  SdlAudioSetMusicSource(RenderMusic, nullptr);
+  const int rate = SdlAudioRate() > 0 ? SdlAudioRate() : DEFAULT_RATE;
+  const char* font = SdlSettings.soundFontPath;
+  if (font != nullptr && !Readable(font)) {
+    StartFallback(rate, (std::string("the SoundFont ") + font + " cannot be opened").c_str());
     return;
   }
-  SdlAudioSetMusicSource(RenderMusic, nullptr);
-  const int rate = SdlAudioRate() > 0 ? SdlAudioRate() : FALLBACK_RATE;
+  if (font == nullptr) font = FindSoundFont();
+  if (font == nullptr) {
+    StartFallback(rate, "no General MIDI SoundFont found");
+    return;
+  }
   std::thread(LoadSynth, std::string(font), rate).detach();
 }
 
