@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Without a usable SoundFont the songs still play, on the built-in synthesiser: start the game
 # with a SoundFont that does not exist, let the logo pass into the title, and listen to the
-# title song in the dump. One line on standard error says how to get a better sound.
+# title song in the dump. One line on standard error says how to get a better sound. The music
+# volume setting scales it.
 set -euo pipefail
 exe="$(realpath "$1")"
 
@@ -23,23 +24,33 @@ xpid=$!
 for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || fail "no virtual display"
 
-dump="$work/out.wav"
-DISPLAY=":$(head -n1 "$work/display")" SDL_AUDIODRIVER=dummy timeout 120 "$exe" \
-  --frames 900 --fps 60 --soundfont "$work/no-such.sf2" --audio-dump "$dump" >"$work/log" 2>&1 ||
-  fail "the game failed"
+# title DUMP [OPTIONS...]: plays into the title and prints the RMS and peak of its last four
+# seconds, the title screen, where only its song sounds.
+title() {
+  local dump="$1"
+  shift
+  DISPLAY=":$(head -n1 "$work/display")" SDL_AUDIODRIVER=dummy timeout 120 "$exe" \
+    --frames 900 --fps 60 --soundfont "$work/no-such.sf2" --audio-dump "$dump" "$@" \
+    >"$work/log" 2>&1 || fail "the game failed"
+  [ -s "$dump" ] || fail "no dump written"
+  local length
+  length="$(soxi -D "$dump")"
+  awk -v s="$length" 'BEGIN { exit !(s >= 8) }' || fail "dump too short ($length s)"
+  sox "$dump" -n trim "$(awk -v s="$length" 'BEGIN { print s - 4 }')" stat 2>&1 |
+    awk '/RMS +amplitude/ {r = $3} /Maximum amplitude/ {p = $3} END {print r, p}'
+}
 
+read -r rms peak <<<"$(title "$work/full.wav")"
+echo "title on the built-in synthesiser: RMS $rms, peak $peak"
 [ "$(grep -c 'SoundFont' "$work/log")" = 1 ] || fail "expected one line about the SoundFont"
 grep 'SoundFont' "$work/log" | grep -q 'timgm6mb-soundfont' || fail "the line does not say what to install"
 grep 'SoundFont' "$work/log" | grep -q -- '--soundfont' || fail "the line does not name --soundfont"
-
-[ -s "$dump" ] || fail "no dump written"
-length="$(soxi -D "$dump")"
-awk -v s="$length" 'BEGIN { exit !(s >= 8) }' || fail "dump too short ($length s)"
-# The last four seconds are the title screen, where only its song sounds.
-stats="$(sox "$dump" -n trim "$(awk -v s="$length" 'BEGIN { print s - 4 }')" stat 2>&1)"
-rms="$(awk '/RMS +amplitude/ {print $3}' <<<"$stats")"
-peak="$(awk '/Maximum amplitude/ {print $3}' <<<"$stats")"
-echo "title on the built-in synthesiser: RMS $rms, peak $peak"
 awk -v r="$rms" 'BEGIN { exit !(r >= 0.005) }' || fail "the title song is silent"
 awk -v p="$peak" 'BEGIN { exit !(p < 1.0) }' || fail "the title song reaches full scale"
+
+# Half the music volume is a quarter of the amplitude (the setting is squared to sound even).
+read -r half _ <<<"$(title "$work/half.wav" --music-volume 50)"
+echo "at --music-volume 50: RMS $half"
+awk -v h="$half" -v r="$rms" 'BEGIN { exit !(h > 0.15 * r && h < 0.4 * r) }' ||
+  fail "--music-volume 50 does not give about a quarter of the level"
 echo "fallback music ok"
