@@ -159,24 +159,16 @@ INSTANTIATE_TEST_SUITE_P(
       return "Volume" + name(info.param.volume) + "Pan" + name(info.param.pan);
     });
 
-TEST(Mixer, SumsClipInsteadOfWrapping) {
-  MixerHolder h(22050);
-  for (int i = 0; i < 3; i++) MixerPlay(VoiceWith(h.m, 1, 22050, 8, {255, 0}));
-  std::vector<int16_t> s16(4);
-  MixerRenderS16(h.m, s16.data(), 2);
-  EXPECT_EQ(s16[0], 32767);
-  EXPECT_EQ(s16[1], 32767);
-  EXPECT_EQ(s16[2], -32767);
-  EXPECT_EQ(s16[3], -32767);
-}
-
-TEST(Mixer, SixteenBitOutputScalesTheMix) {
-  MixerHolder h(22050);
-  MixerPlay(VoiceWith(h.m, 1, 22050, 8, {192, 96}));
-  std::vector<int16_t> s16(4);
-  MixerRenderS16(h.m, s16.data(), 2);
-  EXPECT_EQ(s16[0], static_cast<int16_t>(std::lrint(0.5f * 32767.0f)));
-  EXPECT_EQ(s16[2], static_cast<int16_t>(std::lrint(Unsigned8(96) * 32767.0f)));
+TEST(Mixer, SixteenBitOutputScalesTheMixAndClipsInsteadOfWrapping) {
+  MixerHolder quiet(22050), loud(22050);
+  MixerPlay(VoiceWith(quiet.m, 1, 22050, 8, {192, 96}));
+  for (int i = 0; i < 3; i++) MixerPlay(VoiceWith(loud.m, 1, 22050, 8, {255, 0}));
+  std::vector<int16_t> q(4), l(4);
+  MixerRenderS16(quiet.m, q.data(), 2);
+  MixerRenderS16(loud.m, l.data(), 2);
+  EXPECT_EQ(q[0], static_cast<int16_t>(std::lrint(0.5f * 32767.0f)));
+  EXPECT_EQ(q[2], static_cast<int16_t>(std::lrint(Unsigned8(96) * 32767.0f)));
+  EXPECT_EQ(l, (std::vector<int16_t>{32767, 32767, -32767, -32767}));
 }
 
 TEST(Mixer, PlaysOnceThenRewinds) {
