@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <tuple>
 
 #include "gfx/display.h"
 #include "gfx/sheet.h"
@@ -36,18 +37,15 @@ TEST(GamePalette, CubeEntriesFollowTheLevels) {
         const int32_t index = 10 + 32 * r + 4 * g + b;
         if (index > 245) continue;
         const PlatformColor& c = GamePalette[static_cast<size_t>(index)];
-        EXPECT_EQ(c.r, redGreen[r]) << index;
-        EXPECT_EQ(c.g, redGreen[g]) << index;
-        EXPECT_EQ(c.b, blue[b]) << index;
-        EXPECT_EQ(c.flags, 0) << index;
+        EXPECT_EQ(std::tuple(c.r, c.g, c.b, c.flags),
+                  std::tuple(redGreen[r], redGreen[g], blue[b], 0))
+            << index;
         ++checked;
       }
     }
   }
   EXPECT_EQ(checked, 236);
-  // The cube leaves the static colours alone.
-  EXPECT_EQ(GamePalette[9].r, 1);
-  EXPECT_EQ(GamePalette[246].r, 1);
+  EXPECT_EQ(std::tuple(GamePalette[9].r, GamePalette[246].r), std::tuple(1, 1)) << "static colours";
   GamePalette = saved;
 }
 
