@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# The test pilot's game, played on the scripted machine and recorded there, is replayed through
+# the real program without a display or sound card: the final screen and state must agree.
+set -euo pipefail
+exe="$(realpath "$1")"
+
+# The single-instance socket is abstract: a private network namespace keeps other copies apart.
+if [ -z "${ZZ_REPLAY_TEST_INNER:-}" ] && unshare -n true 2>/dev/null; then
+  ZZ_REPLAY_TEST_INNER=1 exec unshare -n bash "$0" "$@"
+fi
+
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+scenario="$(pwd)/tests/game_scenario_test"
+[ -x "$scenario" ] || fail "no scenario test at $scenario"
+
+(cd "$work" && "$scenario" --gtest_filter='GameScenario.PilotWins*' >scenario.log 2>&1) ||
+  fail "the scenario on the scripted machine failed: $(tail -n 20 "$work/scenario.log")"
+frames="$(sed -n 1p "$work/game_scenario.expected")"
+expected="$(sed -n 2p "$work/game_scenario.expected")"
+
+command -v xvfb-run >/dev/null || fail "xvfb-run is missing"
+got="$(SDL_AUDIODRIVER=dummy timeout 240 xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" \
+  "$exe" --replay "$work/game_scenario.zzr" --fps 0 --frames "$frames" --checksum \
+  2>"$work/replay.log" | grep '^checksum ')" ||
+  fail "the replay did not end cleanly: $(tail -n 5 "$work/replay.log")"
+[ "$got" = "$expected" ] || fail "the replay gave '$got', the scripted machine '$expected'"
+echo "$frames frames replayed, $got"
