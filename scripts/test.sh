@@ -4,6 +4,8 @@
 # ZZ_TEST_QUICK=1 stops after the normal tests; FUZZ_SECONDS sets the time per fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# Lets a fresh clone in another folder reuse the compiler cache of earlier builds.
+export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=true
 scripts/install-deps.sh
 BUILD_DIR=build scripts/build.sh -DZZ_WERROR=ON
 (cd build && ctest --output-on-failure -j "$(nproc)")
