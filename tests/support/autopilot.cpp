@@ -7,6 +7,7 @@
 #include "app/frame_cycle.h"
 #include "battle/battle_state.h"
 #include "battle/boss.h"
+#include "core/math_helpers.h"
 #include "input/pad.h"
 #include "platform/fake/fake_platform.h"
 
@@ -26,35 +27,51 @@ int32_t TurnNeeded(int32_t from, int32_t to) {
   return static_cast<int8_t>(static_cast<uint8_t>(to - from));
 }
 
-bool SegmentCrossesRock(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
-  for (int step = 1; step < 32; ++step) {
-    const int32_t x = x0 + (x1 - x0) * step / 32, y = y0 + (y1 - y0) * step / 32;
-    const int32_t c = x / CELL_WIDTH, r = y / CELL_HEIGHT;
-    if (c >= 0 && c < FIELD_COLUMNS && r >= 0 && r < FIELD_ROWS &&
-        CellTypes[5 * r + c] == CELL_ROCK)
-      return true;
-  }
-  return false;
-}
-
-// The breakable cell to go for: nearest with a clear line, else nearest at all; -1 when none.
-int32_t ChooseTarget() {
-  int32_t best = -1, bestClear = -1;
-  int64_t bestD = INT64_MAX, bestClearD = INT64_MAX;
-  for (int32_t i = 0; i < CELL_COUNT; ++i) {
-    if (CellTypes[i] > CELL_BLUE) continue;
-    const int32_t cx = 64 * (i % 5) + 32, cy = 48 * (i / 5) + 24;
-    const int64_t dx = cx - PlayerGlobe.x, dy = cy - PlayerGlobe.y, d = dx * dx + dy * dy;
-    if (d < bestD) bestD = d, best = i;
-    if (d < bestClearD && !SegmentCrossesRock(PlayerGlobe.x, PlayerGlobe.y, cx, cy))
-      bestClearD = d, bestClear = i;
-  }
-  return bestClear >= 0 ? bestClear : best;
-}
-
 bool Empty(int32_t c, int32_t r) {
   return c >= 0 && c < FIELD_COLUMNS && r >= 0 && r < FIELD_ROWS &&
          CellTypes[5 * r + c] == CELL_EMPTY;
+}
+
+// Steps through open cells from the globe's cell to every cell (-1: out of reach).
+void OpenCellSteps(int32_t steps[CELL_COUNT]) {
+  std::fill(steps, steps + CELL_COUNT, -1);
+  const int32_t from =
+      5 * std::clamp(PlayerGlobe.y / 48, 0, 9) + std::clamp(PlayerGlobe.x / 64, 0, 4);
+  int32_t queue[CELL_COUNT], head = 0, tail = 0;
+  steps[from] = 0;
+  queue[tail++] = from;
+  while (head < tail) {
+    const int32_t at = queue[head++], c = at % 5, r = at / 5;
+    const int32_t next[4][2] = {{c, r + 1}, {c, r - 1}, {c - 1, r}, {c + 1, r}};
+    for (const auto& n : next) {
+      if (!Empty(n[0], n[1]) || steps[5 * n[1] + n[0]] >= 0) continue;
+      steps[5 * n[1] + n[0]] = steps[at] + 1;
+      queue[tail++] = 5 * n[1] + n[0];
+    }
+  }
+}
+
+// The breakable cell to go for: the fewest open cells away that has an open neighbour in reach
+// (objects walled in by others come free as those break), the nearer one on a tie; -1 when none.
+int32_t ChooseTarget() {
+  int32_t steps[CELL_COUNT];
+  OpenCellSteps(steps);
+  int32_t best = -1;
+  int64_t bestCost = INT64_MAX;
+  for (int32_t i = 0; i < CELL_COUNT; ++i) {
+    if (CellTypes[i] > CELL_BLUE) continue;
+    const int32_t c = i % 5, r = i / 5;
+    const int32_t next[4][2] = {{c, r + 1}, {c, r - 1}, {c - 1, r}, {c + 1, r}};
+    int32_t reach = INT32_MAX;
+    for (const auto& n : next)
+      if (Empty(n[0], n[1]) && steps[5 * n[1] + n[0]] >= 0)
+        reach = std::min(reach, steps[5 * n[1] + n[0]]);
+    if (reach == INT32_MAX) continue;
+    const int64_t dx = 64 * c + 32 - PlayerGlobe.x, dy = 48 * r + 24 - PlayerGlobe.y;
+    const int64_t cost = int64_t{reach} * 1000000 + dx * dx + dy * dy;
+    if (cost < bestCost) bestCost = cost, best = i;
+  }
+  return best;
 }
 
 uint32_t Steer(int32_t tx, int32_t ty, float cruise) {
@@ -131,20 +148,51 @@ uint32_t Approach(int32_t target) {
                : std::abs(PlayerGlobe.y - ty) < 12 && (PlayerGlobe.x - tx) * (sx - tx) >= 0 &&
                      std::abs(PlayerGlobe.x - tx) <= 96;
   if (inCorridor) {
-    const bool close = std::abs(PlayerGlobe.x - tx) + std::abs(PlayerGlobe.y - ty) < 60;
-    const bool moon = close && CellTypes[target] == CELL_GREEN && PlayerGlobe.energy > 300;
-    return Steer(tx, ty, 7.0f) | (moon ? INPUT_BUTTON1 : 0);
+    return Steer(tx, ty, 7.0f);
   }
   const int32_t hop = NextCellTowards(stage);
   return Steer(64 * (hop % 5) + 32, 48 * (hop / 5) + 24, 5.0f);
+}
+
+// The cell the globe will run into this frame with these bits held, or -1: the game's own
+// steering and movement rules played one frame ahead.
+int32_t CellHitNext(uint32_t bits) {
+  int32_t heading = PlayerGlobe.heading;
+  if (bits & INPUT_RIGHT)
+    heading = (heading + 8) & 255;
+  else if (bits & INPUT_LEFT)
+    heading = (heading - 8) & 255;
+  float speed = PlayerGlobe.speed;
+  if (bits & INPUT_UP) {
+    if (speed < 16.0f) speed += 0.2f;
+  } else if ((bits & INPUT_DOWN) && speed > 2.0f) {
+    speed -= 0.2f;
+  }
+  const int32_t r = static_cast<int32_t>(speed);
+  const int32_t x = std::clamp(PlayerGlobe.x + ScaledCos(heading, r), 0, FIELD_WIDTH - 1);
+  const int32_t y = std::clamp(PlayerGlobe.y + ScaledSin(heading, r), 0, FIELD_HEIGHT - 1);
+  for (int32_t i = 0; i < CELL_COUNT; ++i) {
+    const int32_t c = i % 5, row = i / 5;
+    if (CellTypes[i] != CELL_EMPTY && x >= 64 * c && x <= 64 * c + 64 && y >= 48 * row &&
+        y <= 48 * row + 48)
+      return i;
+  }
+  return -1;
+}
+
+// The moon face hits every colour hardest but drains energy each frame it is worn: wear it only
+// in the frame of a ram.
+uint32_t MoonOnImpact(uint32_t bits) {
+  const int32_t cell = CellHitNext(bits & ~INPUT_BUTTON1);
+  const bool ram = cell >= 0 && CellTypes[cell] <= CELL_BLUE;
+  return ram && PlayerGlobe.energy > 60 ? bits | INPUT_BUTTON1 : bits & ~INPUT_BUTTON1;
 }
 
 uint32_t FightMission() {
   if (MissionIndex == BOSS_MISSION) return FightBoss();
   const int32_t target = ChooseTarget();
   if (target < 0) return 0;
-  const uint32_t bits = Approach(target);
-  return (bits & INPUT_BUTTON1) ? bits : bits | ChooseFace(CellTypes[target]);
+  return MoonOnImpact(Approach(target) | ChooseFace(CellTypes[target]));
 }
 }  // namespace
 
