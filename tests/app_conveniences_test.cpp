@@ -22,7 +22,9 @@ class Conveniences : public ShellTest {
  protected:
   void SetUp() override {
     ShellTest::SetUp();
-    folder = fs::path("app_conveniences_shots");
+    // A folder per test: ctest runs the tests of this file side by side.
+    folder = fs::path("app_conveniences_shots") /
+             testing::UnitTest::GetInstance()->current_test_info()->name();
     fs::remove_all(folder);
     fs::create_directories(folder);
     settings = PlatformSettings{};
@@ -32,6 +34,8 @@ class Conveniences : public ShellTest {
   void TearDown() override {
     ShellTest::TearDown();
     fs::remove_all(folder);
+    std::error_code notEmpty;  // another test still has its folder there
+    fs::remove(folder.parent_path(), notEmpty);
     FakeSetConfiguration(PlatformSettings{});
   }
   static void Key(PlatformEventType type, int32_t key, int32_t repeat = 0) {
