@@ -95,16 +95,6 @@ TEST_F(Devices, JoystickHatGivesDirectionsAndButtonsPassUnchanged) {
   EXPECT_EQ(Read(RawJoystickPosition(pressed)), INPUT_BUTTON1 | INPUT_BUTTON8);
 }
 
-TEST_F(Devices, JoystickWithoutHatKeepsItsMissingAxesStill) {
-  Plug(RawJoystickCaps(2, false));
-  PadReport report{};
-  FakeSetJoystickPosition(RawJoystickPosition({2, {-32768, 0, 0, 0}, false, 0, 0}));
-  EXPECT_EQ(PadRead(&report) & DIRECTIONS, INPUT_LEFT);
-  EXPECT_EQ(report.zRange, 0);
-  EXPECT_EQ(report.rRange, 0);
-  EXPECT_EQ(report.z, 0);
-}
-
 // Alt+Return switches the full screen; the Return of it must not press button 2 at any point.
 TEST_F(Devices, ReturnUnderAltNeverPressesButtonTwo) {
   JoystickInit();
