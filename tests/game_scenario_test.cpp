@@ -45,6 +45,7 @@ class GameScenario : public ::testing::Test {
     ResetSystem();
   }
   void TearDown() override {
+    if (ReplayIsRecording()) ReplayFinish(nullptr);  // a stopped test leaves no recorder on
     HoldPadBits(0);
     RequestShutdown();
     SystemFrame();

@@ -2,8 +2,8 @@
 #pragma once
 #include <cstdint>
 
-// Presses through the menus and fights every mission: the nearest breakable object with the
-// face that hits its colour hardest, steering clear of rocks, and the boss in the last mission.
+// Presses through the menus and fights every mission: the nearest object it has an open way to,
+// rammed with the moon face in the frame of the hit, and the boss rammed in the last mission.
 uint32_t AutopilotInput();
 // Mashes buttons on the menus but flies aimlessly, so missions are lost by time.
 uint32_t LosingPilotInput();
