@@ -18,9 +18,6 @@
 #include "sound/sound_bank.h"
 #include "support/autopilot.h"
 
-// The executable's --checksum line (app/message_loop.cpp), so both runs use one definition.
-std::string ChecksumLine();
-
 namespace {
 
 // The song playing now, or "" when none is.

@@ -11,13 +11,6 @@
 #include "input/replay.h"
 #include "platform/platform.h"
 
-// Headless runs, kept by the message loop (app/message_loop.cpp).
-extern std::string DumpFramesDir;
-extern int64_t DumpEvery;
-extern bool ChecksumWanted;
-std::string ExitChecksumLine();
-bool FrameDumpFailed();
-
 namespace {
 // --dump-frames DIR --dump-every K and --checksum; the folder is made when it is missing.
 bool StartHeadlessDuties(const LongOptions& options) {

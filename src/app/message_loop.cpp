@@ -25,7 +25,6 @@ int32_t FrameRateLimit = 60;
 
 int64_t FrameLimit = 0;
 
-// Headless runs: main fills these from --dump-frames, --dump-every and --checksum.
 std::string DumpFramesDir;
 int64_t DumpEvery = 1;
 bool ChecksumWanted = false;

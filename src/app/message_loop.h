@@ -1,6 +1,7 @@
 // The message loop: window events between frames, one frame per observed clock change, paced.
 #pragma once
 #include <cstdint>
+#include <string>
 
 extern int32_t AppActive;       // 1 while the program is the active application
 extern uint32_t ClockChanges;   // clock changes seen while active
@@ -20,3 +21,13 @@ void ResetMessageLoop();
 void PaceFrame();
 // Runs until the quit message; returns its exit code.
 int32_t MessageLoop();
+
+// Headless runs: main fills these from --dump-frames, --dump-every and --checksum.
+extern std::string DumpFramesDir;  // write the screen as a PNG here every DumpEvery frames
+extern int64_t DumpEvery;
+extern bool ChecksumWanted;  // keep the checksums of the last frame for the exit line
+// "checksum screen=XXXXXXXX state=XXXXXXXX" of the screen and of the state now.
+std::string ChecksumLine();
+// The same for the last frame that ran, as printed at exit.
+std::string ExitChecksumLine();
+bool FrameDumpFailed();
