@@ -37,7 +37,9 @@ TEST_F(MusicStress, RequestsRaceTheCallbackThreadWithoutLosingABuffer) {
   EXPECT_EQ(FakeMidiQueued(), 0);
   EXPECT_EQ(SongLoaded, 0);
   EXPECT_EQ(FakeMidiOpenCount(), 400);
-  EXPECT_GT(NotesOn().size(), 400u);
+  // Only the plays followed by two rounds are sure of a whole step of their own (half of them),
+  // and each such step sounds the song's first note; the others race and may sound nothing.
+  EXPECT_GE(NotesOn().size(), 200u);
 }
 
 }  // namespace
