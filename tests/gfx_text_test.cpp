@@ -7,12 +7,11 @@
 #include "gfx/display.h"
 #include "gfx/font_text.h"
 #include "platform/fake/fake_platform.h"
-#include "support/case_name.h"
 #include "support/test_sheet.h"
 
 namespace {
 
-uint8_t At(const Surface* s, int32_t x, int32_t y) { return s->pixels[y * s->pitch + x]; }
+uint8_t At(int32_t x, int32_t y) { return ScreenSurface->pixels[y * ScreenSurface->pitch + x]; }
 
 class Text : public testing::Test {
  protected:
@@ -21,109 +20,64 @@ class Text : public testing::Test {
     StopTestDisplay();
     FakeRemoveResource("BMP_00", "BITMAP");
   }
-  // The screen equals the sheet box (sx, sy, w, h) at (dx, dy).
-  void ExpectBox(int32_t sx, int32_t sy, int32_t w, int32_t h, int32_t dx, int32_t dy) {
-    for (int32_t y = 0; y < h; ++y) {
+  // The screen equals the sheet box (sx, sy, w, 16) at (dx, dy).
+  static void ExpectGlyph(int32_t sx, int32_t sy, int32_t w, int32_t dx, int32_t dy) {
+    for (int32_t y = 0; y < 16; ++y) {
       for (int32_t x = 0; x < w; ++x) {
-        ASSERT_EQ(At(ScreenSurface, dx + x, dy + y), TestSheetIndex(sx + x, sy + y))
-            << "screen " << dx + x << "," << dy + y;
+        ASSERT_EQ(At(dx + x, dy + y), TestSheetIndex(sx + x, sy + y)) << dx + x << "," << dy + y;
       }
     }
   }
-  int32_t RightmostDrawnColumn() {
+  static int32_t RightmostDrawnColumn() {
     for (int32_t x = 319; x >= 0; --x) {
       for (int32_t y = 0; y < 240; ++y) {
-        if (At(ScreenSurface, x, y) != 0) return x;
+        if (At(x, y) != 0) return x;
       }
     }
     return -1;
   }
 };
 
-struct Advance {
-  const char* text;
-  int32_t width;
-};
-
-void PrintTo(const Advance& a, std::ostream* os) { *os << '"' << a.text << '"'; }
-
-class PenAdvance : public Text, public testing::WithParamInterface<Advance> {};
-
-TEST_P(PenAdvance, MatchesTheGlyphWidths) {
-  const Advance& a = GetParam();
-  EXPECT_EQ(TextWidth(a.text), a.width);
-  EXPECT_EQ(gf_TextDraw(a.text, 0, 100), 1);
-  // Each of these ends with a letter, whose last column is the text's last.
-  EXPECT_EQ(RightmostDrawnColumn(), a.width - 1);
+TEST_F(Text, ThePenMovesByTheGlyphWidthsAndSkipsUnknownCharacters) {
+  const std::pair<const char*, int32_t> cases[] = {
+      {"GOOD LUCK", 85}, {"MISSION 10A", 103}, {"Ab-%.A", 20}, {"", 0}};
+  for (const auto& [text, width] : cases) {
+    gf_DD_ScrFill(ScreenSurface, 0);
+    EXPECT_EQ(TextWidth(text), width) << text;
+    EXPECT_EQ(gf_TextDraw(text, 0, 100), 1);
+    EXPECT_EQ(RightmostDrawnColumn(), width - 1) << text;  // each ends with a letter
+  }
+  EXPECT_EQ(gf_TextDraw(nullptr, 5, 5), 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, PenAdvance,
-    testing::Values(Advance{"GOOD LUCK", 85}, Advance{"PLEASE PRESS START", 163}, Advance{"AB", 20},
-                    Advance{"MISSION 10A", 103}, Advance{"W I", 29}, Advance{"Ab-%.A", 20}),
-    [](const auto& info) { return CaseName(info.param.text) + std::to_string(info.index); });
-
-TEST_F(Text, LettersAreCopiedFromTheirBoxesSideBySide) {
-  gf_TextDraw("AB", 0, 0);
-  ExpectBox(0, 0, 10, 16, 0, 0);
-  ExpectBox(11, 0, 10, 16, 10, 0);
-  EXPECT_EQ(At(ScreenSurface, 20, 0), 0);
-  EXPECT_EQ(At(ScreenSurface, 0, 16), 0);
-}
-
-TEST_F(Text, EveryLetterUsesItsTableBox) {
-  int32_t pen = 0;
+TEST_F(Text, EveryLetterIsCopiedFromItsTableBoxSideBySide) {
   std::string all;
   for (char c = 'A'; c <= 'Z'; ++c) all += c;
   gf_TextDraw(all.substr(0, 13).c_str(), 0, 0);
   gf_TextDraw(all.substr(13).c_str(), 0, 40);
+  int32_t pen = 0;
   for (char c = 'A'; c <= 'Z'; ++c) {
     if (c == 'N') pen = 0;
-    const int32_t w = FontTable[static_cast<size_t>(c) + 1] - FontTable[static_cast<size_t>(c)] - 1;
-    ExpectBox(FontTable[static_cast<size_t>(c)], 0, w, 16, pen, c < 'N' ? 0 : 40);
+    const auto i = static_cast<size_t>(c);
+    const int32_t w = FontTable[i + 1] - FontTable[i] - 1;
+    ExpectGlyph(FontTable[i], 0, w, pen, c < 'N' ? 0 : 40);
     pen += w;
   }
+  EXPECT_EQ(At(0, 16), 0);
 }
 
-TEST_F(Text, ADigitIsStretchedFromTenToElevenColumns) {
+// A digit is its ten sheet columns stretched to eleven; the next character covers the last.
+TEST_F(Text, DigitsAreStretchedAndOverlappedByTheNextCharacter) {
   gf_TextDraw("7", 100, 50);
-  EXPECT_EQ(At(ScreenSurface, 99, 50), 0);
-  EXPECT_EQ(At(ScreenSurface, 111, 50), 0);
-  EXPECT_EQ(At(ScreenSurface, 100, 49), 0);
-  EXPECT_EQ(At(ScreenSurface, 100, 66), 0);
   for (int32_t y = 0; y < 16; ++y) {
-    // The eleven columns repeat one of the sheet's columns 77..86 and keep their order.
-    int32_t source = 77;
     for (int32_t x = 0; x < 11; ++x) {
-      const uint8_t v = At(ScreenSurface, 100 + x, 50 + y);
-      if (v != TestSheetIndex(source, 16 + y)) ++source;
-      ASSERT_EQ(v, TestSheetIndex(source, 16 + y)) << x << "," << y;
+      ASSERT_EQ(At(100 + x, 50 + y), TestSheetIndex(77 + (2 * x + 1) * 10 / 22, 16 + y)) << x;
     }
-    EXPECT_EQ(source, 86);
   }
-}
-
-TEST_F(Text, TheNextCharacterCoversADigitsEleventhColumn) {
+  EXPECT_EQ(std::vector<uint8_t>({At(99, 50), At(111, 50), At(100, 49), At(100, 66)}),
+            std::vector<uint8_t>(4, 0));
   gf_TextDraw("1A", 0, 0);
-  ExpectBox(0, 0, 10, 16, 10, 0);
-}
-
-TEST_F(Text, SkippedCharactersDrawNothingAndTakeNoRoom) {
-  gf_TextDraw("ENELGY 5", 0, 0);
-  std::vector<uint8_t> plain(ScreenSurface->pixels, ScreenSurface->pixels + 320 * 240);
-  gf_DD_ScrFill(ScreenSurface, 0);
-  gf_TextDraw("ENELGY -5", 0, 0);
-  EXPECT_EQ(std::vector<uint8_t>(ScreenSurface->pixels, ScreenSurface->pixels + 320 * 240), plain);
-  gf_DD_ScrFill(ScreenSurface, 0);
-  EXPECT_EQ(gf_TextDraw("", 5, 5), 1);
-  EXPECT_EQ(gf_TextDraw(nullptr, 5, 5), 1);
-  EXPECT_EQ(RightmostDrawnColumn(), -1);
-}
-
-TEST_F(Text, TextOffTheScreenIsClippedNotMoved) {
-  gf_TextDraw("AB", -5, 230);
-  ExpectBox(5, 0, 5, 10, 0, 230);
-  ExpectBox(11, 0, 10, 10, 5, 230);
+  ExpectGlyph(0, 0, 10, 10, 0);
 }
 
 TEST_F(Text, WithoutASheetEachGlyphReportsTheMissingSourceAndDrawsNothing) {
