@@ -6,11 +6,16 @@
 #include <cstring>
 #include <fstream>
 
+namespace {
 std::vector<uint8_t> VarLen(uint32_t value) {
   std::vector<uint8_t> out{static_cast<uint8_t>(value & 0x7F)};
   while ((value >>= 7) != 0) out.insert(out.begin(), static_cast<uint8_t>(0x80 | (value & 0x7F)));
   return out;
 }
+void Put32(std::vector<uint8_t>* out, uint32_t v) {
+  for (int shift = 24; shift >= 0; shift -= 8) out->push_back(static_cast<uint8_t>(v >> shift));
+}
+}  // namespace
 
 SmfTrack& SmfTrack::Raw(uint32_t delta, std::vector<uint8_t> eventBytes) {
   const std::vector<uint8_t> d = VarLen(delta);
@@ -40,23 +45,13 @@ SmfTrack& SmfTrack::Tempo(uint32_t delta, uint32_t microsPerQuarter) {
 
 SmfTrack& SmfTrack::End(uint32_t delta) { return Meta(delta, 0x2F, {}); }
 
-namespace {
-void Put32(std::vector<uint8_t>* out, uint32_t v) {
-  for (int shift = 24; shift >= 0; shift -= 8) out->push_back(static_cast<uint8_t>(v >> shift));
-}
-void Put16(std::vector<uint8_t>* out, uint32_t v) {
-  out->push_back(static_cast<uint8_t>(v >> 8));
-  out->push_back(static_cast<uint8_t>(v));
-}
-}  // namespace
-
 std::vector<uint8_t> BuildSmf(uint32_t division, const std::vector<SmfTrack>& tracks,
                               uint32_t format, uint32_t headerLength) {
   std::vector<uint8_t> out{'M', 'T', 'h', 'd'};
   Put32(&out, headerLength);
-  Put16(&out, format);
-  Put16(&out, static_cast<uint32_t>(tracks.size()));
-  Put16(&out, division);
+  for (uint32_t v : {format, static_cast<uint32_t>(tracks.size()), division}) {
+    out.insert(out.end(), {static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v)});
+  }
   for (uint32_t i = 6; i < headerLength; ++i) out.push_back(0);
   for (const SmfTrack& t : tracks) {
     out.insert(out.end(), {'M', 'T', 'r', 'k'});

@@ -16,7 +16,6 @@ struct SmfTrack {
   SmfTrack& End(uint32_t delta = 0);
 };
 
-std::vector<uint8_t> VarLen(uint32_t value);
 // A whole file: "MThd" with `headerLength` bytes (extra ones zero), then one "MTrk" per track.
 std::vector<uint8_t> BuildSmf(uint32_t division, const std::vector<SmfTrack>& tracks,
                               uint32_t format = 1, uint32_t headerLength = 6);
