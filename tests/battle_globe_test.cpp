@@ -1,65 +1,77 @@
-// The battle frame and the globe: steering, speed limits, movement, energy, time, danger, banner.
+// Mission set-up, the battle frame and the globe: steering, limits, energy, time, danger, banner.
 #include <tuple>
 
 #include "battle_fixture.h"
 
 namespace {
 
+using Effects = std::vector<int32_t>;
+
+// Every mission: the radar matches the field, the globe starts in an open cell, hit points come
+// after the star field's 160 draws (one per object in cell order) and rise with the level.
+TEST_F(BattleTest, MissionSetUpBuildsFieldRadarAndHitPoints) {
+  for (int32_t level : {0, 1})
+    for (int32_t mission = 1; mission <= MISSION_COUNT; ++mission) {
+      ResetGame();
+      for (int32_t k = 0; k < 40; ++k) SpawnExplosion(k, k);
+      RandomSeed = 2;
+      uint32_t seed = 2;
+      for (int32_t k = 0; k < 160; ++k) NextOf(&seed);
+      Enter(mission, level);
+      int32_t objects = 0;
+      for (int32_t i = 0; i < CELL_COUNT; ++i) {
+        const int32_t t = CellTypes[i];
+        objects += t <= CELL_BLUE;
+        EXPECT_EQ(SheetAt(1 + 4 * (i % 5) + 2, 209 + 3 * (i / 5) + 1), t == CELL_EMPTY ? 10 : 255);
+        const bool green = t == CELL_GREEN;
+        if (t <= CELL_BLUE) {
+          EXPECT_EQ(CellHp[i], (NextOf(&seed) & (green ? 15 : 7)) + (green ? 160 : 80) * level +
+                                   (green ? 128 : 48));
+        }
+      }
+      EXPECT_EQ(std::tuple(ObjectsLeft, RandomSeed, Explosions[0].active, BossState.energy),
+                std::tuple(objects, seed, 0, 3200 + 1000 * level));
+      EXPECT_EQ(CellTypes[5 * (PlayerGlobe.y / 48) + PlayerGlobe.x / 64], CELL_EMPTY);
+      EXPECT_EQ(PlayedEffects(), Effects{mission == 10 ? 8 : 4});
+    }
+}
+
 class GlobeTest : public BattleTest {
  protected:
-  // An open field with the globe in its middle.
   void SetUp() override {
     BattleTest::SetUp();
     Restart();
   }
+  // An open field with the globe in its middle.
   void Restart() {
     ResetGame();
     Enter(1);
     ClearField();
-    ScenePhase = 0;
     SceneTimer = 1;
     PlayerGlobe.x = 160;
     PlayerGlobe.y = 240;
     PlayedEffects();
   }
-  // Steps with these bits held until the speed stops changing; how many steps changed it.
-  static int32_t StepsUntilSteady(uint32_t bits) {
-    Hold(bits);
-    int32_t steps = -1;
-    for (float before = -1; before != PlayerGlobe.speed; ++steps) {
-      before = PlayerGlobe.speed;
-      SteerGlobe();
-    }
-    return steps;
-  }
 };
 
-TEST_F(GlobeTest, SpeedStepsInSinglePrecisionBetweenItsLimits) {
-  EXPECT_EQ(StepsUntilSteady(INPUT_UP), 76);  // 75 steps of 0.2f leave the speed just below 16
-  EXPECT_GT(PlayerGlobe.speed, 16.0f);
-  EXPECT_EQ(static_cast<int32_t>(PlayerGlobe.speed), 16);
-  EXPECT_EQ(StepsUntilSteady(INPUT_DOWN), 72);
-  EXPECT_LT(PlayerGlobe.speed, 2.0f);
-  EXPECT_EQ(static_cast<int32_t>(PlayerGlobe.speed), 1);
-  Hold(INPUT_UP | INPUT_DOWN);  // up wins
-  SteerGlobe();
-  EXPECT_GT(PlayerGlobe.speed, 1.9f);
-}
-
-TEST_F(GlobeTest, TurnsEightStepsAndWraps) {
-  for (auto [bits, from, to, turned] : {std::tuple{INPUT_RIGHT, 252, 4, 1},
-                                        {INPUT_LEFT, 0, 248, 1},
-                                        {INPUT_LEFT | INPUT_RIGHT, 10, 18, 1},
-                                        {INPUT_UP, 10, 10, 0}}) {
-    PlayerGlobe.heading = from;
+// 75 steps of 0.2f leave the speed just below 16, so a 76th passes it; down stops below 2.
+TEST_F(GlobeTest, SteeringTurnsWrapsAndKeepsTheSpeedInItsLimits) {
+  for (auto [bits, heading, speed, afterHeading, afterSpeed] :
+       {std::tuple{INPUT_RIGHT | INPUT_UP, 252, 15.99f, 4, 16.19f},
+        {INPUT_LEFT | INPUT_UP, 0, 16.01f, 248, 16.01f},
+        {INPUT_LEFT | INPUT_RIGHT | INPUT_DOWN, 10, 2.01f, 18, 1.81f},
+        {INPUT_UP | INPUT_DOWN, 10, 1.99f, 10, 2.19f},
+        {INPUT_DOWN, 10, 1.99f, 10, 1.99f}}) {
+    PlayerGlobe.heading = heading;
+    PlayerGlobe.speed = speed;
     Hold(bits);
-    EXPECT_EQ(SteerGlobe(), turned);
-    EXPECT_EQ(PlayerGlobe.heading, to);
+    EXPECT_EQ(SteerGlobe(), heading != afterHeading ? 1 : 0);
+    EXPECT_EQ(PlayerGlobe.heading, afterHeading);
+    EXPECT_NEAR(PlayerGlobe.speed, afterSpeed, 1e-4f) << bits;
   }
 }
 
-TEST_F(GlobeTest, ButtonOneHoldsTheMoonAndButtonTwoSwapsSunAndEarth) {
-  using Effects = std::vector<int32_t>;
+TEST_F(GlobeTest, ButtonOneHoldsTheMoonAndButtonTwoSwapsSunAndEarthOncePerPress) {
   for (auto [bits, mode, sounds] : {std::tuple{INPUT_BUTTON2, MODE_TERA, Effects{7}},
                                     {0u, MODE_TERA, {}},
                                     {INPUT_BUTTON1, MODE_MOON, {7}},
@@ -69,17 +81,13 @@ TEST_F(GlobeTest, ButtonOneHoldsTheMoonAndButtonTwoSwapsSunAndEarth) {
                                     {INPUT_BUTTON2, MODE_SUN, {}}}) {
     Hold(bits);
     SteerGlobe();
-    EXPECT_EQ(PlayerGlobe.mode, mode);
-    EXPECT_EQ(PlayedEffects(), sounds);
+    EXPECT_EQ(std::tuple(PlayerGlobe.mode, PlayedEffects()), std::tuple(mode, sounds));
   }
 }
 
 // One frame's step is (trunc(r cos), trunc(r sin)) with r the truncated speed.
 TEST_F(GlobeTest, MovesAlongItsHeading) {
-  for (auto [heading, speed, dx, dy] : {std::tuple{192, 1.0f, 0, -1},
-                                        {200, 1.8f, 0, 0},
-                                        {64, 1.0f, 0, 1},
-                                        {0, 16.2f, 16, 0},
+  for (auto [heading, speed, dx, dy] : {std::tuple{200, 1.8f, 0, 0},
                                         {32, 16.2f, 11, 11},
                                         {160, 5.4f, -3, -3},
                                         {128, 2.0f, -2, 0}}) {
@@ -91,28 +99,13 @@ TEST_F(GlobeTest, MovesAlongItsHeading) {
   }
 }
 
-TEST_F(GlobeTest, EnergyFallsBelowZeroOnlyOnceAndNotInTheBackdrop) {
+TEST_F(GlobeTest, EnergyAndTimeEndTheMissionOnceAndWinningComesFirst) {
   PlayerGlobe.energy = 3;
-  EXPECT_EQ(AddEnergy(-3), 0);
-  EXPECT_EQ(MissionFailed, 0);
-  EXPECT_EQ(AddEnergy(-1), 1);
-  EXPECT_EQ(std::tuple(PlayerGlobe.energy, MissionFailed), std::tuple(0, 1));
+  EXPECT_EQ(std::tuple(AddEnergy(-3), MissionFailed), std::tuple(0, 0));
+  EXPECT_EQ(std::tuple(AddEnergy(-1), PlayerGlobe.energy, MissionFailed), std::tuple(1, 0, 1));
   BattleOver = 1;
-  EXPECT_EQ(AddEnergy(-50), 0);
-  EXPECT_EQ(PlayerGlobe.energy, 0);
-}
-
-// 200 frames of the moon cost 1000: the 200th frame loses the mission.
-TEST_F(GlobeTest, HoldingTheMoonDrainsEnergyUntilTheMissionIsLost) {
-  PlayerGlobe.heading = 200;  // stands still at speed 1
-  Hold(INPUT_BUTTON1);
-  for (int32_t frame = 1; frame < 200; ++frame) BattleFrame();
-  EXPECT_EQ(std::tuple(PlayerGlobe.energy, SceneId), std::tuple(999 - 199 * 5, SCENE_BATTLE));
-  BattleFrame();
-  EXPECT_EQ(std::tuple(MissionFailed, SceneId), std::tuple(1, SCENE_GAMEOVER));
-}
-
-TEST_F(GlobeTest, TimeRunsOutOnTheFrameThatReachesZeroAndWinningComesFirst) {
+  EXPECT_EQ(std::tuple(AddEnergy(-50), PlayerGlobe.energy), std::tuple(0, 0));
+  Restart();
   TimeLeft = 2;
   BattleFrame();
   EXPECT_EQ(std::tuple(SceneId, SceneTimer), std::tuple(SCENE_BATTLE, 2u));
@@ -123,9 +116,8 @@ TEST_F(GlobeTest, TimeRunsOutOnTheFrameThatReachesZeroAndWinningComesFirst) {
   MissionCleared = 1;
   BattleFrame();
   EXPECT_EQ(SceneId, SCENE_RESULT);
-}
-
-TEST_F(GlobeTest, BackdropNeitherSteersNorCountsNorEnds) {
+  // The backdrop neither steers nor counts nor ends.
+  Restart();
   BattleOver = MissionFailed = 1;
   PlayerGlobe.mode = MODE_MOON;
   Hold(INPUT_RIGHT);
@@ -148,38 +140,24 @@ TEST_F(GlobeTest, DangerSpeedsTheMusicAndSpawnsBlastsEveryFourthFrame) {
     SetMusicTempo(100);
     uint32_t seed = RandomSeed;
     BattleFrame();
+    const int32_t r1 = NextOf(&seed) & 15, r2 = NextOf(&seed) & 15;
     EXPECT_EQ(std::tuple(TempoPercent.load(), Explosions[0].active),
               std::tuple(danger ? 130 : 100, danger ? 1 : 0));
-    if (!danger) continue;
-    const int32_t r1 = NextOf(&seed) & 15, r2 = NextOf(&seed) & 15;
-    EXPECT_EQ(std::tuple(Explosions[0].x, Explosions[0].y), std::tuple(160 - 8 - r1, 240 - 8 - r2));
+    EXPECT_EQ(std::tuple(Explosions[0].x, Explosions[0].y),
+              danger ? std::tuple(160 - 8 - r1, 240 - 8 - r2) : std::tuple(0, 0));
   }
 }
 
 // The banner shows up to and including the frame with SceneTimer 129.
 TEST_F(GlobeTest, OpeningBannerNamesTheMission) {
-  for (int32_t mission : {1, 10}) {
-    Enter(mission);
-    SceneTimer = 1;
-    for (uint32_t t = 1; t <= 130; ++t) {
-      gf_DD_ScrFill(screen_, 0);
-      BattleFrame();
-      EXPECT_EQ(ShowsText(MissionNames[mission - 1], 80, 120), t <= 129) << t;
-      if (t == 1) {
-        EXPECT_TRUE(ShowsText(mission == 1 ? "MISSION 1" : "MISSION 10", 80, 96));
-      }
-    }
-    EXPECT_EQ(ScenePhase, 0);
+  Enter(10);
+  for (uint32_t t : {1u, 129u, 130u}) {
+    SceneTimer = t;
+    gf_DD_ScrFill(screen_, 0);
+    BattleFrame();
+    EXPECT_EQ(ShowsText(MissionNames[9], 80, 120), t <= 129) << t;
+    EXPECT_EQ(ShowsText("MISSION 10", 80, 96), t <= 129) << t;
   }
-}
-
-TEST_F(GlobeTest, AimMarkerPointsAlongTheHeading) {
-  PlayerGlobe = {100, 200, 0, 0, 200, 1.0f, 999, MODE_SUN, MODE_SUN};
-  BattleFrame();
-  // Screen centre (100, 120); heading 200 = cos 0.2, sin -0.98.
-  const int32_t ex = 100 + 25, ey = 120 - 125;
-  EXPECT_EQ(ScreenAt(ex - 8, ey - 8 + 15), 24);  // the 16x16 box's lower-left corner
-  EXPECT_EQ(ScreenAt(100 + 12 - 4, 120 - 62 - 4), 24);
 }
 
 }  // namespace

@@ -3,13 +3,18 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "app/frame_cycle.h"
+#include "app/main_window.h"
+#include "app/message_loop.h"
 #include "battle/battle_state.h"
 #include "battle/boss.h"
 #include "core/math_helpers.h"
 #include "input/pad.h"
+#include "input/replay.h"
 #include "platform/fake/fake_platform.h"
+#include "sound/sound_bank.h"
 
 namespace {
 uint32_t PilotFrames = 0;
@@ -32,42 +37,52 @@ bool Empty(int32_t c, int32_t r) {
          CellTypes[5 * r + c] == CELL_EMPTY;
 }
 
-// Steps through open cells from the globe's cell to every cell (-1: out of reach).
-void OpenCellSteps(int32_t steps[CELL_COUNT]) {
+// The open cells beside cell i (down, up, left, right), -1 where there is none.
+void OpenNeighbours(int32_t i, int32_t out[4]) {
+  const int32_t c = i % 5, r = i / 5, dc[4] = {0, 0, -1, 1}, dr[4] = {1, -1, 0, 0};
+  for (int32_t k = 0; k < 4; ++k)
+    out[k] = Empty(c + dc[k], r + dr[k]) ? 5 * (r + dr[k]) + c + dc[k] : -1;
+}
+
+int32_t GlobeCell() {
+  return 5 * std::clamp(PlayerGlobe.y / 48, 0, 9) + std::clamp(PlayerGlobe.x / 64, 0, 4);
+}
+
+// A breadth-first walk through open cells from start: each cell's steps (-1: out of reach) and
+// the cells in the order reached; returns how many were reached.
+int32_t Walk(int32_t start, int32_t steps[CELL_COUNT], int32_t order[CELL_COUNT]) {
   std::fill(steps, steps + CELL_COUNT, -1);
-  const int32_t from =
-      5 * std::clamp(PlayerGlobe.y / 48, 0, 9) + std::clamp(PlayerGlobe.x / 64, 0, 4);
-  int32_t queue[CELL_COUNT], head = 0, tail = 0;
-  steps[from] = 0;
-  queue[tail++] = from;
+  int32_t head = 0, tail = 0;
+  steps[start] = 0;
+  order[tail++] = start;
   while (head < tail) {
-    const int32_t at = queue[head++], c = at % 5, r = at / 5;
-    const int32_t next[4][2] = {{c, r + 1}, {c, r - 1}, {c - 1, r}, {c + 1, r}};
-    for (const auto& n : next) {
-      if (!Empty(n[0], n[1]) || steps[5 * n[1] + n[0]] >= 0) continue;
-      steps[5 * n[1] + n[0]] = steps[at] + 1;
-      queue[tail++] = 5 * n[1] + n[0];
+    const int32_t at = order[head++];
+    int32_t next[4];
+    OpenNeighbours(at, next);
+    for (int32_t n : next) {
+      if (n < 0 || steps[n] >= 0) continue;
+      steps[n] = steps[at] + 1;
+      order[tail++] = n;
     }
   }
+  return tail;
 }
 
 // The breakable cell to go for: the fewest open cells away that has an open neighbour in reach
 // (objects walled in by others come free as those break), the nearer one on a tie; -1 when none.
 int32_t ChooseTarget() {
-  int32_t steps[CELL_COUNT];
-  OpenCellSteps(steps);
+  int32_t steps[CELL_COUNT], order[CELL_COUNT];
+  Walk(GlobeCell(), steps, order);
   int32_t best = -1;
   int64_t bestCost = INT64_MAX;
   for (int32_t i = 0; i < CELL_COUNT; ++i) {
     if (CellTypes[i] > CELL_BLUE) continue;
-    const int32_t c = i % 5, r = i / 5;
-    const int32_t next[4][2] = {{c, r + 1}, {c, r - 1}, {c - 1, r}, {c + 1, r}};
-    int32_t reach = INT32_MAX;
-    for (const auto& n : next)
-      if (Empty(n[0], n[1]) && steps[5 * n[1] + n[0]] >= 0)
-        reach = std::min(reach, steps[5 * n[1] + n[0]]);
+    int32_t next[4], reach = INT32_MAX;
+    OpenNeighbours(i, next);
+    for (int32_t n : next)
+      if (n >= 0 && steps[n] >= 0) reach = std::min(reach, steps[n]);
     if (reach == INT32_MAX) continue;
-    const int64_t dx = 64 * c + 32 - PlayerGlobe.x, dy = 48 * r + 24 - PlayerGlobe.y;
+    const int64_t dx = 64 * (i % 5) + 32 - PlayerGlobe.x, dy = 48 * (i / 5) + 24 - PlayerGlobe.y;
     const int64_t cost = int64_t{reach} * 1000000 + dx * dx + dy * dy;
     if (cost < bestCost) bestCost = cost, best = i;
   }
@@ -101,41 +116,25 @@ uint32_t FightBoss() {
   return bits;
 }
 
-// The next open cell on a shortest way through open cells from the globe's cell to cell goal.
+// The next cell on a shortest way through open cells from the globe's cell to cell goal: the
+// first cell a walk back from the goal reaches that touches the globe's cell.
 int32_t NextCellTowards(int32_t goal) {
-  const int32_t from =
-      5 * std::clamp(PlayerGlobe.y / 48, 0, 9) + std::clamp(PlayerGlobe.x / 64, 0, 4);
+  const int32_t from = GlobeCell();
   if (from == goal) return goal;
-  int32_t cameFrom[CELL_COUNT];
-  std::fill(cameFrom, cameFrom + CELL_COUNT, -1);
-  int32_t queue[CELL_COUNT], head = 0, tail = 0;
-  queue[tail++] = goal;
-  cameFrom[goal] = goal;
-  while (head < tail) {  // searched backwards from the goal, so the answer is one step from here
-    const int32_t at = queue[head++];
-    const int32_t c = at % 5, r = at / 5;
-    const int32_t next[4][2] = {{c, r + 1}, {c, r - 1}, {c - 1, r}, {c + 1, r}};
-    for (const auto& n : next) {
-      const int32_t i = 5 * n[1] + n[0];
-      if (n[0] < 0 || n[0] > 4 || n[1] < 0 || n[1] > 9 || cameFrom[i] >= 0) continue;
-      if (i != from && CellTypes[i] != CELL_EMPTY) continue;
-      cameFrom[i] = at;
-      if (i == from) return at;
-      queue[tail++] = i;
-    }
-  }
+  int32_t steps[CELL_COUNT], order[CELL_COUNT];
+  const int32_t reached = Walk(goal, steps, order);
+  for (int32_t k = 0; k < reached; ++k)
+    if (std::abs(order[k] % 5 - from % 5) + std::abs(order[k] / 5 - from / 5) == 1) return order[k];
   return goal;  // walled in: go straight and take the knocks
 }
 
 // Objects are rammed straight from an open neighbouring cell reached through open cells.
 uint32_t Approach(int32_t target) {
-  const int32_t c = target % 5, r = target / 5;
-  const int32_t tx = 64 * c + 32, ty = 48 * r + 24;
-  const int32_t dc[4] = {0, 0, -1, 1}, dr[4] = {1, -1, 0, 0};
-  int32_t stage = target, best = INT32_MAX;
-  for (int k = 0; k < 4; ++k) {
-    if (!Empty(c + dc[k], r + dr[k])) continue;
-    const int32_t i = 5 * (r + dr[k]) + c + dc[k];
+  const int32_t tx = 64 * (target % 5) + 32, ty = 48 * (target / 5) + 24;
+  int32_t next[4], stage = target, best = INT32_MAX;
+  OpenNeighbours(target, next);
+  for (int32_t i : next) {
+    if (i < 0) continue;
     const int32_t d =
         std::abs(64 * (i % 5) + 32 - PlayerGlobe.x) + std::abs(48 * (i / 5) + 24 - PlayerGlobe.y);
     if (d < best) best = d, stage = i;
@@ -147,9 +146,7 @@ uint32_t Approach(int32_t target) {
                      std::abs(PlayerGlobe.y - ty) <= 72
                : std::abs(PlayerGlobe.y - ty) < 12 && (PlayerGlobe.x - tx) * (sx - tx) >= 0 &&
                      std::abs(PlayerGlobe.x - tx) <= 96;
-  if (inCorridor) {
-    return Steer(tx, ty, 7.0f);
-  }
+  if (inCorridor) return Steer(tx, ty, 7.0f);
   const int32_t hop = NextCellTowards(stage);
   return Steer(64 * (hop % 5) + 32, 48 * (hop / 5) + 24, 5.0f);
 }
@@ -209,10 +206,34 @@ uint32_t LosingPilotInput() {
 }
 
 void HoldPadBits(uint32_t bits) {
-  FakeSetKeyHeld(VK_UP, bits & INPUT_UP);
-  FakeSetKeyHeld(VK_DOWN, bits & INPUT_DOWN);
-  FakeSetKeyHeld(VK_LEFT, bits & INPUT_LEFT);
-  FakeSetKeyHeld(VK_RIGHT, bits & INPUT_RIGHT);
-  FakeSetKeyHeld('Z', bits & INPUT_BUTTON1);
-  FakeSetKeyHeld('X', bits & INPUT_BUTTON2);
+  const std::pair<int32_t, uint32_t> keys[] = {{VK_UP, INPUT_UP},     {VK_DOWN, INPUT_DOWN},
+                                               {VK_LEFT, INPUT_LEFT}, {VK_RIGHT, INPUT_RIGHT},
+                                               {'Z', INPUT_BUTTON1},  {'X', INPUT_BUTTON2}};
+  for (auto [key, bit] : keys) FakeSetKeyHeld(key, (bits & bit) != 0);
+}
+
+bool StartScriptedGame() {
+  FakeSystemReset();
+  FakeDisplayReset();
+  FakeAudioReset();
+  FakeMidiResetAll();
+  SoundReady = false;  // a released bank stays marked ready; each game opens its own
+  const bool window = CreateMainWindow() == 1;
+  InputState = {};
+  ClockChanges = 0;
+  ResetSystem();
+  return window;
+}
+
+void PlayFrame(uint32_t bits) {
+  HoldPadBits(bits);
+  ++ClockChanges;
+  SystemFrame();
+}
+
+void StopScriptedGame() {
+  if (ReplayIsRecording()) ReplayFinish(nullptr);
+  HoldPadBits(0);
+  RequestShutdown();
+  SystemFrame();
 }

@@ -10,3 +10,9 @@ uint32_t LosingPilotInput();
 
 // Holds exactly the keys that produce these InputBits on the scripted machine.
 void HoldPadBits(uint32_t bits);
+// A fresh program on the scripted machine with its window made, before its first frame.
+bool StartScriptedGame();
+// One frame as the message loop runs it, with these bits held.
+void PlayFrame(uint32_t bits);
+// Ends that game: a recorder left on is finished, the keys let go and the program shut down.
+void StopScriptedGame();

@@ -5,22 +5,15 @@
 
 #include "platform/platform.h"
 
-constexpr int32_t TEST_SHEET_WIDTH = 319;
-constexpr int32_t TEST_SHEET_HEIGHT = 240;
-
-// The GamePalette index the loaded test sheet holds at (x, y): 11..245, black (0) only in the
-// box (288, 224, 31, 16).
+// The GamePalette index the loaded test sheet (319 x 240) holds at (x, y): 11..245, black (0)
+// only in the box (288, 224, 31, 16).
 uint8_t TestSheetIndex(int32_t x, int32_t y);
 // An 8-bit bitmap (rows top first in pixels), as a resource or, with fileHeader, as a file.
 std::vector<uint8_t> MakeBitmapBytes(int32_t width, int32_t height, const PlatformColor* table,
                                      int32_t tableSize, const std::vector<uint8_t>& pixels,
                                      bool fileHeader);
-// The test sheet's bytes as a "BITMAP" resource (its colour table is the initial GamePalette).
-std::vector<uint8_t> TestSheetBitmap();
-// Installs the test sheet as the resource "BMP_00" of type "BITMAP".
-void InstallTestSheet();
-// Resets the scripted display, starts the display and loads the test sheet into SheetSurface
-// with black as its key, as the boot scene does; true when all of it worked.
+// Resets the scripted display, installs the test sheet, starts the display and loads the sheet
+// into SheetSurface with black as its key, as the boot scene does; true when all of it worked.
 bool StartTestDisplay();
 // Releases everything StartTestDisplay made (gf_DD_Release with the display object).
 void StopTestDisplay();
