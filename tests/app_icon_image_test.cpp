@@ -1,4 +1,5 @@
-// Decoding the window icon: bit depths, the transparency mask, the largest image, bad files.
+// Decoding the window icon: bit depths, the transparency mask, the largest image, bad files, and
+// the icon the build embeds.
 #include <gtest/gtest.h>
 
 #include <tuple>
@@ -8,18 +9,12 @@
 
 namespace {
 
-void Put16(std::vector<uint8_t>& v, uint32_t x) {
-  v.push_back(x & 0xFF);
-  v.push_back((x >> 8) & 0xFF);
-}
-void Put32(std::vector<uint8_t>& v, uint32_t x) {
-  Put16(v, x & 0xFFFF);
-  Put16(v, x >> 16);
+void Put(std::vector<uint8_t>& v, uint32_t x, int bytes) {
+  for (int i = 0; i < bytes; ++i) v.push_back(static_cast<uint8_t>(x >> (8 * i)));
 }
 
 struct TestImage {
-  int32_t side;
-  uint32_t bits;
+  uint32_t side, bits;
   std::vector<uint32_t> table;   // 0xRRGGBB entries (indexed depths)
   std::vector<uint32_t> pixels;  // top row first: indices, or 0xAARRGGBB
   std::vector<bool> hidden;      // the mask, top row first
@@ -27,50 +22,39 @@ struct TestImage {
 
 std::vector<uint8_t> ImageBytes(const TestImage& t) {
   std::vector<uint8_t> v;
-  const uint32_t side = static_cast<uint32_t>(t.side);
-  for (uint32_t x : {40u, side, side * 2, 1u | t.bits << 16, 0u, 0u, 0u, 0u,
+  // The header: size, width, doubled height, planes and depth, ..., colours used.
+  for (uint32_t x : {40u, t.side, t.side * 2, 1u | t.bits << 16, 0u, 0u, 0u, 0u,
                      static_cast<uint32_t>(t.table.size()), 0u})
-    Put32(v, x);  // the header: size, width, doubled height, planes and depth, ...
-  for (uint32_t c : t.table) Put32(v, c);
-  const size_t colourRow = ((t.side * t.bits + 31) / 32) * 4, maskRow = ((t.side + 31) / 32) * 4;
-  for (int32_t y = t.side - 1; y >= 0; --y) {  // bottom row first
-    std::vector<uint8_t> row(colourRow, 0);
-    for (int32_t x = 0; x < t.side; ++x) {
+    Put(v, x, 4);
+  for (uint32_t c : t.table) Put(v, c, 4);
+  const size_t colourRow = (t.side * t.bits + 31) / 32 * 4, maskRow = (t.side + 31) / 32 * 4;
+  std::vector<uint8_t> colour(colourRow * t.side), mask(maskRow * t.side);
+  for (uint32_t y = 0; y < t.side; ++y) {
+    const uint32_t row = t.side - 1 - y;  // stored bottom row first
+    for (uint32_t x = 0; x < t.side; ++x) {
       const uint32_t p = t.pixels[y * t.side + x];
-      switch (t.bits) {
-        case 4:
-          row[x / 2] |= static_cast<uint8_t>(p << (x % 2 == 0 ? 4 : 0));
-          break;
-        case 8:
-          row[x] = static_cast<uint8_t>(p);
-          break;
-        case 32:
-          for (int b = 0; b < 4; ++b) row[x * 4 + b] = static_cast<uint8_t>(p >> (8 * b));
-          break;
+      uint8_t* c = &colour[row * colourRow];
+      if (t.bits == 32) {
+        for (uint32_t b = 0; b < 4; ++b) c[x * 4 + b] = static_cast<uint8_t>(p >> (8 * b));
+      } else {
+        c[x * t.bits / 8] |= static_cast<uint8_t>(p << (8 - t.bits - x * t.bits % 8));
       }
+      mask[row * maskRow + x / 8] |= static_cast<uint8_t>(t.hidden[y * t.side + x] << (7 - x % 8));
     }
-    v.insert(v.end(), row.begin(), row.end());
   }
-  for (int32_t y = t.side - 1; y >= 0; --y) {
-    std::vector<uint8_t> row(maskRow, 0);
-    for (int32_t x = 0; x < t.side; ++x) {
-      if (t.hidden[y * t.side + x]) row[x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
-    }
-    v.insert(v.end(), row.begin(), row.end());
-  }
+  v.insert(v.end(), colour.begin(), colour.end());
+  v.insert(v.end(), mask.begin(), mask.end());
   return v;
 }
 
 std::vector<uint8_t> IconFile(const std::vector<std::vector<uint8_t>>& images) {
   std::vector<uint8_t> v;
-  Put16(v, 0);
-  Put16(v, 1);
-  Put16(v, static_cast<uint32_t>(images.size()));
+  for (uint32_t x : {0u, 1u, static_cast<uint32_t>(images.size())}) Put(v, x, 2);
   uint32_t offset = 6 + 16 * static_cast<uint32_t>(images.size());
   for (const auto& image : images) {
-    for (int i = 0; i < 8; ++i) v.push_back(0);
-    Put32(v, static_cast<uint32_t>(image.size()));
-    Put32(v, offset);
+    Put(v, 0, 8);
+    Put(v, static_cast<uint32_t>(image.size()), 4);
+    Put(v, offset, 4);
     offset += static_cast<uint32_t>(image.size());
   }
   for (const auto& image : images) v.insert(v.end(), image.begin(), image.end());
@@ -84,8 +68,7 @@ TEST(IconImage, EightBitWithMask) {
   const std::vector<uint8_t> file = IconFile({ImageBytes(EIGHT_BIT)});
   IconImage icon;
   ASSERT_TRUE(DecodeIcon(file.data(), file.size(), &icon));
-  ASSERT_EQ(icon.width, 2);
-  ASSERT_EQ(icon.height, 2);
+  ASSERT_EQ(std::tuple(icon.width, icon.height), std::tuple(2, 2));
   const std::vector<uint8_t> expected = {255, 128, 0, 255, 0,   0,   255, 255,
                                          0,   0,   0, 0,   255, 128, 0,   255};
   EXPECT_EQ(icon.rgba, expected);
@@ -132,6 +115,21 @@ TEST(IconImage, DamagedFilesAreRefusedWithoutReadingPastTheEnd) {
   }
   IconImage icon;
   EXPECT_FALSE(DecodeIcon(nullptr, 0, &icon));
+}
+
+// The window shows the embedded icon: its dark background must be masked out, the rest opaque.
+TEST(IconImage, EmbeddedIconIsOpaqueExactlyWhereItIsNotBlack) {
+  IconImage icon;
+  ASSERT_TRUE(LoadIconResource("ICN_01", &icon));
+  ASSERT_EQ(std::tuple(icon.width, icon.height), std::tuple(48, 48));
+  int opaque = 0;
+  for (size_t at = 0; at < icon.rgba.size(); at += 4) {
+    const bool black = icon.rgba[at] == 0 && icon.rgba[at + 1] == 0 && icon.rgba[at + 2] == 0;
+    EXPECT_EQ(icon.rgba[at + 3], black ? 0 : 255) << "pixel " << at / 4;
+    opaque += icon.rgba[at + 3] == 255;
+  }
+  EXPECT_EQ(icon.rgba[3] + icon.rgba[47 * 4 + 3], 0) << "the top corners show through";
+  EXPECT_GT(opaque, 48 * 48 / 2);
 }
 
 }  // namespace
