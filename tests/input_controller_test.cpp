@@ -1,6 +1,8 @@
 // Game controllers, plain joysticks with a hat, and Alt+Return, as the game's InputBits see them.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "input/pad.h"
 #include "platform/controller_map.h"
 #include "platform/fake/fake_platform.h"
@@ -29,68 +31,41 @@ class Devices : public testing::Test {
 
 constexpr uint32_t DIRECTIONS = INPUT_UP | INPUT_DOWN | INPUT_LEFT | INPUT_RIGHT;
 
-TEST_F(Devices, ControllerButtonsAreButtonsOneToEight) {
+// The calibration gives centre 32767 and half range 32767, so a quarter is 8191: the stick
+// (signed value + 32768) must pass below 24576 or above 40958. The d-pad wins on its own axis.
+TEST_F(Devices, ControllerStickUsesTheDeadZoneTheDpadWinsAndButtonsAreOneToEight) {
   Plug(ControllerCaps());
+  const std::tuple<int16_t, int16_t, uint32_t, uint32_t> cases[] = {
+      {-8192, 8190, 0, 0},
+      {-8193, 8191, 0, INPUT_LEFT | INPUT_DOWN},
+      {32767, 32767, CTRL_DPAD_UP, INPUT_UP | INPUT_RIGHT},
+      {-32768, 0, CTRL_DPAD_LEFT | CTRL_DPAD_RIGHT, 0},  // both ways at once cancel out
+  };
+  for (const auto& [x, y, pressed, want] : cases) {
+    EXPECT_EQ(ReadController(x, y, pressed) & DIRECTIONS, want) << x << "," << y;
+  }
   const uint32_t buttons[] = {
       CTRL_A,    CTRL_B,    CTRL_X, CTRL_Y, CTRL_LEFT_SHOULDER, CTRL_RIGHT_SHOULDER,
       CTRL_BACK, CTRL_START};
-  for (uint32_t i = 0; i < 8; ++i) {
-    EXPECT_EQ(ReadController(0, 0, buttons[i]), INPUT_BUTTON1 << i) << "button " << i + 1;
-  }
-  EXPECT_EQ(ReadController(0, 0, CTRL_A | CTRL_START), INPUT_BUTTON1 | INPUT_BUTTON8);
+  uint32_t all = 0;
+  for (uint32_t b : buttons) all |= b;
+  for (uint32_t i = 0; i < 8; ++i) EXPECT_EQ(ReadController(0, 0, buttons[i]), INPUT_BUTTON1 << i);
+  EXPECT_EQ(ReadController(0, 0, all), INPUT_ANY_BUTTON);
 }
 
-// The calibration gives centre 32767 and half range 32767, so a quarter is 8191: the stick
-// (signed value + 32768) must pass below 24576 or above 40958.
-TEST_F(Devices, ControllerStickUsesTheDeadZoneAndTheDpadWins) {
-  Plug(ControllerCaps());
-  struct Case {
-    int16_t x, y;
-    uint32_t pressed, want;
+TEST_F(Devices, JoystickHatGivesDirectionsAndOnlyEightButtonsPass) {
+  const std::tuple<int32_t, int16_t, uint8_t, uint32_t> cases[] = {
+      {2, -32768, HAT_RIGHT, INPUT_RIGHT},                     // the hat wins over the stick
+      {2, -32768, 0, INPUT_LEFT},                              // centred hat: the axes as they are
+      {0, 0, HAT_DOWN | HAT_RIGHT, INPUT_DOWN | INPUT_RIGHT},  // a hat without axes
+      {1, 32767, HAT_UP, INPUT_RIGHT | INPUT_UP},              // one axis: the hat alone gives y
   };
-  const Case cases[] = {
-      {0, 0, 0, 0},
-      {-8192, 8190, 0, 0},
-      {-8193, 8191, 0, INPUT_LEFT | INPUT_DOWN},
-      {32767, -32768, 0, INPUT_RIGHT | INPUT_UP},
-      {0, 0, CTRL_DPAD_UP | CTRL_DPAD_LEFT, INPUT_UP | INPUT_LEFT},
-      {0, 0, CTRL_DPAD_DOWN | CTRL_DPAD_RIGHT, INPUT_DOWN | INPUT_RIGHT},
-      // The d-pad overrides the stick on its own axis only.
-      {32767, 32767, CTRL_DPAD_UP, INPUT_UP | INPUT_RIGHT},
-      {-32768, 0, CTRL_DPAD_RIGHT, INPUT_RIGHT},
-      // Both ways at once cancel out, whatever the stick does.
-      {-32768, 0, CTRL_DPAD_LEFT | CTRL_DPAD_RIGHT, 0},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(ReadController(c.x, c.y, c.pressed) & DIRECTIONS, c.want)
-        << c.x << "," << c.y << " pressed " << c.pressed;
-  }
-}
-
-TEST_F(Devices, JoystickHatGivesDirectionsAndButtonsPassUnchanged) {
-  struct Case {
-    int32_t axes;
-    int16_t x, y;
-    uint8_t hat;
-    uint32_t want;
-  };
-  const Case cases[] = {
-      {2, 0, 0, 0, 0},
-      {2, 0, 0, HAT_UP | HAT_LEFT, INPUT_UP | INPUT_LEFT},
-      {2, -32768, 0, HAT_RIGHT, INPUT_RIGHT},          // the hat wins over the stick
-      {2, -32768, 32767, 0, INPUT_LEFT | INPUT_DOWN},  // centred hat: the axes as they are
-      {0, 0, 0, HAT_DOWN | HAT_RIGHT, INPUT_DOWN | INPUT_RIGHT},  // a hat without axes
-      {0, 0, 0, 0, 0},
-      {1, 32767, 0, HAT_UP, INPUT_RIGHT | INPUT_UP},  // one axis: the hat alone gives y
-  };
-  for (const Case& c : cases) {
+  for (const auto& [axes, x, hat, want] : cases) {
     SetUp();
-    Plug(RawJoystickCaps(c.axes, true));
-    const RawJoystickState s{c.axes, {c.x, c.y, 0, 0}, true, c.hat, 0};
-    EXPECT_EQ(Read(RawJoystickPosition(s)) & DIRECTIONS, c.want)
-        << c.axes << " axes, " << c.x << "," << c.y << " hat " << int{c.hat};
+    Plug(RawJoystickCaps(axes, true));
+    const RawJoystickState s{axes, {x, 0, 0, 0}, true, hat, 0};
+    EXPECT_EQ(Read(RawJoystickPosition(s)) & DIRECTIONS, want) << axes << " axes, hat " << +hat;
   }
-  // Raw buttons: the first eight are the game's buttons, the rest are not seen.
   const RawJoystickState pressed{2, {0, 0, 0, 0}, false, 0, 0x1u | 0x80u | 0x100u};
   EXPECT_EQ(Read(RawJoystickPosition(pressed)), INPUT_BUTTON1 | INPUT_BUTTON8);
 }
@@ -98,12 +73,7 @@ TEST_F(Devices, JoystickHatGivesDirectionsAndButtonsPassUnchanged) {
 // Alt+Return switches the full screen; the Return of it must not press button 2 at any point.
 TEST_F(Devices, ReturnUnderAltNeverPressesButtonTwo) {
   JoystickInit();
-  struct Step {
-    int32_t key;
-    bool held;
-    uint32_t want;
-  };
-  const Step steps[] = {
+  const std::tuple<int32_t, bool, uint32_t> steps[] = {
       {VK_MENU, true, 0},
       {VK_RETURN, true, 0},
       {'X', true, INPUT_BUTTON2},  // the other key of button 2 still works
@@ -114,9 +84,9 @@ TEST_F(Devices, ReturnUnderAltNeverPressesButtonTwo) {
       {VK_MENU, true, 0},                // hidden while Alt is held
       {VK_MENU, false, INPUT_BUTTON2},   // but it was not part of an Alt+Return
   };
-  for (const Step& s : steps) {
-    FakeSetKeyHeld(s.key, s.held);
-    EXPECT_EQ(PadRead(nullptr) & INPUT_BUTTON2, s.want) << s.key << (s.held ? " down" : " up");
+  for (const auto& [key, held, want] : steps) {
+    FakeSetKeyHeld(key, held);
+    EXPECT_EQ(PadRead(nullptr) & INPUT_BUTTON2, want) << key << (held ? " down" : " up");
   }
 }
 

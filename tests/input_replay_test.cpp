@@ -28,41 +28,30 @@ TEST(Replay, RoundTripKeepsEveryFrameAndStoresRuns) {
 
 TEST(Replay, DamagedFilesAreRefusedWithAReason) {
   const auto good = Sample();
-  struct Case {
-    const char* what;
-    std::vector<uint8_t> bytes;
+  const auto with = [&](size_t at, uint8_t value) {
+    auto bytes = good;
+    bytes[at] = value;
+    return bytes;
   };
-  std::vector<Case> cases;
-  for (size_t cut : {0, 3, 19, 21, 27, 59})
-    cases.push_back({"truncated", {good.begin(), good.begin() + cut}});
-  auto badMagic = good;
-  badMagic[0] = 'X';
-  cases.push_back({"magic", badMagic});
-  auto badVersion = good;
-  badVersion[4] = 9;
-  cases.push_back({"version", badVersion});
-  auto zeroRun = good;
-  zeroRun[20 + 4] = 0;  // first run's length
-  cases.push_back({"zero run", zeroRun});
-  auto tooManyFrames = good;
-  tooManyFrames[12] = 9;
-  cases.push_back({"frame count", tooManyFrames});
+  std::vector<std::vector<uint8_t>> cases = {
+      with(0, 'X'),       with(4, 9),  // magic, version
+      with(20 + 4, 0),                 // a run of no frames
+      with(12, 9),                     // more frames than the runs hold
+      with(20 + 7, 0xFF),              // a run longer than the frame count
+  };
+  for (size_t cut : {0, 3, 19, 21, 59}) cases.emplace_back(good.begin(), good.begin() + cut);
+  cases.push_back(good);
+  cases.back().push_back(0);  // trailing bytes
   // Well formed but longer than any game (one run of 2^24 + 1 frames): refused, not expanded.
   std::vector<uint8_t> endless(good.begin(), good.begin() + 12);
   for (uint32_t word : {(1u << 24) + 1, 1u, 0u, (1u << 24) + 1})
     for (int i = 0; i < 4; ++i) endless.push_back(static_cast<uint8_t>(word >> (8 * i)));
-  cases.push_back({"endless", endless});
-  auto hugeRun = good;
-  hugeRun[20 + 7] = 0xFF;
-  cases.push_back({"huge run", hugeRun});
-  auto trailing = good;
-  trailing.push_back(0);
-  cases.push_back({"trailing", trailing});
-  for (const auto& c : cases) {
+  cases.push_back(endless);
+  for (size_t i = 0; i < cases.size(); ++i) {
     ReplayData out;
     std::string error;
-    EXPECT_FALSE(DecodeReplay(c.bytes.data(), c.bytes.size(), &out, &error)) << c.what;
-    EXPECT_FALSE(error.empty()) << c.what;
+    EXPECT_FALSE(DecodeReplay(cases[i].data(), cases[i].size(), &out, &error)) << i;
+    EXPECT_FALSE(error.empty()) << i;
   }
 }
 
