@@ -1,13 +1,74 @@
-// The music player on the scripted stream: priming, refills, looping, stops and bad songs.
-#include <gtest/gtest.h>
+// The music player on the scripted stream: priming, refills, looping, stops, bad songs, and
+// requests racing the stream's own thread.
+#include "music/music_player.h"
 
-#include "support/music_fixture.h"
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <filesystem>
+#include <thread>
+
+#include "platform/fake/fake_platform.h"
+#include "support/smf_builder.h"
 
 namespace {
 
 constexpr uint64_t NOTE_MICROS = 125000;  // 24 ticks of 96 at 0.5 s a quarter
 
-using MusicPlayer = MusicFixture;
+// 96 ticks a quarter at 0.5 s: notes every 24 ticks on keys first, first+1, ...
+std::vector<uint8_t> EvenSong(uint8_t firstKey, int32_t notes) {
+  SmfTrack t;
+  t.Tempo(0, 500000);
+  for (int32_t i = 0; i < notes; ++i)
+    t.Note(i == 0 ? 0 : 24, 0, static_cast<uint8_t>(firstKey + i), 100);
+  return BuildSmf(96, {t.End(24)});
+}
+
+// A clean player on the scripted MIDI stream, in a folder of its own where the tests put songs.
+class MusicPlayer : public testing::Test {
+ protected:
+  void SetUp() override {
+    FakeSystemReset();
+    FakeMidiResetAll();
+    SongClose();
+    StreamOpen = 0;
+    CurrentSlot = 0;
+    ReturnedSlots = 0;
+    PlayerStatus = PLAYER_RUNNING;
+    SongLoaded = 0;
+    Playing = 0;
+    SlotsPrepared = 0;
+    TrackStarted = 0;
+    Looping = 0;
+    EncoderFlags = 0;
+    CurrentTempo = 0;
+    dwBufferTickLength = 0;
+    // Test cases may run side by side in separate processes: each has a folder of its own.
+    dir_ = home_ / ("music_test_songs_" + std::to_string(getpid()));
+    std::filesystem::remove_all(dir_);
+    std::filesystem::create_directories(dir_);
+    std::filesystem::current_path(dir_);
+    ASSERT_EQ(MusicInit(), 1);
+  }
+  void TearDown() override {
+    MusicShutdown();
+    std::filesystem::current_path(home_);
+    std::filesystem::remove_all(dir_);
+  }
+  void PutSong(int32_t n, const std::vector<uint8_t>& bytes) { WriteFile(MusicFiles[n], bytes); }
+  // Note-on messages sent since the last clear, as (stream clock, key).
+  std::vector<std::pair<uint64_t, uint32_t>> NotesOn() {
+    std::vector<std::pair<uint64_t, uint32_t>> notes;
+    for (const FakeMidiMessage& m : FakeMidiMessages()) {
+      if ((m.message & 0xF0) == 0x90) notes.emplace_back(m.micros, (m.message >> 8) & 0x7F);
+    }
+    return notes;
+  }
+
+  const std::filesystem::path home_ = std::filesystem::current_path();
+  std::filesystem::path dir_;
+};
 
 // No song file or stream buffer is held.
 bool NothingHeld() {
@@ -48,14 +109,6 @@ TEST_F(MusicPlayer, StopCollectsBothBuffersWithoutWaitingAndClosesEverything) {
   EXPECT_TRUE(allNotesOff);
 }
 
-TEST_F(MusicPlayer, StopWithNothingQueuedWaitsOutTheTimeOut) {
-  const uint64_t before = FakeMicros();
-  StopMusicTrack();
-  EXPECT_EQ(FakeSignalTimeouts(), 1);
-  EXPECT_EQ(FakeMicros() - before, uint64_t{MUSIC_STOP_TIMEOUT_MS} * 1000);
-  EXPECT_EQ(PlayerStatus, PLAYER_RUNNING);
-}
-
 TEST_F(MusicPlayer, EachPlayStopsTheSongBeforeAndStartsFromTheBeginning) {
   PutSong(0, EvenSong(40, 16));
   PutSong(1, EvenSong(70, 16));
@@ -82,8 +135,10 @@ TEST_F(MusicPlayer, BadSongsAreSilentAndTheNextTrackPlays) {
   PutSong(0, {'R', 'I', 'F', 'F', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
   PutSong(4, BuildSmf(96, {broken}));
   PutSong(5, EvenSong(80, 4));
+  const uint64_t before = FakeMicros();
   EXPECT_EQ(PlayMusicTrack(3), 0) << "missing";
   EXPECT_EQ(PlayMusicTrack(0), 0) << "unreadable";
+  EXPECT_EQ(FakeMicros() - before, uint64_t{MUSIC_STOP_TIMEOUT_MS} * 1000) << "one stop waited";
   EXPECT_TRUE(NothingHeld());
   EXPECT_EQ(PlayMusicTrack(4), 1);
   FakeMidiAdvance(4000);
@@ -151,16 +206,6 @@ TEST_F(MusicPlayer, SongPlayedOnceEndsAndStopsWithoutWaiting) {
   EXPECT_EQ(FakeSignalTimeouts(), 0);
 }
 
-TEST_F(MusicPlayer, SongIsFoundBesideTheExecutableWhenNotInTheCurrentFolder) {
-  const std::string name = "music_player_test_beside.mid";
-  const std::string beside = std::string(PlatformExecutableDir()) + name;
-  WriteFile(beside, EvenSong(40, 4));
-  EXPECT_EQ(MusicLoad(name.c_str()), 1);
-  EXPECT_EQ(std::string(SongPath), beside);
-  MusicStop();
-  std::filesystem::remove(beside);
-}
-
 TEST_F(MusicPlayer, ShutdownClosesTheStreamAndInitFailsWithoutOne) {
   PutSong(0, EvenSong(40, 16));
   PlayMusicTrack(0);
@@ -176,6 +221,39 @@ TEST_F(MusicPlayer, ShutdownClosesTheStreamAndInitFailsWithoutOne) {
   EXPECT_EQ(BufferReturned, nullptr) << "the signal is not left behind";
   FakeMidiFail(FakeMidiFailures{});
   EXPECT_EQ(MusicInit(), 1);
+}
+
+// Hundreds of play, stop and tempo requests while another thread plays the stream.
+TEST_F(MusicPlayer, RequestsRaceTheCallbackThreadWithoutLosingABuffer) {
+  for (int32_t n = 0; n < 3; ++n) PutSong(n, EvenSong(static_cast<uint8_t>(30 + 20 * n), 6));
+  std::atomic<bool> done{false};
+  std::atomic<int32_t> rounds{0};
+  // Small steps so that refills fall between, and during, the game thread's requests.
+  std::thread stream([&] {
+    while (!done.load()) {
+      FakeMidiAdvanceMicros(3000);
+      rounds.fetch_add(1);
+    }
+  });
+  for (int32_t i = 0; i < 400; ++i) {
+    SetMusicTempo(i % 2 == 0 ? 100 : 130);
+    EXPECT_EQ(PlayMusicTrack(i % 3), 1) << i;
+    const int32_t seen = rounds.load();
+    while (rounds.load() < seen + (i % 4)) std::this_thread::yield();
+    if (i % 5 == 0) StopMusicTrack();
+  }
+  StopMusicTrack();
+  done.store(true);
+  stream.join();
+  // Every stop found both buffers back: none waited for its time-out.
+  EXPECT_EQ(FakeSignalTimeouts(), 0);
+  EXPECT_FALSE(FakeMidiIsOpen());
+  EXPECT_EQ(FakeMidiQueued(), 0);
+  EXPECT_EQ(SongLoaded, 0);
+  EXPECT_EQ(FakeMidiOpenCount(), 400);
+  // Only the plays followed by two rounds are sure of a whole step of their own (half of them),
+  // and each such step sounds the song's first note; the others race and may sound nothing.
+  EXPECT_GE(NotesOn().size(), 200u);
 }
 
 }  // namespace

@@ -1,9 +1,6 @@
-// Small Standard MIDI Files for the music tests, and encoded buffers read back.
+// Small Standard MIDI Files for the music tests.
 #include "support/smf_builder.h"
 
-#include <unistd.h>
-
-#include <cstring>
 #include <fstream>
 
 namespace {
@@ -65,25 +62,4 @@ std::string WriteFile(const std::string& path, const std::vector<uint8_t>& bytes
   std::ofstream f(path, std::ios::binary | std::ios::trunc);
   f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   return path;
-}
-
-std::string ProcessFileName(const std::string& stem) {
-  return stem + "_" + std::to_string(getpid()) + ".mid";
-}
-
-std::vector<MIDIEVENT> SlotEvents(const StreamSlot& slot) {
-  std::vector<MIDIEVENT> events(slot.used / sizeof(MIDIEVENT));
-  if (!events.empty()) {
-    std::memcpy(events.data(), slot.header.lpData + slot.startOffset,
-                events.size() * sizeof(MIDIEVENT));
-  }
-  return events;
-}
-
-StreamSlot* TestSlot::Fresh() {
-  slot = StreamSlot{};
-  slot.header.lpData = buffer.data();
-  slot.header.dwBufferLength = STREAM_BUFFER_BYTES;
-  slot.capacity = STREAM_BUFFER_BYTES;
-  return &slot;
 }

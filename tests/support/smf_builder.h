@@ -1,10 +1,8 @@
-// Builds small Standard MIDI Files in memory for the music tests, and reads encoded buffers back.
+// Builds small Standard MIDI Files in memory for the music tests.
 #pragma once
 #include <cstdint>
 #include <string>
 #include <vector>
-
-#include "music/smf_reader.h"
 
 // One track's event bytes; each call appends one event after `delta` ticks.
 struct SmfTrack {
@@ -21,15 +19,3 @@ std::vector<uint8_t> BuildSmf(uint32_t division, const std::vector<SmfTrack>& tr
                               uint32_t format = 1, uint32_t headerLength = 6);
 // Writes the bytes to `path` (relative to the working folder) and returns the path.
 std::string WriteFile(const std::string& path, const std::vector<uint8_t>& bytes);
-// A file name of this process's own, for tests that run side by side.
-std::string ProcessFileName(const std::string& stem);
-
-// The records a slot holds after EncodeBuffer.
-std::vector<MIDIEVENT> SlotEvents(const StreamSlot& slot);
-
-// A slot with its own buffer, set up as the player sets one before each EncodeBuffer.
-struct TestSlot {
-  std::vector<char> buffer = std::vector<char>(STREAM_BUFFER_BYTES);
-  StreamSlot slot{};
-  StreamSlot* Fresh();
-};
