@@ -35,28 +35,22 @@ class BossTest : public BattleTest {
 // Every 16 frames it turns toward straight down while below the globe, straight up otherwise;
 // it speeds up near the globe and slows down away, within 0 and 10.
 TEST_F(BossTest, TurnsTowardTheGlobesRowAndChangesSpeedWithinLimits) {
-  for (auto [y, globeY, heading, timer, heldTurn, after] : {std::tuple{300, 100, 10, 32u, 0, 18},
-                                                            {50, 400, 200, 64u, 0, 192},
-                                                            {300, 100, 192, 16u, 0, 200},
-                                                            {50, 400, 100, 17u, 4, 92},
-                                                            {50, 400, 252, 16u, 0, 244}}) {
-    Place(100, y, heading, 0.0f);
-    BossState.turn = heldTurn;
-    PlayerGlobe.y = globeY;
+  for (auto [y, heading, speed, timer, turn, globeX, globeY, afterHeading, afterSpeed] :
+       {std::tuple{300, 10, 0.0f, 32u, 0, 310, 100, 18, 0.0f},
+        {50, 200, 0.0f, 64u, 0, 310, 400, 192, 0.0f},
+        {300, 192, 0.0f, 16u, 0, 310, 100, 200, 0.0f},
+        {50, 100, 0.0f, 17u, 4, 310, 400, 92, 0.0f},
+        {50, 252, 0.0f, 16u, 0, 310, 400, 244, 0.0f},
+        {200, 0, 10.0f, 1u, 0, 310, 470, 0, 10.0f - 0.2f},
+        {200, 0, 9.9f, 1u, 0, 130, 250, 0, 9.9f + 0.2f},
+        {200, 0, 10.0f, 1u, 0, 130, 250, 0, 10.0f}}) {
+    BossState = {100, y, 0, 0, heading, speed, 3200, turn, 0};
+    PlayerGlobe.x = globeX, PlayerGlobe.y = globeY;
     SceneTimer = timer;
     BossStep();
-    EXPECT_EQ(BossState.heading, after) << y << " " << heading << " " << timer;
-  }
-  for (auto [speed, near, after] : {std::tuple{0.0f, false, 0.0f},
-                                    {10.0f, false, 10.0f - 0.2f},
-                                    {9.9f, true, 9.9f + 0.2f},
-                                    {10.0f, true, 10.0f}}) {
-    Place(100, 200, 0, speed);
-    SceneTimer = 1;
-    if (near) PlayerGlobe = {130, 250, 0, 0, 0, 1.0f, 999, 0, 0};
-    BossStep();
-    EXPECT_EQ(std::tuple(BossState.speed, BossState.x),
-              std::tuple(after, 100 + static_cast<int32_t>(after)));
+    EXPECT_EQ(std::tuple(BossState.heading, BossState.speed, BossState.x),
+              std::tuple(afterHeading, afterSpeed, 100 + static_cast<int32_t>(afterSpeed)))
+        << y << " " << heading << " " << timer;
   }
 }
 

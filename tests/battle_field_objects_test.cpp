@@ -29,26 +29,27 @@ class FieldTest : public BattleTest {
 // Edges clamp, reflect and cost two; cell borders belong to both cells and the first solid one
 // in index order sends the globe back for four; a rock and an edge together cost six.
 TEST_F(FieldTest, EdgesAndCellBordersStopTheGlobe) {
-  for (auto [x, y, heading, wantX, wantY, wantHeading] : {std::tuple{-3, 200, 140, 0, 200, 244},
-                                                          {100, 480, 70, 100, 479, 186},
-                                                          {-1, -1, 160, 0, 0, 32},
-                                                          {319, 479, 5, 319, 479, 5}}) {
-    Place(x, y, heading, x);
-    const bool edge = wantX != x || wantY != y;
-    EXPECT_EQ(CollideGlobe(), edge ? 1 : 0);
-    EXPECT_EQ(std::tuple(PlayerGlobe.x, PlayerGlobe.y, PlayerGlobe.heading, PlayerGlobe.energy),
-              std::tuple(wantX, wantY, wantHeading, edge ? 997 : 999));
-    EXPECT_EQ(PlayedEffects(), edge ? Effects{3} : Effects{});
-  }
-  for (auto [x, y, solid, hit] :
-       {std::tuple{64, 96, Effects{11, 6, 10}, 6}, {127, 47, {7}, -1}, {319, 479, {49}, 49}}) {
+  struct Case {
+    int32_t x, y, heading, fromX;
+    Effects rocks;
+    int32_t wantX, wantY, wantHeading, energy;
+    Effects sounds;
+  };
+  for (const Case& c : {Case{-3, 200, 140, -3, {}, 0, 200, 244, 997, {3}},
+                        Case{100, 480, 70, 100, {}, 100, 479, 186, 997, {3}},
+                        Case{-1, -1, 160, -1, {}, 0, 0, 32, 997, {3}},
+                        Case{319, 479, 5, 319, {}, 319, 479, 5, 999, {}},
+                        Case{64, 96, 0, 5, {11, 6, 10}, 5, 96, 128, 995, {5}},
+                        Case{127, 47, 0, 5, {7}, 127, 47, 0, 999, {}},
+                        Case{319, 479, 0, 5, {49}, 5, 479, 128, 995, {5}}}) {
     ClearField();
-    for (int32_t i : solid) CellTypes[i] = CELL_ROCK;
-    Place(x, y, 0, 5);
-    CollideGlobe();
-    EXPECT_EQ(std::tuple(PlayerGlobe.energy, PlayerGlobe.x, PlayerGlobe.heading),
-              hit >= 0 ? std::tuple(995, 5, 128) : std::tuple(999, x, 0))
-        << x << "," << y;
+    for (int32_t i : c.rocks) CellTypes[i] = CELL_ROCK;
+    Place(c.x, c.y, c.heading, c.fromX);
+    EXPECT_EQ(CollideGlobe(), c.rocks.empty() && c.energy < 999 ? 1 : 0);
+    EXPECT_EQ(std::tuple(PlayerGlobe.x, PlayerGlobe.y, PlayerGlobe.heading, PlayerGlobe.energy,
+                         PlayedEffects()),
+              std::tuple(c.wantX, c.wantY, c.wantHeading, c.energy, c.sounds))
+        << c.x << "," << c.y;
   }
   ClearField();
   CellTypes[0] = CELL_ROCK;
@@ -136,18 +137,12 @@ TEST_F(FieldTest, ExplosionsFitThePoolPlayTheirPicturesAndEnd) {
   }
 }
 
+// Shrunk blits take trunc(size * (0.01f * percent)) in double products, at the camera's offset.
 TEST_F(FieldTest, WorldBlitsFollowTheCameraAndShrinkInDoubleProducts) {
   PlayerGlobe.y = 456;  // camera 240
-  gf_DD_ScrFill(screen_, 0);
-  DrawAtWorld(10, 250, Box{240, 128, 64, 48});
-  EXPECT_EQ(CountColour(Box{0, 0, 320, 240}, sheet_colour::CELL[CELL_ROCK]), 64 * 48);
-  EXPECT_EQ(ScreenAt(10, 10), sheet_colour::CELL[CELL_ROCK]);
-  for (auto [pw, ph, w, h] : {std::tuple{75, 75, 47, 35}, {61, 61, 39, 29}}) {
-    gf_DD_ScrFill(screen_, 0);
-    DrawAtWorldScaled(20, 300, Box{176, 80, 64, 48}, pw, ph);
-    EXPECT_EQ(CountColour(Box{0, 0, 320, 240}, sheet_colour::CELL[CELL_RED]), w * h);
-    EXPECT_EQ(ScreenAt(20 + w - 1, 60 + h - 1), sheet_colour::CELL[CELL_RED]);
-  }
+  DrawAtWorldScaled(20, 300, Box{176, 80, 64, 48}, 61, 61);
+  EXPECT_EQ(CountColour(Box{0, 0, 320, 240}, sheet_colour::CELL[CELL_RED]), 39 * 29);
+  EXPECT_EQ(ScreenAt(20 + 39 - 1, 60 + 29 - 1), sheet_colour::CELL[CELL_RED]);
 }
 
 }  // namespace

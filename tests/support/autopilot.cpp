@@ -22,16 +22,6 @@ uint32_t PilotFrames = 0;
 // A button that goes down on every other frame, so that each press is a new one.
 uint32_t Tap(uint32_t button) { return (PilotFrames & 1) ? button : 0; }
 
-int32_t AngleTo(int32_t dx, int32_t dy) {
-  const double a = std::atan2(static_cast<double>(dy), static_cast<double>(dx));
-  return static_cast<int32_t>(std::lround(a * 128.0 / M_PI)) & 255;
-}
-
-// Signed difference of two headings, -128..127.
-int32_t TurnNeeded(int32_t from, int32_t to) {
-  return static_cast<int8_t>(static_cast<uint8_t>(to - from));
-}
-
 bool Empty(int32_t c, int32_t r) {
   return c >= 0 && c < FIELD_COLUMNS && r >= 0 && r < FIELD_ROWS &&
          CellTypes[5 * r + c] == CELL_EMPTY;
@@ -52,18 +42,12 @@ int32_t GlobeCell() {
 // the cells in the order reached; returns how many were reached.
 int32_t Walk(int32_t start, int32_t steps[CELL_COUNT], int32_t order[CELL_COUNT]) {
   std::fill(steps, steps + CELL_COUNT, -1);
-  int32_t head = 0, tail = 0;
-  steps[start] = 0;
-  order[tail++] = start;
-  while (head < tail) {
-    const int32_t at = order[head++];
-    int32_t next[4];
-    OpenNeighbours(at, next);
-    for (int32_t n : next) {
-      if (n < 0 || steps[n] >= 0) continue;
-      steps[n] = steps[at] + 1;
-      order[tail++] = n;
-    }
+  int32_t head = 0, tail = 1, next[4];
+  steps[order[0] = start] = 0;
+  for (; head < tail; ++head) {
+    OpenNeighbours(order[head], next);
+    for (int32_t n : next)
+      if (n >= 0 && steps[n] < 0) steps[n] = steps[order[head]] + 1, order[tail++] = n;
   }
   return tail;
 }
@@ -91,8 +75,9 @@ int32_t ChooseTarget() {
 
 uint32_t Steer(int32_t tx, int32_t ty, float cruise) {
   uint32_t bits = 0;
-  const int32_t turn =
-      TurnNeeded(PlayerGlobe.heading, AngleTo(tx - PlayerGlobe.x, ty - PlayerGlobe.y));
+  const double aim = std::atan2(double(ty - PlayerGlobe.y), double(tx - PlayerGlobe.x));
+  // The signed difference of the two headings, -128..127.
+  const int32_t turn = static_cast<int8_t>(std::lround(aim * 128.0 / M_PI) - PlayerGlobe.heading);
   if (turn > 4) bits |= INPUT_RIGHT;
   if (turn < -4) bits |= INPUT_LEFT;
   const int32_t far = std::abs(tx - PlayerGlobe.x) + std::abs(ty - PlayerGlobe.y);
@@ -154,26 +139,20 @@ uint32_t Approach(int32_t target) {
 // The cell the globe will run into this frame with these bits held, or -1: the game's own
 // steering and movement rules played one frame ahead.
 int32_t CellHitNext(uint32_t bits) {
-  int32_t heading = PlayerGlobe.heading;
-  if (bits & INPUT_RIGHT)
-    heading = (heading + 8) & 255;
-  else if (bits & INPUT_LEFT)
-    heading = (heading - 8) & 255;
+  const int32_t heading = (PlayerGlobe.heading + ((bits & INPUT_RIGHT)  ? 8
+                                                  : (bits & INPUT_LEFT) ? -8
+                                                                        : 0)) &
+                          255;
   float speed = PlayerGlobe.speed;
-  if (bits & INPUT_UP) {
-    if (speed < 16.0f) speed += 0.2f;
-  } else if ((bits & INPUT_DOWN) && speed > 2.0f) {
-    speed -= 0.2f;
-  }
+  if ((bits & INPUT_UP) && speed < 16.0f) speed += 0.2f;
+  if (!(bits & INPUT_UP) && (bits & INPUT_DOWN) && speed > 2.0f) speed -= 0.2f;
   const int32_t r = static_cast<int32_t>(speed);
   const int32_t x = std::clamp(PlayerGlobe.x + ScaledCos(heading, r), 0, FIELD_WIDTH - 1);
   const int32_t y = std::clamp(PlayerGlobe.y + ScaledSin(heading, r), 0, FIELD_HEIGHT - 1);
-  for (int32_t i = 0; i < CELL_COUNT; ++i) {
-    const int32_t c = i % 5, row = i / 5;
-    if (CellTypes[i] != CELL_EMPTY && x >= 64 * c && x <= 64 * c + 64 && y >= 48 * row &&
-        y <= 48 * row + 48)
+  for (int32_t i = 0; i < CELL_COUNT; ++i)  // borders belong to both cells
+    if (CellTypes[i] != CELL_EMPTY && std::abs(x - 64 * (i % 5) - 32) <= 32 &&
+        std::abs(y - 48 * (i / 5) - 24) <= 24)
       return i;
-  }
   return -1;
 }
 
@@ -195,14 +174,12 @@ uint32_t FightMission() {
 
 uint32_t AutopilotInput() {
   ++PilotFrames;
-  if (SceneId == SCENE_BATTLE) return FightMission();
-  return Tap(INPUT_BUTTON2);
+  return SceneId == SCENE_BATTLE ? FightMission() : Tap(INPUT_BUTTON2);
 }
 
 uint32_t LosingPilotInput() {
   ++PilotFrames;
-  if (SceneId == SCENE_BATTLE) return INPUT_RIGHT;  // circles without ramming much
-  return Tap(INPUT_BUTTON2);
+  return SceneId == SCENE_BATTLE ? INPUT_RIGHT : Tap(INPUT_BUTTON2);  // circles, hardly rams
 }
 
 void HoldPadBits(uint32_t bits) {
