@@ -3,29 +3,11 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <cstring>
 
 #include "music/smf_reader.h"
 #include "support/smf_builder.h"
 
 namespace {
-
-// A slot with its own buffer, set up as the player sets one before each EncodeBuffer.
-struct TestSlot {
-  std::vector<char> buffer = std::vector<char>(STREAM_BUFFER_BYTES);
-  StreamSlot slot{};
-  StreamSlot* Fresh() {
-    slot = StreamSlot{};
-    slot.header.lpData = buffer.data();
-    slot.header.dwBufferLength = slot.capacity = STREAM_BUFFER_BYTES;
-    return &slot;
-  }
-  std::vector<MIDIEVENT> Events() const {
-    std::vector<MIDIEVENT> events(slot.used / sizeof(MIDIEVENT));
-    if (!events.empty()) std::memcpy(events.data(), buffer.data(), slot.used);
-    return events;
-  }
-};
 
 // "delta:status data1 data2" (hex status) or "delta:tempo micros" for each record, comma-separated.
 std::string Text(const std::vector<MIDIEVENT>& b) {
@@ -66,10 +48,10 @@ class SongReader : public testing::Test {
   std::vector<std::vector<MIDIEVENT>> Encode(int32_t limit, int32_t* last = nullptr) {
     std::vector<std::vector<MIDIEVENT>> buffers;
     for (int32_t i = 0; i < limit; ++i) {
-      const int32_t r = EncodeBuffer(i == 0 ? 1 : 0, slot_.Fresh());
+      const int32_t r = EncodeBuffer(i == 0 ? 1 : 0, Fresh());
       if (last != nullptr) *last = r;
       if (r != ENC_OK) break;
-      buffers.push_back(slot_.Events());
+      buffers.emplace_back(buffer_.begin(), buffer_.begin() + slot_.used / sizeof(MIDIEVENT));
     }
     return buffers;
   }
@@ -78,7 +60,17 @@ class SongReader : public testing::Test {
     return buffers.empty() ? "no buffer" : Text(buffers[0]);
   }
 
-  TestSlot slot_;
+  // A slot set up as the player sets one before each EncodeBuffer.
+  StreamSlot* Fresh() {
+    slot_ = StreamSlot{};
+    slot_.header.lpData = reinterpret_cast<char*>(buffer_.data());
+    slot_.header.dwBufferLength = slot_.capacity = STREAM_BUFFER_BYTES;
+    return &slot_;
+  }
+
+  std::vector<MIDIEVENT> buffer_ =
+      std::vector<MIDIEVENT>(STREAM_BUFFER_BYTES / sizeof(MIDIEVENT) + 1);
+  StreamSlot slot_{};
   const std::string path_ = "music_reader_test_" + std::to_string(getpid()) + ".mid";
 };
 
@@ -159,10 +151,10 @@ TEST_F(SongReader, LoopingSkipsTheTailAndAnEmptySongGivesEmptyBuffers) {
   SetUp();
   Open(96, {SmfTrack().End(10), SmfTrack().End()});
   EXPECT_EQ(First(), "");
-  EXPECT_EQ(EncodeBuffer(0, slot_.Fresh()), ENC_DONE);
+  EXPECT_EQ(EncodeBuffer(0, Fresh()), ENC_DONE);
   Looping = 1;
-  EXPECT_EQ(EncodeBuffer(0, slot_.Fresh()), ENC_OK);
-  EXPECT_EQ(slot_.slot.used, 0u);
+  EXPECT_EQ(EncodeBuffer(0, Fresh()), ENC_OK);
+  EXPECT_EQ(slot_.used, 0u);
 }
 
 TEST_F(SongReader, TracksLongerThanTheirWindowAreReadWhole) {
@@ -231,11 +223,11 @@ TEST_F(SongReader, CorruptEventsReportOnceThenStayStuck) {
     int32_t last = 0;
     Encode(10, &last);
     EXPECT_EQ(last, ENC_CORRUPT) << what;
-    EXPECT_EQ(EncodeBuffer(0, slot_.Fresh()), ENC_STUCK) << what;
+    EXPECT_EQ(EncodeBuffer(0, Fresh()), ENC_STUCK) << what;
   }
   SongClose();
   SongClose();
-  EXPECT_EQ(EncodeBuffer(1, slot_.Fresh()), ENC_STUCK) << "nothing open";
+  EXPECT_EQ(EncodeBuffer(1, Fresh()), ENC_STUCK) << "nothing open";
 }
 
 }  // namespace
