@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <sstream>
 #include <string>
 
 #include "app/trace.h"
@@ -20,15 +21,12 @@ TEST(Trace, LineHoldsEveryKeyOnceAndASpeedThatRoundTrips) {
   PlayerGlobe.speed = 1.0f;
   for (int i = 0; i < 9; ++i) PlayerGlobe.speed -= 0.1f;  // no short decimal form
   const std::string line = TraceLine(7);
-  for (const char* key :
-       {"ClockChanges",   "SystemState",   "ErrorFlags", "SceneId",      "SceneTimer",
-        "ScenePhase",     "InputBits",     "pressed",    "RandomSeed",   "Score",
-        "HiScore",        "MissionIndex",  "Level",      "TimeLeft",     "ObjectsLeft",
-        "MissionCleared", "MissionFailed", "BattleOver", "ResultTarget", "PlayerGlobe",
-        "BossState",      "CellTypes",     "CellHp",     "Explosions",   "StarField",
-        "TempoPercent",   "sounds",        "music"}) {
-    EXPECT_TRUE(HasOnce(line, std::string("\"") + key + "\":")) << key;
-  }
+  std::istringstream keys(
+      "ClockChanges SystemState ErrorFlags SceneId SceneTimer ScenePhase InputBits pressed "
+      "RandomSeed Score HiScore MissionIndex Level TimeLeft ObjectsLeft MissionCleared "
+      "MissionFailed BattleOver ResultTarget PlayerGlobe BossState CellTypes CellHp Explosions "
+      "StarField TempoPercent sounds music");
+  for (std::string key; keys >> key;) EXPECT_TRUE(HasOnce(line, '"' + key + "\":")) << key;
   EXPECT_TRUE(line.starts_with("{\"frame\":7,"));
   const size_t at = line.find("\"speed\":") + 8;
   EXPECT_EQ(std::strtof(line.c_str() + at, nullptr), PlayerGlobe.speed);

@@ -80,15 +80,4 @@ TEST_F(Text, DigitsAreStretchedAndOverlappedByTheNextCharacter) {
   ExpectGlyph(0, 0, 10, 10, 0);
 }
 
-TEST_F(Text, WithoutASheetEachGlyphReportsTheMissingSourceAndDrawsNothing) {
-  Surface* sheet = SheetSurface;
-  SheetSurface = nullptr;
-  FakeClearDebugLines();
-  EXPECT_EQ(gf_TextDraw("A 1-b", 0, 0), 1);
-  SheetSurface = sheet;
-  const std::string message = "gf_DD_Blt:転送元ｻｰﾌｪｰｽ情報が壊れています\n";
-  EXPECT_EQ(FakeDebugLines(), (std::vector<std::string>{message, message}));
-  EXPECT_EQ(RightmostDrawnColumn(), -1);
-}
-
 }  // namespace
