@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -33,19 +32,13 @@ std::vector<float> Render(Mixer* m, int32_t frames) {
 
 float Unsigned8(uint8_t s) { return (static_cast<int>(s) - 128) / 128.0f; }
 
-TEST(Mixer, RefusesFormatsItCannotPlayAndAFreshVoiceHoldsSilence) {
+TEST(Mixer, RefusesWhatItCannotPlayAndAFreshVoiceHoldsSilence) {
   MixerHolder h(44100);
-  for (const auto [channels, rate, bits, bytes] : {std::array{0, 22050, 8, 10},
-                                                   {3, 22050, 8, 10},
-                                                   {1, 22050, 12, 10},
-                                                   {1, 0, 8, 10},
-                                                   {1, 22050, 8, 0}}) {
-    EXPECT_EQ(MixerCreateVoice(h.m, channels, rate, bits, bytes), nullptr) << channels << bits;
-  }
-  EXPECT_EQ(MixerVoiceCount(h.m), 0);
   EXPECT_EQ(MixerCreate(0), nullptr);
+  EXPECT_EQ(MixerCreateVoice(h.m, 3, 22050, 8, 10), nullptr);
+  EXPECT_EQ(MixerCreateVoice(h.m, 1, 22050, 12, 10), nullptr);
   MixerPlay(MixerCreateVoice(h.m, 1, 44100, 8, 64));  // 128s, not zero bytes
-  for (float s : Render(h.m, 64)) EXPECT_EQ(s, 0.0f);
+  EXPECT_EQ(Render(h.m, 64), std::vector<float>(128, 0.0f));
 }
 
 TEST(Mixer, DecodesEachFormatToItsSidesAndStopsAtTheEnd) {

@@ -1,4 +1,4 @@
-// The song reader and stream encoder: budgets, merging, dropped events, looping, bad files.
+// The song reader and stream encoder: budgets, tempo, merging, dropped events, bad files.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -140,47 +140,6 @@ TEST_F(SongReader, EventWithoutRoomWaitsForTheNextBufferOnItsOwnTick) {
   EXPECT_EQ(Text({buffers[1][0]}), "2:90 " + std::to_string(first) + " 1") << "keeps its delta";
 }
 
-TEST_F(SongReader, LoopingSkipsTheTailAndAnEmptySongGivesEmptyBuffers) {
-  Open(96, {SmfTrack().Note(30, 0, 60, 1).Note(450, 0, 61, 1).End(480)});
-  Looping = 1;
-  dwBufferTickLength = 100000;
-  const auto buffers = Encode(2);
-  ASSERT_EQ(buffers.size(), 2u);
-  EXPECT_EQ(Text(buffers[1]), "30:90 60 1, 450:90 61 1") << "the silence before the end is skipped";
-
-  SetUp();
-  Open(96, {SmfTrack().End(10), SmfTrack().End()});
-  EXPECT_EQ(First(), "");
-  EXPECT_EQ(EncodeBuffer(0, Fresh()), ENC_DONE);
-  Looping = 1;
-  EXPECT_EQ(EncodeBuffer(0, Fresh()), ENC_OK);
-  EXPECT_EQ(slot_.used, 0u);
-}
-
-TEST_F(SongReader, TracksLongerThanTheirWindowAreReadWhole) {
-  // Three interleaved tracks of several windows each, with running status across refills.
-  std::vector<SmfTrack> tracks(3);
-  for (int t = 0; t < 3; ++t) {
-    tracks[t].Raw(t, {static_cast<uint8_t>(0x90 | t), 1, 1});
-    for (int i = 1; i < 700; ++i) tracks[t].Raw(3, {static_cast<uint8_t>(i % 128), 1});
-    tracks[t].End();
-    ASSERT_GT(tracks[t].bytes.size(), 2 * TRACK_WINDOW_BYTES);
-  }
-  Open(96, tracks);
-  dwBufferTickLength = 1000000;
-  int32_t last = 0;
-  uint64_t count = 0, clock = 0;
-  for (const auto& b : Encode(100, &last)) {
-    for (const MIDIEVENT& e : b) {
-      clock += e.dwDeltaTime;
-      count += (e.dwEvent & 0xFF0000) == 0x010000;
-    }
-  }
-  EXPECT_EQ(last, ENC_DONE);
-  EXPECT_EQ(count, 3u * 700);
-  EXPECT_EQ(clock, 2u + 699u * 3) << "last event of the last track";
-}
-
 TEST_F(SongReader, UnreadableFilesFailToOpenAndLeaveNothingOpen) {
   const auto good = BuildSmf(96, {SmfTrack().Note(0, 0, 60, 1).End()});
   const auto with = [&](size_t at, uint8_t value) {
@@ -204,7 +163,7 @@ TEST_F(SongReader, UnreadableFilesFailToOpenAndLeaveNothingOpen) {
   }
   EXPECT_EQ(SongOpen("no_such_song.mid"), 1);
   // A header longer than six bytes is passed over.
-  const auto longer = BuildSmf(96, {SmfTrack().Note(0, 0, 60, 1).End()}, 1, 10);
+  const auto longer = BuildSmf(96, {SmfTrack().Note(0, 0, 60, 1).End()}, 10);
   ASSERT_EQ(SongOpen(WriteFile(path_, longer).c_str()), 0);
   EXPECT_EQ(First(), "0:90 60 1");
 }
