@@ -61,16 +61,6 @@ TEST_F(Loop, ClosingEndsTheLoopBeforeAnotherFrame) {
   EXPECT_TRUE(FakeMessageBoxes().empty());
 }
 
-TEST_F(Loop, EventsAreHandledBeforeAFrameRuns) {
-  StartPlainFrames();
-  AppActive = 1;
-  FakeQueueEvent(PlatformEvent{PEV_MOVE, 11, 22}, 0);
-  FakeQueueEvent(PlatformEvent{PEV_SIZE, 960, 720}, 0);
-  RunLoop(SECOND / 10);
-  EXPECT_EQ(std::tuple(ClientX, ClientY, ClientWidth, ClientHeight, FakeDisplayLastFrame().destW),
-            std::tuple(11, 22, 960, 720, 960));
-}
-
 // Deadlines advance by a fixed 1/60 s: a late frame does not shift the next ones, and a stall
 // longer than a frame starts a new cadence instead of a burst of catch-up frames.
 TEST_F(Loop, PacerKeepsItsCadenceAndRestartsAfterAStall) {

@@ -1,8 +1,7 @@
-// The state trace line: every documented key once, floats that round-trip, frame requests.
+// The state trace line: floats that round-trip, this frame's explosions and requests.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <sstream>
 #include <string>
 
 #include "app/trace.h"
@@ -17,16 +16,10 @@ bool HasOnce(const std::string& s, const std::string& what) {
   return at != std::string::npos && s.find(what, at + 1) == std::string::npos;
 }
 
-TEST(Trace, LineHoldsEveryKeyOnceAndASpeedThatRoundTrips) {
+TEST(Trace, SpeedIsWrittenSoThatItRoundTrips) {
   PlayerGlobe.speed = 1.0f;
   for (int i = 0; i < 9; ++i) PlayerGlobe.speed -= 0.1f;  // no short decimal form
   const std::string line = TraceLine(7);
-  std::istringstream keys(
-      "ClockChanges SystemState ErrorFlags SceneId SceneTimer ScenePhase InputBits pressed "
-      "RandomSeed Score HiScore MissionIndex Level TimeLeft ObjectsLeft MissionCleared "
-      "MissionFailed BattleOver ResultTarget PlayerGlobe BossState CellTypes CellHp Explosions "
-      "StarField TempoPercent sounds music");
-  for (std::string key; keys >> key;) EXPECT_TRUE(HasOnce(line, '"' + key + "\":")) << key;
   EXPECT_TRUE(line.starts_with("{\"frame\":7,"));
   const size_t at = line.find("\"speed\":") + 8;
   EXPECT_EQ(std::strtof(line.c_str() + at, nullptr), PlayerGlobe.speed);

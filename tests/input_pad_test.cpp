@@ -70,20 +70,6 @@ TEST_F(Pad, HeldKeysSetTheirBitsAndGiveUnitAxes) {
   EXPECT_EQ(Axes(r), (std::vector<int32_t>{-1, 1, 0, 0, 1, 1, 0, 0}));
 }
 
-TEST_F(Pad, CalibrationFromOddOrRefusedLimits) {
-  FakeSetJoystickCount(1);
-  FakeSetJoystickCaps(PlatformJoyCaps{10, 65535, 0, 255, 0, 0, 100, 50});
-  JoystickInit();
-  const JoyAxisCalibration& c = JoyCalibration;
-  EXPECT_EQ(std::tuple(c.xHalf, c.xCentre, c.yHalf, c.yCentre, c.zHalf),
-            std::tuple((65535 - 10) / 2, 10 + (65535 - 10) / 2, 127, 127, 0));
-  // A maximum below the minimum wraps as an unsigned difference.
-  EXPECT_EQ(static_cast<uint32_t>(c.rHalf), (50u - 100u) >> 1);
-  FakeSetJoystickCaps(PlatformJoyCaps{0, 100, 0, 100, 0, 0, 0, 0}, false);
-  JoystickInit();
-  EXPECT_EQ(std::tuple(c.xHalf, c.xCentre), std::tuple(0, 0));
-}
-
 // Limits 0..100: centre 50, a quarter of the half range is 12; left below 38, right above 62.
 TEST_F(Pad, DeadZoneIsAQuarterOfTheHalfRangeAndKeysMergeByOr) {
   PlugJoystick();
