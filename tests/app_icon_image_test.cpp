@@ -88,17 +88,11 @@ TEST(IconImage, DamagedFilesAreRefusedWithoutReadingPastTheEnd) {
   const std::vector<uint8_t> good = IconFile({ImageBytes(EIGHT_BIT)});
   std::vector<std::vector<uint8_t>> bad;
   for (size_t n = 0; n < good.size(); ++n) bad.emplace_back(good.begin(), good.begin() + n);
-  const std::pair<size_t, uint8_t> patches[] = {
-      {2, 2},                // a cursor file, not an icon
-      {4, 0},                // no images
-      {22 + 4, 0},           // zero width
-      {22 + 5, 0x10},        // absurd width
-      {22 + 8, 3},           // odd doubled height
-      {22 + 14, 16},         // 16 bits per pixel
-      {22 + 16, 1},          // compressed
-      {18, 0xFF},            // offset past the end
-      {22 + 40 + 12 + 0, 7}  // pixel index beyond the 3-entry table
-  };
+  // A cursor file; no images; zero, absurd width; odd doubled height; 16 bits; compressed; an
+  // offset past the end; a pixel index beyond the 3-entry table.
+  const std::pair<size_t, uint8_t> patches[] = {{2, 2},         {4, 0},      {22 + 4, 0},
+                                                {22 + 5, 0x10}, {22 + 8, 3}, {22 + 14, 16},
+                                                {22 + 16, 1},   {18, 0xFF},  {22 + 40 + 12, 7}};
   for (const auto& [at, value] : patches) {
     bad.push_back(good);
     bad.back()[at] = value;

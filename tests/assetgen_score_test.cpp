@@ -67,21 +67,12 @@ INSTANTIATE_TEST_SUITE_P(
         NotesCase{"part p\n  o4 q8 {G7}2 {F#m}2 |\n",
                   "62@0+960 65@0+960 67@0+960 71@0+960 61@960+960 66@960+960 69@960+960"},
         NotesCase{"define riff\n  c4 r4\npart p\n  o4 q8 |: $riff r2 :|2 [c e g]1 |\n",
-                  "60@0+480 60@1920+480 60@3840+1920 64@3840+1920 67@3840+1920"}));
-
-TEST(ScoreNotation, DrumPatternsScaleWithDynamics) {
-  const MidiSong s = Parse(kHead +
-                           "pattern beat\n  kick X... ....\n  hat  x.x.x.x.\n"
-                           "drums kit\n  !f beat !p beat -\n");
-  const MidiPart& kit = s.parts.at(0);
-  EXPECT_EQ(kit.channel, 9);
-  EXPECT_EQ(s.lengthTicks, 3u * 1920);
-  ASSERT_EQ(kit.notes.size(), 10u);
-  EXPECT_EQ(std::tuple(kit.notes[0].key, kit.notes[0].velocity), std::tuple(36, 127));
-  EXPECT_EQ(std::tuple(kit.notes[1].key, kit.notes[1].start, kit.notes[2].start),
-            std::tuple(42, 0u, 480u));
-  EXPECT_EQ(kit.notes[5].velocity, 127 * 55 / 100);
-}
+                  "60@0+480 60@1920+480 60@3840+1920 64@3840+1920 67@3840+1920"},
+        // Drum hits are short; a dynamic scales the pattern's accents and hits; '-' is a rest.
+        NotesCase{
+            "pattern beat\n  kick X... ....\n  hat  x.x.x.x.\ndrums kit\n  !f beat !p beat -\n",
+            "36@0+60!127 42@0+60!100 42@480+60!100 42@960+60!100 42@1440+60!100 "
+            "36@1920+60!69 42@1920+60!55 42@2400+60!55 42@2880+60!55 42@3360+60!55"}));
 
 TEST(ScoreNotation, TempoIsRestatedEveryBarAndChangesWhereWritten) {
   const MidiSong s = Parse(kHead + "tempo bar=3 bpm=96\npart p\n  c1 | c1 | c1 |\n");
@@ -108,24 +99,21 @@ TEST_P(ScoreMistake, IsReportedWithItsPlace) {
 INSTANTIATE_TEST_SUITE_P(
     Mistakes, ScoreMistake,
     ::testing::Values(BadScore{"part p\n  c1 | c2 d4 e4 f4 |\n", "bar 2"},
-                      BadScore{"part p\n  c2~ d2 |\n", "tie joins different"},
                       BadScore{"part p\n  c7 c1 |\n", "does not divide"},
                       BadScore{"define a\n  $a\npart p\n  $a\n", "nest too deeply"},
                       BadScore{"part p\n  |: c1 |\n", "without its ':|'"},
-                      BadScore{"part p\n  o9 a1 |\n", "MIDI range"},
-                      BadScore{"part p\n  c1 |\npart q\n  c1 | c1 |\n", "the parts above"},
-                      BadScore{"tempo bar=2 bpm=500\npart p\n  c1 |\n", "bpm=500"}),
+                      BadScore{"part p\n  c1 |\npart q\n  c1 | c1 |\n", "the parts above"}),
     [](const auto& info) { return CaseName(info.param.says); });
 
 // A key struck again ends its sounding note, a key struck twice at once sounds once, and nothing
 // sounds past the loop point.
 TEST(MidiWriter, UntanglesNotesOfOneKeyAndCutsThemAtTheLoop) {
-  const std::vector<MidiNote> notes = {{0, 960, 60, 99},
-                                       {0, 240, 60, 90},
-                                       {480, 480, 60, 99},
-                                       {1440, 960, 62, 99},
-                                       {1920, 9, 64, 9}};
-  EXPECT_EQ(Describe(UntangledNotes(notes, 1920)), "60@0+480!99 60@480+480!99 62@1440+480!99");
+  const std::vector<MidiNote> in = {{0, 960, 60, 99},
+                                    {0, 240, 60, 90},
+                                    {480, 480, 60, 99},
+                                    {1440, 960, 62, 99},
+                                    {1920, 9, 64, 9}};
+  EXPECT_EQ(Describe(UntangledNotes(in, 1920)), "60@0+480!99 60@480+480!99 62@1440+480!99");
 }
 
 }  // namespace

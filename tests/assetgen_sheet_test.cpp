@@ -29,7 +29,8 @@ struct SheetBox {
   int x, y, w, h;
 };
 
-// Every box the game copies a picture from, apart from the font's cells.
+// Every box the game copies a picture from, apart from the font's cells. The radar's box at
+// (0, 208, 22, 32) is not among them: the game draws the radar itself, so it must stay empty.
 constexpr SheetBox kPictures[] = {
     {"grey title", 0, 32, 176, 48},    {"coloured title", 0, 80, 176, 64},
     {"maker logo", 0, 144, 176, 32},   {"game over", 0, 176, 160, 32},
@@ -41,7 +42,6 @@ constexpr SheetBox kPictures[] = {
     {"explosion 3", 272, 176, 32, 32}, {"boss", 176, 208, 32, 32},
     {"sparkle 0", 240, 208, 31, 31},   {"sparkle 1", 272, 208, 31, 31},
 };
-constexpr SheetBox kRadar{"radar", 0, 208, 22, 32};  // drawn by the game, left empty
 
 // Letters A to Z on the top row, each with an unused column after it; digits below.
 std::vector<SheetBox> FontCells() {
@@ -96,7 +96,6 @@ TEST_F(AssetgenSheet, EveryPictureAndGlyphFillsItsBoxAndNothingLiesOutside) {
     }
   }
   EXPECT_EQ(stray, 0) << "ink outside the boxes, in the font's spacing columns or the radar";
-  EXPECT_EQ(InkCount(kRadar), 0);
 }
 
 TEST_F(AssetgenSheet, EveryTableColourSurvivesTheConversionAndOnlyBlackBecomesTheKey) {
