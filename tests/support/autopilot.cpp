@@ -87,18 +87,11 @@ uint32_t Steer(int32_t tx, int32_t ty, float cruise) {
   return bits;
 }
 
-// Sun hits red hardest, earth hits blue; green is the same either way.
-uint32_t ChooseFace(int32_t type) {
-  const int32_t want = type == CELL_BLUE ? MODE_TERA : MODE_SUN;
-  return (PlayerGlobe.mode != want && type != CELL_GREEN) ? Tap(INPUT_BUTTON2) : 0;
-}
-
 uint32_t FightBoss() {
   const int32_t tx = BossState.x + 8, ty = BossState.y + 8;
   const int32_t d = std::abs(tx - PlayerGlobe.x) + std::abs(ty - PlayerGlobe.y);
-  uint32_t bits = Steer(tx, ty, 12.0f);
-  if (d < 96 && PlayerGlobe.energy > 200) bits |= INPUT_BUTTON1;  // the moon face doubles a ram
-  return bits;
+  // The moon face doubles a ram.
+  return Steer(tx, ty, 12.0f) | (d < 96 && PlayerGlobe.energy > 200 ? INPUT_BUTTON1 : 0);
 }
 
 // The next cell on a shortest way through open cells from the globe's cell to cell goal: the
@@ -115,34 +108,17 @@ int32_t NextCellTowards(int32_t goal) {
 
 // Objects are rammed straight from an open neighbouring cell reached through open cells.
 uint32_t Approach(int32_t target) {
-  const int32_t tx = 64 * (target % 5) + 32, ty = 48 * (target / 5) + 24;
-  int32_t next[4], stage = target, best = INT32_MAX;
-  OpenNeighbours(target, next);
-  for (int32_t i : next) {
-    if (i < 0) continue;
-    const int32_t d =
-        std::abs(64 * (i % 5) + 32 - PlayerGlobe.x) + std::abs(48 * (i / 5) + 24 - PlayerGlobe.y);
-    if (d < best) best = d, stage = i;
-  }
-  const int32_t sx = 64 * (stage % 5) + 32, sy = 48 * (stage / 5) + 24;
-  const bool vertical = sx == tx;
-  const bool inCorridor =
-      vertical ? std::abs(PlayerGlobe.x - tx) < 14 && (PlayerGlobe.y - ty) * (sy - ty) >= 0 &&
-                     std::abs(PlayerGlobe.y - ty) <= 72
-               : std::abs(PlayerGlobe.y - ty) < 12 && (PlayerGlobe.x - tx) * (sx - tx) >= 0 &&
-                     std::abs(PlayerGlobe.x - tx) <= 96;
-  if (inCorridor) return Steer(tx, ty, 7.0f);
-  const int32_t hop = NextCellTowards(stage);
-  return Steer(64 * (hop % 5) + 32, 48 * (hop / 5) + 24, 5.0f);
+  const int32_t from = GlobeCell();
+  const bool beside = std::abs(target % 5 - from % 5) + std::abs(target / 5 - from / 5) == 1;
+  const int32_t hop = beside ? target : NextCellTowards(target);
+  return Steer(64 * (hop % 5) + 32, 48 * (hop / 5) + 24, beside ? 7.0f : 5.0f);
 }
 
 // The cell the globe will run into this frame with these bits held, or -1: the game's own
 // steering and movement rules played one frame ahead.
 int32_t CellHitNext(uint32_t bits) {
-  const int32_t heading = (PlayerGlobe.heading + ((bits & INPUT_RIGHT)  ? 8
-                                                  : (bits & INPUT_LEFT) ? -8
-                                                                        : 0)) &
-                          255;
+  const int32_t turn = (bits & INPUT_RIGHT) ? 8 : (bits & INPUT_LEFT) ? -8 : 0;
+  const int32_t heading = (PlayerGlobe.heading + turn) & 255;
   float speed = PlayerGlobe.speed;
   if ((bits & INPUT_UP) && speed < 16.0f) speed += 0.2f;
   if (!(bits & INPUT_UP) && (bits & INPUT_DOWN) && speed > 2.0f) speed -= 0.2f;
@@ -156,19 +132,19 @@ int32_t CellHitNext(uint32_t bits) {
   return -1;
 }
 
-// The moon face hits every colour hardest but drains energy each frame it is worn: wear it only
-// in the frame of a ram.
-uint32_t MoonOnImpact(uint32_t bits) {
-  const int32_t cell = CellHitNext(bits & ~INPUT_BUTTON1);
-  const bool ram = cell >= 0 && CellTypes[cell] <= CELL_BLUE;
-  return ram && PlayerGlobe.energy > 60 ? bits | INPUT_BUTTON1 : bits & ~INPUT_BUTTON1;
-}
-
 uint32_t FightMission() {
   if (MissionIndex == BOSS_MISSION) return FightBoss();
   const int32_t target = ChooseTarget();
   if (target < 0) return 0;
-  return MoonOnImpact(Approach(target) | ChooseFace(CellTypes[target]));
+  // Sun hits red hardest, earth hits blue; green is the same either way.
+  const int32_t type = CellTypes[target], face = type == CELL_BLUE ? MODE_TERA : MODE_SUN;
+  const bool swap = PlayerGlobe.mode != face && type != CELL_GREEN;
+  const uint32_t bits = Approach(target) | (swap ? Tap(INPUT_BUTTON2) : 0);
+  // The moon face hits every colour hardest but drains energy each frame it is worn: wear it
+  // only in the frame of a ram.
+  const int32_t cell = CellHitNext(bits);
+  const bool ram = cell >= 0 && CellTypes[cell] <= CELL_BLUE && PlayerGlobe.energy > 60;
+  return ram ? bits | INPUT_BUTTON1 : bits;
 }
 }  // namespace
 

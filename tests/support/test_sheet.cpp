@@ -7,12 +7,8 @@
 
 namespace {
 
-void PutU16(std::vector<uint8_t>* out, uint32_t v) {
-  out->push_back(static_cast<uint8_t>(v));
-  out->push_back(static_cast<uint8_t>(v >> 8));
-}
 void PutU32(std::vector<uint8_t>* out, uint32_t v) {
-  PutU16(out, v & 0xFFFF), PutU16(out, v >> 16);
+  for (int32_t i = 0; i < 4; ++i) out->push_back(static_cast<uint8_t>(v >> 8 * i));
 }
 
 }  // namespace
@@ -30,9 +26,9 @@ std::vector<uint8_t> MakeBitmapBytes(int32_t width, int32_t height, const Platfo
   std::vector<uint8_t> out;
   if (fileHeader) {
     out = {'B', 'M'};
-    PutU32(&out, 14 + 40 + tableBytes + stride * static_cast<uint32_t>(height));
-    PutU32(&out, 0);
-    PutU32(&out, 14 + 40 + tableBytes);
+    for (uint32_t v :
+         {14 + 40 + tableBytes + stride * static_cast<uint32_t>(height), 0u, 14 + 40 + tableBytes})
+      PutU32(&out, v);
   }
   const uint32_t colours = tableSize == 256 ? 0u : static_cast<uint32_t>(tableSize);
   // Header size, width, height, one plane of 8 bits, no compression, 72 dpi, colours used.
