@@ -1,10 +1,16 @@
 // The main window: creation and its failures, placement off a small desktop, the close
-// question, Escape, paints and display changes.
+// question, Escape, paints and display changes, Alt+Return and F12 screenshots.
+#include <ctime>
+#include <filesystem>
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include "app_shell_fixture.h"
 #include "gfx/surface.h"
+#include "input/pad.h"
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -12,6 +18,9 @@ class Window : public ShellTest {
  protected:
   static void Send(PlatformEventType type, int32_t a = 0) {
     MainWindowProc(PlatformEvent{type, a, 0});
+  }
+  static void Key(PlatformEventType type, int32_t key, int32_t repeat = 0) {
+    MainWindowProc(PlatformEvent{type, key, repeat});
   }
 };
 
@@ -90,6 +99,70 @@ TEST_F(Window, PaintsAndDisplayChangesNeedAStartedDisplay) {
   FullScreen = 1;  // the full screen has no window to paint
   Send(PEV_PAINT);
   EXPECT_EQ(FakeDisplayPresentCount(), 2);
+}
+
+// The Return of an Alt+Return never repeats the switch; focus coming back keeps the pointer of
+// the mode now shown.
+TEST_F(Window, AltReturnSwitchesBothWaysOncePerPress) {
+  ParseCommandLine("/F");
+  ASSERT_EQ(CreateMainWindow(), 1);
+  Send(PEV_ACTIVATE, 1);
+  Key(PEV_KEYDOWN, VK_RETURN);
+  EXPECT_TRUE(FakeWindow().fullScreen) << "Return without Alt";
+  FakeSetKeyHeld(VK_MENU, true);
+  Key(PEV_KEYDOWN, VK_RETURN);
+  Key(PEV_KEYDOWN, VK_RETURN, 1);
+  EXPECT_FALSE(FakeWindow().fullScreen);
+  Send(PEV_ACTIVATE, 1);
+  EXPECT_TRUE(FakeWindow().cursorShown);
+  Key(PEV_KEYUP, VK_RETURN);
+  Key(PEV_KEYDOWN, VK_RETURN);
+  EXPECT_TRUE(FakeWindow().fullScreen);
+  EXPECT_FALSE(FakeWindow().cursorShown);
+  Send(PEV_ACTIVATE, 0);  // another program gets the pointer back
+  EXPECT_TRUE(FakeWindow().cursorShown);
+  EXPECT_TRUE(FakeMessageBoxes().empty());
+}
+
+// F12 saves once per press and never reaches the game; names never overwrite; a failure says why.
+TEST_F(Window, ScreenshotsAreNamedForTheTimeNeverOverwriteAndSayWhyTheyFail) {
+  const fs::path folder = fs::absolute("app_main_window_shots");
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+  const std::string folderText = folder.string();
+  PlatformSettings settings;
+  settings.screenshotDir = folderText.c_str();
+  FakeSetConfiguration(settings);
+  ASSERT_EQ(CreateMainWindow(), 1);
+  ASSERT_EQ(gf_DD_Init(), 0);
+  gf_DD_Present();
+  Key(PEV_KEYDOWN, VK_F12);
+  Key(PEV_KEYDOWN, VK_F12, 1);  // held: repeats take no more pictures
+  Key(PEV_KEYUP, VK_F12);
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 1);
+  FakeSetKeyHeld(VK_F12, true);
+  EXPECT_EQ(PadRead(nullptr), 0u);
+  std::tm t{};
+  std::tie(t.tm_year, t.tm_mon, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec, t.tm_isdst) =
+      std::tuple(126, 11, 6, 18, 15, 30, -1);
+  const std::time_t when = std::mktime(&t);
+  for (const char* name :
+       {"zizid-ozavav-20261206-181530.png", "zizid-ozavav-20261206-181530-2.png"}) {
+    FakeClearDebugLines();
+    ASSERT_EQ(TakeScreenshot(when), 1);
+    EXPECT_TRUE(fs::exists(folder / name)) << name;
+    EXPECT_EQ(FakeDebugLines(),
+              std::vector<std::string>{"Screenshot saved to " + (folder / name).string() + "\n"});
+  }
+  fs::remove_all(folder);
+  FakeClearDebugLines();
+  settings.screenshotDir = "app_main_window_no_such_folder/deeper";
+  FakeSetConfiguration(settings);
+  EXPECT_EQ(TakeScreenshot(when), 0);
+  ASSERT_EQ(FakeDebugLines().size(), 1u);
+  EXPECT_NE(FakeDebugLines()[0].find(settings.screenshotDir), std::string::npos);
+  EXPECT_FALSE(fs::exists("app_main_window_no_such_folder"));
+  FakeSetConfiguration(PlatformSettings{});
 }
 
 }  // namespace
