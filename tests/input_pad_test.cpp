@@ -44,7 +44,7 @@ TEST_F(Pad, BeforeJoystickInitReadsNothingAndClearsTheReport) {
   EXPECT_EQ(std::memcmp(&report, &zero, sizeof report), 0);
 }
 
-TEST_F(Pad, HeldKeysSetTheirBitsAndGiveUnitAxes) {
+TEST_F(Pad, HeldKeysSetTheirBits) {
   EXPECT_EQ(JoystickInit(), 1);  // no joystick is not an error
   EXPECT_EQ(JoystickCount, 0);
   const std::pair<std::vector<int32_t>, uint32_t> cases[] = {
@@ -60,10 +60,6 @@ TEST_F(Pad, HeldKeysSetTheirBitsAndGiveUnitAxes) {
     EXPECT_EQ(PadRead(nullptr), bits) << keys[0];
   }
   EXPECT_EQ(FakeJoystickReads(), 0);  // nothing to ask
-  FakeSetKeyHeld(VK_DOWN, true);
-  PadReport r;
-  PadRead(&r);
-  EXPECT_EQ(Axes(r), (std::vector<int32_t>{0, 1, 0, 0, 1, 1, 0, 0}));
 }
 
 // Limits 0..100: centre 50, a quarter of the half range is 12; left below 38, right above 62.
@@ -83,7 +79,8 @@ TEST_F(Pad, JoystickDeadZoneButtonsAndReportRelativeToTheCentres) {
   PadReport r;
   EXPECT_EQ(PadRead(&r), INPUT_LEFT | INPUT_DOWN | INPUT_UP);  // keys and stick merge
   EXPECT_EQ(Axes(r), (std::vector<int32_t>{-30, 20, 1, -50, 50, 50, 50, 50}));
-  FakeSetJoystickPosition(PlatformJoyPos{0, 0, 0, 0, 0xFF}, false);  // unreadable: absent
+  // Unreadable: absent for the frame, and the keys give unit axes.
+  FakeSetJoystickPosition(PlatformJoyPos{0, 0, 0, 0, 0xFF}, false);
   EXPECT_EQ(PadRead(&r), INPUT_UP);
   EXPECT_EQ(Axes(r), (std::vector<int32_t>{0, -1, 0, 0, 1, 1, 0, 0}));
 }
