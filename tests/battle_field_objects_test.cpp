@@ -26,8 +26,8 @@ class FieldTest : public BattleTest {
   }
 };
 
-// Edges clamp, reflect and cost two; cell borders belong to both cells and the first solid one
-// in index order sends the globe back for four; a rock and an edge together cost six.
+// Edges clamp, reflect and cost two; cell borders belong to both cells, and a rock sends the
+// globe back for four; a rock and an edge together cost six.
 TEST_F(FieldTest, EdgesAndCellBordersStopTheGlobe) {
   struct Case {
     int32_t x, y, heading, fromX;
@@ -38,7 +38,7 @@ TEST_F(FieldTest, EdgesAndCellBordersStopTheGlobe) {
   for (const Case& c : {Case{-3, 200, 140, -3, {}, 0, 200, 244, 997, {3}},
                         Case{100, 480, 70, 100, {}, 100, 479, 186, 997, {3}},
                         Case{-1, -1, 160, -1, {}, 0, 0, 32, 997, {3}},
-                        Case{64, 96, 0, 5, {11, 6, 10}, 5, 96, 128, 995, {5}},
+                        Case{64, 100, 0, 5, {10}, 5, 100, 128, 995, {5}},
                         Case{127, 47, 0, 5, {7}, 127, 47, 0, 999, {}},
                         Case{319, 479, 0, 5, {49}, 5, 479, 128, 995, {5}}}) {
     ClearField();
@@ -64,12 +64,12 @@ TEST_F(FieldTest, RamsDamageByFaceAndColourAndBreakBelowZero) {
                                            {MODE_TERA, CELL_GREEN, 5.9f, 6},
                                            {MODE_MOON, CELL_GREEN, 16.2f, 102}}) {
     CellTypes[12] = type;
-    CellHp[12] = 500;
+    CellHp[12] = damage;  // left on 0, which it survives
     PlayerGlobe.mode = mode;
     PlayerGlobe.speed = speed;
     Score = 0;
-    EXPECT_EQ(DamageCell(12, type), 0);
-    EXPECT_EQ(std::tuple(CellHp[12], Score), std::tuple(500 - damage, 1));
+    EXPECT_EQ(std::tuple(DamageCell(12, type), CellHp[12], CellTypes[12], Score),
+              std::tuple(0, 0, type, 1));
   }
   // A ram on no hit points breaks the object: ten points (forty for green) on top of the ram,
   // the radar mark erased, ten blasts, and the mission won with the last object, except in the
