@@ -1,4 +1,4 @@
-// The outer state machine: start-up order and failures, the report, shutdown, scene dispatch.
+// The outer state machine: start-up failures, the report and shutdown; input on each frame.
 #include <tuple>
 #include <vector>
 
@@ -8,24 +8,7 @@
 
 namespace {
 
-class FrameCycle : public ShellTest {
- protected:
-  static void ExpectEndedAndReleased() {
-    EXPECT_EQ(std::tuple(SystemState, QuitPending(), DisplayReady),
-              std::tuple(SYSTEM_ENDED, true, 0));
-    EXPECT_FALSE(FakeAudioIsOpen() || FakeMidiIsOpen());
-  }
-};
-
-TEST_F(FrameCycle, FirstFrameStartsEveryServiceAndTheSecondRunsTheBootScene) {
-  SystemFrame();  // no scene runs and nothing is shown
-  EXPECT_EQ(std::tuple(SystemState, ErrorFlags, DisplayReady, JoystickCount, SceneId),
-            std::tuple(SYSTEM_RUNNING, 0u, 1, 0, SCENE_BOOT));
-  EXPECT_TRUE(FakeAudioIsOpen() && FakeMidiIsOpen());
-  EXPECT_EQ(FakeDisplayPresentCount(), 0);
-  SystemFrame();
-  EXPECT_EQ(std::tuple(FakeDisplayPresentCount(), SceneId), std::tuple(1, SCENE_LOGO));
-}
+using FrameCycle = ShellTest;
 
 // A display failure stops the start-up at once; the others let the rest be tried. The report
 // names the last failure, and a third frame releases everything.
@@ -58,28 +41,17 @@ TEST_F(FrameCycle, AFailedStartReportsTheLastFailureThenShutsDown) {
                                               "初期化に失敗しました\n\n終了します。");
     EXPECT_EQ(std::tuple(SystemState, QuitPending()), std::tuple(SYSTEM_SHUTDOWN, false));
     SystemFrame();
-    ExpectEndedAndReleased();
+    EXPECT_EQ(std::tuple(SystemState, QuitPending(), DisplayReady),
+              std::tuple(SYSTEM_ENDED, true, 0));
+    EXPECT_FALSE(FakeAudioIsOpen() || FakeMidiIsOpen());
     EXPECT_FALSE(FakeDisplayIsOpen());
+    SystemFrame();  // an ended cycle runs nothing more
     EXPECT_EQ(FakeDisplayPresentCount(), 0);
   }
   // Several failures are numbered in a fixed order; a bit without a line is left out.
   EXPECT_EQ(FatalReportText(ERR_MIDISTREAM | 16 | ERR_DIRECTDRAW),
             "エラーが発生！\n\n0001:DirectDraw初期化に失敗しました\n"
             "0002:MIDI Stream初期化に失敗しました\n\n終了します。");
-}
-
-TEST_F(FrameCycle, ShutdownReleasesOnceAndThenNothingRuns) {
-  SystemFrame();
-  SystemFrame();
-  const int32_t presents = FakeDisplayPresentCount();
-  RequestShutdown();
-  SystemFrame();
-  ExpectEndedAndReleased();
-  SystemFrame();
-  SystemState = 3;  // a value no state has
-  SystemFrame();
-  EXPECT_EQ(FakeDisplayPresentCount(), presents);
-  SystemState = SYSTEM_ENDED;
 }
 
 // A scene number without operations still reads input and shows a black screen.

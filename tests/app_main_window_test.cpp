@@ -1,5 +1,5 @@
-// The main window: creation and its failures, placement off a small desktop, the close
-// question, Escape, paints and display changes, Alt+Return and F12 screenshots.
+// The main window: creation and its failures, the close question, Escape, paints and display
+// changes, Alt+Return and F12 screenshots.
 #include <ctime>
 #include <filesystem>
 #include <string>
@@ -23,15 +23,6 @@ class Window : public ShellTest {
     MainWindowProc(PlatformEvent{type, key, repeat});
   }
 };
-
-TEST_F(Window, ClientAreaIsCentredEvenOffASmallDesktopAndKeepsItsMinimum) {
-  FakeSetDesktop(321, 201);
-  ASSERT_EQ(CreateMainWindow(), 1);
-  const FakeWindowState& w = FakeWindow();
-  EXPECT_EQ(std::tuple(w.x, w.y, w.clientWidth, w.clientHeight, w.minClientWidth, w.minClientHeight,
-                       MainWindow, ClientX, ClientY),
-            std::tuple(-159, -139, 640, 480, 320, 240, 1, -159, -139));
-}
 
 TEST_F(Window, RefusalsShowTheirMessageAndGiveUp) {
   const std::string manual = "\n\n取り扱い説明書を参照して下さい。";

@@ -80,7 +80,6 @@ TEST_F(Primitives, ShapesSetExactlyTheirPixels) {
       {3, 3, 0, 0, {{3, 2}, {2, 1}, {1, 0}}},
       {5, 5, 5, 5, {}},
       {0, 180, 320, 180, Grid(1, 180, 320, 181, 1, 1)},
-      {-2, 0, 2, 0, {{0, 0}, {1, 0}, {2, 0}}},
   };
   for (const auto& [x1, y1, x2, y2, pixels] : lines) {
     gf_DD_ScrFill(screen, 0);
