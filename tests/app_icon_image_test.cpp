@@ -89,10 +89,10 @@ TEST(IconImage, DamagedFilesAreRefusedWithoutReadingPastTheEnd) {
   std::vector<std::vector<uint8_t>> bad;
   for (size_t n = 0; n < good.size(); ++n) bad.emplace_back(good.begin(), good.begin() + n);
   // A cursor file; no images; zero, absurd width; odd doubled height; 16 bits; compressed; an
-  // offset past the end; a pixel index beyond the 3-entry table.
+  // offset past the end; a pixel index just past the 3-entry table.
   const std::pair<size_t, uint8_t> patches[] = {{2, 2},         {4, 0},      {22 + 4, 0},
                                                 {22 + 5, 0x10}, {22 + 8, 3}, {22 + 14, 16},
-                                                {22 + 16, 1},   {18, 0xFF},  {22 + 40 + 12, 7}};
+                                                {22 + 16, 1},   {18, 0xFF},  {22 + 40 + 12, 3}};
   for (const auto& [at, value] : patches) {
     bad.push_back(good);
     bad.back()[at] = value;

@@ -24,6 +24,8 @@ const SongCase kSongs[] = {
 
 constexpr uint32_t kBar = 4 * 480;  // every song is in 4/4 at 480 ticks a quarter
 
+void PrintTo(const SongCase& s, std::ostream* os) { *os << s.file; }
+
 class Song : public ::testing::TestWithParam<SongCase> {};
 
 struct StreamEvent {

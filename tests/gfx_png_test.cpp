@@ -121,6 +121,7 @@ TEST(PngWriter, RefusesBadArgumentsAndLeavesNoFile) {
   const std::vector<PlatformColor> palette(256);
   const std::vector<uint8_t> pixels(64, 1);
   const char* path = "gfx_png_test_refused.png";
+  std::remove(path);  // left by an earlier failed run
   const PngCase bad[] = {{0, 4, 4, 1}, {4, 0, 4, 1}, {4, 4, 3, 1}, {4, 4, 4, 0}, {4, 4, 4, 65}};
   for (const PngCase& c : bad) {
     std::string error;
