@@ -121,15 +121,15 @@ TEST_F(Primitives, CopiesTakeTheSourcePixelUnderEachDestinationPixel) {
 }
 
 TEST_F(Primitives, KeyColouredPixelsLeaveTheDestinationAndAnInvalidKeyLeavesNothingOut) {
-  for (int32_t x = 0; x < 19; ++x) sheet->pixels[2 * sheet->pitch + x] = 0;  // past 16 bytes
-  sheet->pixels[5 * sheet->pitch + 3] = 0;
-  for (const Box d : {Box{10, 10, 40, 8}, Box{10, 10, 80, 16}}) {  // plain and stretched
+  for (int32_t x = 0; x < 19; ++x) sheet->pixels[2 * sheet->pitch + x] = 0;        // past 16 bytes
+  sheet->pixels[5 * sheet->pitch + 3] = sheet->pixels[5 * sheet->pitch + 41] = 0;  // 41: the tail
+  for (const Box d : {Box{10, 10, 43, 8}, Box{10, 10, 86, 16}}) {  // plain and stretched
     gf_DD_ScrFill(screen, 251);
-    EXPECT_EQ(gf_DD_Blt(sheet, Box{0, 0, 40, 8}, screen, d), 1);
-    const int32_t fx = d.w / 40, fy = d.h / 8;
+    EXPECT_EQ(gf_DD_Blt(sheet, Box{0, 0, 43, 8}, screen, d), 1);
+    const int32_t fx = d.w / 43, fy = d.h / 8;
     ExpectScreen(d, 251, [&](int x, int y) -> uint8_t {
       const int32_t sx = x / fx, sy = y / fy;
-      return (sy == 2 && sx < 19) || (sy == 5 && sx == 3) ? 251 : SourceValue(sx, sy);
+      return (sy == 2 && sx < 19) || (sy == 5 && (sx == 3 || sx == 41)) ? 251 : SourceValue(sx, sy);
     });
   }
   sheet->colorKey = 0xFFFFFFFFu;
@@ -146,6 +146,8 @@ TEST_F(Primitives, CopiesFromOrToABoxPastASurfaceEdgeAreRefused) {
   Surface* target = CreateSurface(32, 32);  // no clipper
   EXPECT_EQ(gf_DD_Blt(sheet, Box{0, 0, 16, 16}, target, Box{20, 0, 16, 16}), 0);
   EXPECT_EQ(PixelsOf(target, 0).size(), 32u * 32u);
+  EXPECT_EQ(gf_DD_Blt(sheet, Box{48, 48, 16, 16}, target, Box{16, 16, 16, 16}), 1);  // both edges
+  EXPECT_EQ(At(target, 31, 31), SourceValue(63, 63));
   ReleaseSurface(target);
 }
 
