@@ -60,7 +60,8 @@ TEST_F(GameScenario, LongSoakKeepsTheInvariantsAndTheHeapFlat) {
   for (int32_t frame = 0, lastScene = -1; frame < SOAK_FRAMES; ++frame) {
     if (frame == WARM_UP_FRAMES) heapBefore = mallinfo2().uordblks;
     PlayFrame(SoakInput(frame));
-    FakeClearSoundCalls();  // the scripted device's call log is not the game's memory
+    FakeClearSoundCalls();  // the scripted devices' logs are not the game's memory
+    FakeMidiClearMessages();
     ASSERT_EQ(SystemState, SYSTEM_RUNNING) << "frame " << frame << " errors " << ErrorFlags;
     ASSERT_TRUE(Healthy()) << "frame " << frame << ": scene " << SceneId << " globe ("
                            << PlayerGlobe.x << ", " << PlayerGlobe.y << ") energy "
