@@ -1,4 +1,5 @@
-// The built-in synthesiser: every instrument and drum sounds in range, notes end, the pool.
+// The built-in synthesiser: every instrument and drum sounds in range and in tune, notes end,
+// the pool.
 #include "platform/fallback_synth.h"
 
 #include <gtest/gtest.h>
@@ -6,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -27,6 +29,26 @@ float Peak(const std::vector<float>& s) {
   float p = 0.0f;
   for (float x : s) p = std::isfinite(x) ? std::max(p, std::fabs(x)) : INFINITY;
   return p;
+}
+
+// The strongest frequency of the left channel between 60 and 2000 Hz: Goertzel power of a
+// Hann-windowed stretch, scanned in half-hertz steps.
+double DominantHz(const std::vector<float>& s) {
+  const size_t n = 8192;
+  double bestHz = 0.0, best = -1.0;
+  for (double hz = 60.0; hz <= 2000.0; hz += 0.5) {
+    const double coeff = 2.0 * std::cos(2.0 * M_PI * hz / kRate);
+    double s1 = 0.0, s2 = 0.0;
+    for (size_t i = 0; i < n; ++i) {
+      const double w = 0.5 - 0.5 * std::cos(2.0 * M_PI * double(i) / double(n - 1));
+      const double s0 = s[2 * i] * w + coeff * s1 - s2;
+      s2 = s1;
+      s1 = s0;
+    }
+    const double power = s1 * s1 + s2 * s2 - coeff * s1 * s2;
+    if (power > best) best = power, bestHz = hz;
+  }
+  return bestHz;
 }
 
 class FallbackSynthTest : public ::testing::Test {
@@ -58,6 +80,23 @@ TEST_F(FallbackSynthTest, EveryProgramAndDrumKeyAndABusyPassageSoundInRange) {
   const float busy = Peak(Render(0.5));
   EXPECT_LT(busy, 1.0f);
   EXPECT_GT(busy, FALLBACK_SYNTH_KNEE) << "loud enough that the limiter was needed";
+}
+
+// Equal temperament from A 440, and a full bend is a whole tone.
+TEST_F(FallbackSynthTest, NotesSoundInTuneAndBendTwoSemitones) {
+  for (const auto& [program, note, bend, hz] :
+       {std::tuple{0, 69, 0x2000, 440.0},
+        {32, 45, 0x2000, 110.0},
+        {73, 81, 0x2000, 880.0},
+        {80, 64, 0x2000, 329.63},
+        {16, 69, 0x3FFF, 440.0 * std::pow(2.0, 8191.0 / 8192.0 / 6.0)}}) {
+    FallbackSynthInit(kRate);
+    FallbackSynthMessage(Msg(0xC0, program));
+    FallbackSynthMessage(Msg(0xE0, bend & 0x7F, bend >> 7));
+    FallbackSynthMessage(Msg(0x90, note, 100));
+    Render(0.3);  // past the attack
+    EXPECT_NEAR(DominantHz(Render(0.2)), hz, hz * 0.01) << program << " " << note;
+  }
 }
 
 // Every way of ending a note leaves no voice and no sound, for notes held under the pedal on
