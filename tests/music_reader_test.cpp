@@ -95,11 +95,13 @@ TEST_F(SongReader, TempoIsScaledByThePercentButTheBudgetIsNot) {
 
 TEST_F(SongReader, TracksMergeByTimeAndDroppedEventsKeepTheirTicks) {
   // Text, system-exclusive and unplayable tempo events are not written, but their ticks are kept;
-  // a meta event leaves the running status alone, and a program change has one data byte.
+  // a meta event leaves the running status alone; program change and channel pressure have one
+  // data byte.
   SmfTrack empty;  // a chunk of length 0
   Open(96, {SmfTrack()
                 .Raw(0, {0xC3, 0x05})
                 .Raw(1, {0x06})
+                .Raw(0, {0xD3, 0x40})
                 .Raw(100, {0x90, 60, 1})
                 .Meta(50, 0x01, {'h', 'i'})
                 .Raw(50, {61, 1})
@@ -110,7 +112,7 @@ TEST_F(SongReader, TracksMergeByTimeAndDroppedEventsKeepTheirTicks) {
                 .End(),
             empty, SmfTrack().Note(101, 1, 20, 1).Note(50, 1, 21, 1).End()});
   EXPECT_EQ(First(),
-            "0:c3 5 0, 1:c3 6 0, 100:90 60 1, 0:91 20 1, 50:91 21 1, 50:90 61 1, "
+            "0:c3 5 0, 1:c3 6 0, 0:d3 64 0, 100:90 60 1, 0:91 20 1, 50:91 21 1, 50:90 61 1, "
             "50:90 62 1");
   EXPECT_EQ(dwBufferTickLength, 1000u);
 }
