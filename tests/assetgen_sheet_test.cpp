@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -107,6 +108,32 @@ TEST_F(AssetgenSheet, EveryTableColourSurvivesTheConversionAndOnlyBlackBecomesTh
     EXPECT_TRUE(p.r == bgr[2] && p.g == bgr[1] && p.b == bgr[0]) << "entry " << i;
     // A dark shadow that fell onto black would turn transparent.
     EXPECT_EQ(NearestPaletteIndex(bgr[2], bgr[1], bgr[0]) == 0, bgr[0] + bgr[1] + bgr[2] == 0) << i;
+  }
+}
+
+// The resource is the documented header, table and rows; the file form is the same bytes behind
+// a file header, and the game's file path loads it to the same pixels.
+TEST_F(AssetgenSheet, FileFormIsTheResourceBehindAFileHeaderAndLoadsAlike) {
+  const std::vector<uint8_t> res = ReadAll("assets/resources/BITMAP/BMP_00");
+  const std::vector<uint8_t> file = ReadAll("assets/BMP_00");
+  const auto le32 = [](const std::vector<uint8_t>& b, size_t at) {
+    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
+  };
+  ASSERT_EQ(res.size(), 40u + 1024u + 320u * 240u);
+  EXPECT_EQ(std::tuple(le32(res, 0), le32(res, 4), le32(res, 8)), std::tuple(40u, 319u, 240u));
+  ASSERT_EQ(file.size(), res.size() + 14);
+  EXPECT_EQ(std::tuple(file[0], file[1], le32(file, 2), le32(file, 10)),
+            std::tuple('B', 'M', static_cast<uint32_t>(file.size()), 14u + 40u + 1024u));
+  EXPECT_TRUE(std::equal(res.begin(), res.end(), file.begin() + 14));
+  FakeUseEmbeddedResources(false);
+  Surface* fromFile = gf_DD_LoadBitmap(DisplayObject, "assets/BMP_00", 0, 0);
+  FakeUseEmbeddedResources(true);
+  ASSERT_NE(fromFile, nullptr);
+  for (int y = 0; y < 240; ++y) {
+    ASSERT_TRUE(std::equal(sheet_->pixels + y * sheet_->pitch,
+                           sheet_->pixels + y * sheet_->pitch + 319,
+                           fromFile->pixels + y * fromFile->pitch))
+        << "row " << y;
   }
 }
 
