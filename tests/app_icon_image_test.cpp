@@ -9,7 +9,7 @@
 
 namespace {
 
-void Put(std::vector<uint8_t>& v, uint32_t x, int bytes) {
+void Put(std::vector<uint8_t>& v, uint64_t x, int bytes) {
   for (int i = 0; i < bytes; ++i) v.push_back(static_cast<uint8_t>(x >> (8 * i)));
 }
 
