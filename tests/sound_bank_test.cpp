@@ -152,7 +152,9 @@ TEST_F(SoundBankTest, VoiceCountsOutsideTheRecordAndUnplayableFormatsAreRefused)
   EXPECT_EQ(Count(FSOUND_CREATE), 0u);
   EXPECT_EQ(SoundLoad(&full, "TEST", SOUND_MAX_VOICES), 1);
   EXPECT_EQ(full.count, SOUND_MAX_VOICES);
+  const int32_t alive = FakeSoundBuffersAlive();
   ASSERT_EQ(SoundLoad(&none, "TEST", 0), 1);
+  EXPECT_EQ(FakeSoundBuffersAlive(), alive) << "a record without voices keeps no buffer";
   FakeClearSoundCalls();
   EXPECT_EQ(SoundPlay(&none), nullptr);
   EXPECT_TRUE(FakeSoundCalls().empty()) << "no voice: nothing plays";

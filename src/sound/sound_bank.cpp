@@ -76,6 +76,10 @@ int32_t FillRecord(SoundRecord* record, const uint8_t* fmt, uint32_t fmtBytes,
     PlatformSoundRelease(first);
     return 0;
   }
+  if (voices == 0) {  // nothing would ever play it or give it back before the device closes
+    PlatformSoundRelease(first);
+    first = nullptr;
+  }
   record->voices[0] = first;
   for (int32_t i = 1; i < voices; i++) {
     record->voices[i] = PlatformSoundDuplicate(first);
