@@ -48,6 +48,14 @@ TEST_F(FrameCycle, AFailedStartReportsTheLastFailureThenShutsDown) {
     SystemFrame();  // an ended cycle runs nothing more
     EXPECT_EQ(FakeDisplayPresentCount(), 0);
   }
+  // An automatic run has nobody to close the box: the report goes to the terminal only.
+  SetUp();
+  FakeDisplayFailOpen(true);
+  FrameLimit = 5;
+  SystemFrame();
+  SystemFrame();
+  FrameLimit = 0;
+  EXPECT_EQ(std::tuple(FakeMessageBoxes().size(), SystemState), std::tuple(0u, SYSTEM_SHUTDOWN));
   // Several failures are numbered in a fixed order; a bit without a line is left out.
   EXPECT_EQ(FatalReportText(ERR_MIDISTREAM | 16 | ERR_DIRECTDRAW),
             "エラーが発生！\n\n0001:DirectDraw初期化に失敗しました\n"

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "app/frame_cycle.h"
+#include "app/message_loop.h"
 #include "platform/platform.h"
 
 namespace {
@@ -43,6 +44,11 @@ std::string FatalReportText(uint32_t flags) {
 int32_t ReportFatalError() {
   if (ErrorFlags == 0) return 0;
   const std::string text = FatalReportText(ErrorFlags);
-  PlatformMessageBox(text.c_str(), "ZIZID-OZAVAV", PMB_OK, PMB_ICONSTOP);
+  // Nobody could close a box in an automatic run: the terminal is told instead.
+  if (AutomaticRun()) {
+    std::fprintf(stderr, "ZIZID-OZAVAV: %s\n", text.c_str());
+  } else {
+    PlatformMessageBox(text.c_str(), "ZIZID-OZAVAV", PMB_OK, PMB_ICONSTOP);
+  }
   return 1;
 }

@@ -53,6 +53,15 @@ bool StartRecordingAndTrace(const LongOptions& options) {
   }
   return true;
 }
+// A start that found a copy running raised its window; it says so, and fails when it was asked
+// for something it did not do.
+int HandedOver(const LongOptions& options) {
+  const bool asked = !options.record.empty() || !options.trace.empty() || options.checksum ||
+                     !options.dumpFrames.empty() || !options.audioDump.empty();
+  std::fprintf(stderr, "zizid-ozavav: already running; its window was brought to the front%s\n",
+               asked ? ", and this start did nothing more" : "");
+  return asked ? 1 : 0;
+}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -82,13 +91,17 @@ int main(int argc, char** argv) {
   FrameLimit = options.frames;
 
   AppActive = 0;
-  if (PlatformFindRunningInstance(WINDOW_CLASS_NAME)) return 0;
+  // Runs that play by themselves stand apart from the one-copy rule: they neither give way to
+  // a copy being played nor keep a later start from finding it.
+  const bool automatic = options.frames > 0 || !options.replay.empty();
+  if (!automatic && PlatformFindRunningInstance(WINDOW_CLASS_NAME)) return HandedOver(options);
   ParseCommandLine(switchText.c_str());
   if (!StartHeadlessDuties(options) || !StartRecordingAndTrace(options)) return 2;
-  if (CreateMainWindow() == 0) return 0;
-  PlatformClaimInstance(WINDOW_CLASS_NAME);
+  if (CreateMainWindow() == 0) return 1;
+  if (!automatic) PlatformClaimInstance(WINDOW_CLASS_NAME);
   ResetSystem();
   int32_t exitCode = MessageLoop();
+  if (ErrorFlags != 0 && exitCode == 0) exitCode = 1;  // the start failed and was reported
   if (options.checksum) {
     std::printf("%s\n", ExitChecksumLine().c_str());
     std::fflush(stdout);

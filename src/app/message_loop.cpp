@@ -142,6 +142,8 @@ void AfterFrame() {
   }
 }
 
+bool AutomaticRun() { return FrameLimit > 0 || ReplayIsPlaying(); }
+
 int32_t MessageLoop() {
   LastClock = PlatformTicks();
   for (;;) {
@@ -154,10 +156,9 @@ int32_t MessageLoop() {
       QuitPosted = false;
       return QuitCode;
     }
-    // A limited or replayed run plays by itself: it does not wait for the window to get focus
-    // (a display without a window manager, or none at all, may never give it).
-    const bool automatic = FrameLimit > 0 || ReplayIsPlaying();
-    if (AppActive != 1 && !automatic) {
+    // An automatic run does not wait for the window to get focus (a display without a window
+    // manager, or none at all, may never give it).
+    if (AppActive != 1 && !AutomaticRun()) {
       PlatformWaitUntilMicros(PlatformMicros() + INACTIVE_NAP_MICROS);
       continue;
     }

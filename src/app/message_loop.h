@@ -19,6 +19,8 @@ bool QuitPending();
 void ResetMessageLoop();
 // Waits for the next frame deadline of the FrameRateLimit cadence (no wait when it is 0).
 void PaceFrame();
+// A limited or replayed run plays by itself: nobody is there to answer a question.
+bool AutomaticRun();
 // Runs until the quit message; returns its exit code.
 int32_t MessageLoop();
 

@@ -77,6 +77,9 @@ timeout 20 "$exe" >"$work/second.log" 2>&1 && second=0 || second=$?
 alive "$first" || fail "the first copy died when the second started"
 [ "$(game_windows | wc -l)" = 1 ] || fail "the second start made a window"
 echo "second start: exit 0, first still running"
+timeout 20 "$exe" --checksum >"$work/asked.log" 2>&1 && asked=0 || asked=$?
+[ "$asked" = 1 ] || fail "a second start asked for a checksum exited with $asked"
+echo "second start asked for output: exit 1"
 
 press "$win" Escape
 box="$(wait_for box_windows)" || fail "Escape asked no question"
@@ -103,4 +106,15 @@ wait_exit "$full"
 [ "$code" = 0 ] || fail "full screen Escape ended with $code"
 [ -z "$(box_windows)" ] || fail "full screen asked a question"
 echo "full screen: Escape ends it at once with 0"
+# Losing the display ends a copy at once with a failure, rather than crashing or spinning.
+"$exe" >"$work/lost.log" 2>&1 &
+lost=$!
+pids+=("$lost")
+wait_for started "$work/lost.log" >/dev/null || fail "the last copy did not start"
+kill "$xpid"
+xpid=""
+wait_exit "$lost"
+[ "$code" = 1 ] || fail "a lost display ended the game with $code"
+grep -q "display connection was lost" "$work/lost.log" || fail "no word on the lost display"
+echo "lost display: exit 1 at once"
 echo "window and instance ok"

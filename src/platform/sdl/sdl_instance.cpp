@@ -1,5 +1,6 @@
 // Real machine: one copy per user, found through an abstract Unix socket named after the class.
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -35,6 +36,10 @@ socklen_t InstanceAddress(const char* windowClass, sockaddr_un* address) {
 bool PlatformFindRunningInstance(const char* windowClass) {
   const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
   if (fd < 0) return false;
+  // A copy that stopped answering fills its queue; after a second we start beside it rather
+  // than wait for it for ever.
+  const timeval patience{1, 0};
+  setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &patience, sizeof patience);
   sockaddr_un address;
   const socklen_t length = InstanceAddress(windowClass, &address);
   bool found = connect(fd, reinterpret_cast<const sockaddr*>(&address), length) == 0;

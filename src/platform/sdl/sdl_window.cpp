@@ -1,8 +1,12 @@
 // Real machine: the window, its events translated for the game, and message boxes.
 #include "platform/sdl/sdl_window.h"
 
+#include <dlfcn.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <deque>
 
 #include "platform/platform.h"
@@ -20,6 +24,26 @@ void ShutDownVideo() {
   SDL_Quit();
 }
 
+// When the X server goes away, Xlib ends the program through exit(), whose handlers would go
+// back into SDL on the dead connection and crash or spin there. Leave at once instead.
+int DisplayLost(void*) {
+  static const char text[] = "zizid-ozavav: the display connection was lost\n";
+  [[maybe_unused]] const ssize_t n = write(STDERR_FILENO, text, sizeof text - 1);
+  _exit(1);
+}
+
+void GuardAgainstALostDisplay() {
+  if (std::strcmp(SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "", "x11") != 0)
+    return;
+  // Xlib is already loaded by SDL; the game does not link it, so its setter is looked up.
+  void* xlib = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD);
+  if (xlib == nullptr) return;
+  using Handler = int (*)(void*);
+  using SetHandler = Handler (*)(Handler);
+  if (auto set = reinterpret_cast<SetHandler>(dlsym(xlib, "XSetIOErrorHandler"))) set(DisplayLost);
+  dlclose(xlib);
+}
+
 bool StartVideo(const char* windowClass) {
   if (SDL_WasInit(SDL_INIT_VIDEO) != 0) return true;
   // The X11 class lets the desktop (and a later copy's user) tell our window apart.
@@ -32,6 +56,7 @@ bool StartVideo(const char* windowClass) {
     return false;
   }
   std::atexit(ShutDownVideo);
+  GuardAgainstALostDisplay();
   return true;
 }
 
