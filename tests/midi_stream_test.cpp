@@ -52,6 +52,9 @@ class Sequencer : public testing::Test {
     const uint64_t end = TestClock + micros;
     for (int32_t guard = 0; guard < 100000; ++guard) {
       const uint64_t due = MidiSeqNextDue(&seq_);
+      if (due != UINT64_MAX) {
+        EXPECT_LE(due, TestClock + MIDI_MAX_WAIT_MICROS) << "looks again soon";
+      }
       if (due > end) break;
       TestClock = std::max(TestClock, due);
       MidiSeqAdvance(&seq_);
@@ -84,6 +87,11 @@ TEST_F(Sequencer, NotesSoundAtTheirTicksAtTheCurrentTempo) {
        0xE728,
        {Note(10, 1), Tempo(0, 100), Note(1000, 2)},
        {10000, 1010000}},
+      {"a note seconds away sounds on time", 1, {Note(6, 1)}, {3000000}},
+      {"a delta of ages at the slowest tempo, one tick a quarter",
+       1,
+       {Tempo(0, 0xFFFFFF), Note(0xFFFFFFFF, 1)},
+       {}},
   };
   for (const Case& c : cases) {
     MidiSeqClose(&seq_);

@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <thread>
 #include <tuple>
@@ -13,6 +15,8 @@
 #include "support/smf_builder.h"
 
 namespace {
+
+constexpr size_t npos = std::string::npos;
 
 // 96 ticks a quarter at 0.5 s: notes every 24 ticks (NOTE_MICROS) on keys first, first+1, ...
 constexpr uint64_t NOTE_MICROS = 125000;
@@ -127,13 +131,19 @@ TEST_F(MusicPlayer, BadSongsAreSilentAndTheNextTrackPlays) {
   PutSong(5, EvenSong(80, 4));
   PutSong(6, BuildSmf(96, {SmfTrack().Note(0, 0, 1, 1)}));  // corrupt in its first buffer
   const uint64_t before = FakeMicros();
+  FakeClearDebugLines();
+  StopMusicTrack();              // as when the game quits before its first song
   for (int32_t n : {3, 0, 6}) {  // missing, unreadable, corrupt at once
     EXPECT_EQ(PlayMusicTrack(n), 0) << n;
     EXPECT_TRUE(NothingHeld()) << n;
     EXPECT_EQ(FakeMidiQueued(), 0) << n;
   }
-  EXPECT_EQ(FakeMicros() - before, 2 * uint64_t{MUSIC_STOP_TIMEOUT_MS} * 1000)
-      << "each stop after a failed start waits out its time-out";
+  EXPECT_EQ(FakeMicros(), before) << "with nothing queued a stop has nothing to wait for";
+  // One line for each file that could not be opened, naming it and why.
+  const std::vector<std::string>& lines = FakeDebugLines();
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_NE(lines[0].find(std::string(MusicFiles[3]) + ": " + std::strerror(ENOENT)), npos);
+  EXPECT_NE(lines[1].find(std::string(MusicFiles[0]) + ": not a valid song file"), npos);
   EXPECT_EQ(PlayMusicTrack(4), 1);
   FakeMidiAdvance(4000);
   EXPECT_EQ(Song.file, nullptr);
@@ -145,7 +155,7 @@ TEST_F(MusicPlayer, BadSongsAreSilentAndTheNextTrackPlays) {
   for (size_t i = 0; i < played.size(); ++i) EXPECT_EQ(played[i].second, 30 + i);
   FakeMidiClearMessages();
   EXPECT_EQ(PlayMusicTrack(5), 1);
-  EXPECT_EQ(FakeSignalTimeouts(), 3) << "both buffers of the corrupt song were already back";
+  EXPECT_EQ(FakeSignalTimeouts(), 0) << "both buffers of the corrupt song were already back";
   FakeMidiAdvance(200);
   ASSERT_FALSE(NotesOn().empty());
   EXPECT_EQ(NotesOn()[0].second, 80u);
@@ -167,6 +177,9 @@ TEST_F(MusicPlayer, FailedStartFreesWhatItTookAndARefusedBufferIsNoFailure) {
   EXPECT_EQ(MusicPlay(1), 1);
   FakeMidiAdvance(1000);
   EXPECT_GE(NotesOn().size(), 8u);
+  EXPECT_EQ(MusicStop(), 1);
+  EXPECT_EQ(std::tuple(FakeSignalTimeouts(), NothingHeld()), std::tuple(0, true))
+      << "a stop waits only for the buffer that went out";
 }
 
 TEST_F(MusicPlayer, FailedStopKeepsTheSongLoadedAndShutdownClosesEverything) {

@@ -2,12 +2,13 @@
 // thread, and stops with a handshake so that the two threads never work on a song at once.
 #include "music/music_player.h"
 
-#include "core/frame_events.h"
-
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <new>
 #include <string>
+
+#include "core/frame_events.h"
 
 const char* const MusicFiles[MUSIC_TRACK_COUNT] = {
     "MD00t.mid", "MD01t.mid", "MD02t.mid", "MD03t.mid", "MD04t.mid", "MD05t.mid", "MD06t.mid"};
@@ -65,6 +66,14 @@ void ChooseSongPath(const char* name) {
       return;
     }
   }
+}
+
+// A player who has lost the song files learns why there is no music.
+void ReportUnopenedSong() {
+  FILE* f = std::fopen(SongPath, "rb");
+  const std::string why = f != nullptr ? "not a valid song file" : std::strerror(errno);
+  if (f != nullptr) std::fclose(f);
+  PlatformDebugOutput(("No music from " + std::string(SongPath) + ": " + why + "\n").c_str());
 }
 
 // Undoes a priming that failed: takes back any buffer already queued, then frees the buffers
@@ -174,7 +183,10 @@ int32_t MusicPrime() {
     slot.header.lpData = new (std::nothrow) char[STREAM_BUFFER_BYTES]();
     if (slot.header.lpData == nullptr) return AbandonPrime(0);
   }
-  if (SongOpen(SongPath) != 0) return AbandonPrime(0);
+  if (SongOpen(SongPath) != 0) {
+    ReportUnopenedSong();
+    return AbandonPrime(0);
+  }
   if (!PlatformMidiSetTimeDivision(Song.division)) return AbandonPrime(0);
 
   ReturnedSlots.store(0);
@@ -194,6 +206,9 @@ int32_t MusicPrime() {
     ++queued;
     if (ended) break;
   }
+  // A slot the stream refused never went out: counted as back, so that a stop waits only for
+  // buffers that can come back.
+  ReturnedSlots.store(2 - queued);
   SlotsPrepared.store(1);
   CurrentSlot.store(0);
   return 0;
@@ -216,7 +231,8 @@ int32_t MusicPlay(int32_t loop) {
 }
 
 int32_t MusicStop() {
-  if (SongLoaded.load() != 0 || Playing.load() != 0 || PlayerStatus.load() != PLAYER_STOPPED) {
+  // With no song loaded nothing is queued, and no buffer would come back to end the wait.
+  if (SongLoaded.load() != 0 || Playing.load() != 0) {
     Playing.store(0);
     int32_t status = PlayerStatus.load();
     while (status != PLAYER_STOPPED && status != PLAYER_ENDING &&

@@ -1,6 +1,7 @@
 // The MIDI stream sequencer: buffer queue, tick timing, tempo events and buffer hand-back.
 #include "platform/midi_stream.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -241,7 +242,9 @@ uint64_t MidiSeqNextDue(MidiSequencer* s) {
   std::memcpy(&ev, h->lpData + h->dwOffset, sizeof ev);
   const uint64_t total = uint64_t{ev.dwDeltaTime} * s->tickNumerator + s->carry;
   const uint64_t due = s->eventMicros + total / s->tickDenominator;
-  return due <= s->streamMicros ? s->lastClock : s->lastClock + (due - s->streamMicros);
+  if (due <= s->streamMicros) return s->lastClock;
+  // A crafted song can put its next event ages away: callers would wait past any timer's range.
+  return s->lastClock + std::min(due - s->streamMicros, MIDI_MAX_WAIT_MICROS);
 }
 
 uint64_t MidiSeqStreamMicros(MidiSequencer* s) {

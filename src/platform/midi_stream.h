@@ -12,6 +12,8 @@ constexpr uint32_t MIDI_DEFAULT_TEMPO = 500000;  // microseconds per quarter not
 constexpr uint32_t MIDI_DEFAULT_DIVISION = 96;
 constexpr uint32_t MEVT_F_LONG = 0x80000000u;  // the event carries parameter bytes
 constexpr uint32_t MEVT_F_CALLBACK = 0x40000000u;
+// The longest a machine's loop goes without looking at the stream again.
+constexpr uint64_t MIDI_MAX_WAIT_MICROS = 1000000;
 
 // Where played channel messages go: status | data1 << 8 | data2 << 16.
 struct MidiSink {
@@ -61,7 +63,8 @@ bool MidiSeqClose(MidiSequencer* s);  // hands back whatever is still queued
 // Plays every event due by now and hands back the buffers that have finished, on the caller's
 // thread. Returns how many buffers it handed back.
 int32_t MidiSeqAdvance(MidiSequencer* s);
-// Clock reading at which the next event falls due; UINT64_MAX when nothing can play.
+// Clock reading at which to look again: when the next event falls due, at most
+// MIDI_MAX_WAIT_MICROS past the last reading; UINT64_MAX when nothing can play.
 uint64_t MidiSeqNextDue(MidiSequencer* s);
 // Stream time reached, in microseconds since the last restart from the beginning.
 uint64_t MidiSeqStreamMicros(MidiSequencer* s);

@@ -235,7 +235,11 @@ void SequencerLoop() {
       Stream.wake.wait(lock, woken);
     } else {
       const uint64_t now = SteadyMicros();
-      if (due > now) Stream.wake.wait_for(lock, std::chrono::microseconds(due - now), woken);
+      if (due > now) {
+        // Bounded so that the conversion to the timer's nanoseconds can never overflow.
+        const uint64_t wait = std::min(due - now, MIDI_MAX_WAIT_MICROS);
+        Stream.wake.wait_for(lock, std::chrono::microseconds(wait), woken);
+      }
     }
     Stream.wakeRequested = false;
   }
