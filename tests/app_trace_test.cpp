@@ -2,6 +2,7 @@
 // this frame's explosions and requests only.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -78,6 +79,22 @@ TEST(Trace, OnlyActiveExplosionsAndThisFramesRequestsAreListed) {
   EXPECT_TRUE(HasOnce(line, "\"music\":[{\"stop\":true},{\"play\":2},{\"tempo\":130}]"));
   EXPECT_TRUE(HasOnce(TraceLine(2), "\"sounds\":[],\"music\":[]"));
   FrameEventsOn = false;
+}
+
+// A full disk ends the trace with one line on stderr and a failed close, never a silent cut.
+TEST(Trace, AFailedWriteStopsTheTraceAndIsReported) {
+  ASSERT_TRUE(TraceOpen("/dev/full", nullptr));
+  testing::internal::CaptureStderr();
+  for (int i = 0; i < 50 && TraceActive(); ++i) TraceFrame();  // past any stdio buffer
+  EXPECT_FALSE(TraceActive());
+  EXPECT_FALSE(TraceClose());
+  const std::string told = testing::internal::GetCapturedStderr();
+  EXPECT_TRUE(told.starts_with("zizid-ozavav: cannot write the trace /dev/full: ")) << told;
+  EXPECT_EQ(told.find('\n'), told.size() - 1) << told;
+  ASSERT_TRUE(TraceOpen("app_trace_test.jsonl", nullptr));  // in this build's folder
+  TraceFrame();
+  EXPECT_TRUE(TraceClose());
+  std::remove("app_trace_test.jsonl");
 }
 
 }  // namespace

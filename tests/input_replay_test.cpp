@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -62,4 +63,27 @@ TEST(Replay, RecordThenPlayFeedsTheSameBitsThenNothing) {
   std::filesystem::remove(path);
   EXPECT_FALSE(ReplayStartPlaying("/nonexistent/zz.zzr", nullptr, &error));
   EXPECT_NE(error.find("cannot open"), std::string::npos);
+  // The recording's file is made at the start: a bad path is known before the game is played.
+  ASSERT_TRUE(ReplayStartRecording(path.c_str(), 0));
+  EXPECT_TRUE(std::filesystem::exists(path));
+  EXPECT_TRUE(ReplayFinish(&error)) << error;
+  std::filesystem::remove(path);
+  EXPECT_FALSE(ReplayStartRecording("/nonexistent/zz.zzr", 0, &error));
+  EXPECT_FALSE(ReplayIsRecording());
+  EXPECT_NE(error.find("cannot write /nonexistent/zz.zzr"), std::string::npos) << error;
+}
+
+// Anything longer than the longest replay is refused without being read whole: an endless
+// device, and a (sparse) file one byte past a header and 2^24 runs.
+TEST(Replay, FilesLargerThanAnyReplayAreRefusedUnread) {
+  const std::filesystem::path big = "input_replay_big.zzr";
+  std::filesystem::remove(big);
+  { std::ofstream touch(big); }
+  std::filesystem::resize_file(big, 20 + 8 * (uintmax_t{1} << 24) + 1);
+  for (const char* path : {"/dev/zero", big.c_str()}) {
+    std::string error;
+    EXPECT_FALSE(ReplayStartPlaying(path, nullptr, &error)) << path;
+    EXPECT_NE(error.find("larger than any replay"), std::string::npos) << path << ": " << error;
+  }
+  std::filesystem::remove(big);
 }

@@ -1,8 +1,10 @@
 // The state trace: every documented program-wide variable after each frame, as JSON lines.
 #include "app/trace.h"
 
+#include <cerrno>
 #include <charconv>
 #include <cstdio>
+#include <cstring>
 
 #include "app/frame_cycle.h"
 #include "app/message_loop.h"
@@ -16,7 +18,25 @@
 
 namespace {
 std::FILE* TraceFile = nullptr;
+std::string TracePath;
+bool TraceFailed = false;
 unsigned long long TraceFrames = 0;
+
+// Closes the trace; a failed write or close is told once and the rest of the game goes untraced,
+// so a short trace is never mistaken for a whole one.
+void StopTrace(bool writesOk) {
+  int why = errno;
+  if (std::fclose(TraceFile) != 0 && writesOk) {
+    writesOk = false;
+    why = errno;
+  }
+  TraceFile = nullptr;
+  FrameEventsOn = false;
+  if (writesOk) return;
+  TraceFailed = true;
+  std::fprintf(stderr, "zizid-ozavav: cannot write the trace %s: %s\n", TracePath.c_str(),
+               std::strerror(why));
+}
 
 // Builds one JSON object; keys are appended in the order written.
 class JsonObject {
@@ -156,6 +176,8 @@ bool TraceOpen(const char* path, std::string* error) {
     if (error) *error = std::string("cannot write the trace file ") + path;
     return false;
   }
+  TracePath = path;
+  TraceFailed = false;
   TraceFrames = 0;
   FrameEventsOn = true;
   return true;
@@ -166,11 +188,10 @@ bool TraceActive() { return TraceFile != nullptr; }
 void TraceFrame() {
   if (TraceFile == nullptr) return;
   const std::string line = TraceLine(++TraceFrames) + "\n";
-  std::fwrite(line.data(), 1, line.size(), TraceFile);
+  if (std::fwrite(line.data(), 1, line.size(), TraceFile) != line.size()) StopTrace(false);
 }
 
-void TraceClose() {
-  if (TraceFile != nullptr) std::fclose(TraceFile);
-  TraceFile = nullptr;
-  FrameEventsOn = false;
+bool TraceClose() {
+  if (TraceFile != nullptr) StopTrace(true);
+  return !TraceFailed;
 }

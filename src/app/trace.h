@@ -6,6 +6,7 @@ bool TraceOpen(const char* path, std::string* error);
 bool TraceActive();
 // Writes the line of the frame that SystemFrame has just run.
 void TraceFrame();
-void TraceClose();
+// False when a line or the close failed (already told on stderr).
+bool TraceClose();
 // The line that TraceFrame would write for the current state (frame number given).
 std::string TraceLine(unsigned long long frame);

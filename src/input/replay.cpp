@@ -1,20 +1,24 @@
 // Reading and writing replay files, and feeding recorded input back to the game.
 #include "input/replay.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
+#include <filesystem>
 
 namespace {
 constexpr char kMagic[4] = {'Z', 'Z', 'R', 'P'};
 constexpr size_t kHeaderBytes = 20;
 // 77 hours at 60 frames a second; a 28-byte file must not make the game reserve gigabytes.
 constexpr uint32_t kMaxFrames = 1u << 24;
+// One run per frame at most.
+constexpr size_t kMaxFileBytes = kHeaderBytes + 8 * size_t{kMaxFrames};
 
 enum class Mode { Off, Recording, Playing };
 Mode ReplayMode = Mode::Off;
 std::string RecordPath;
+std::FILE* RecordFile = nullptr;  // made at the start, so a bad path is known before playing
 ReplayData Active;
 size_t PlayPosition = 0;
 bool RanOut = false;
@@ -31,6 +35,32 @@ uint32_t GetWord(const uint8_t* p) {
 bool Fail(std::string* error, const std::string& why) {
   if (error) *error = why;
   return false;
+}
+
+void DropRecordFile() {
+  if (RecordFile != nullptr) std::fclose(RecordFile);
+  RecordFile = nullptr;
+}
+
+// Reads the whole file, refusing anything larger than the largest replay without holding more.
+bool ReadReplayFile(const char* path, std::vector<uint8_t>* bytes, std::string* error) {
+  std::error_code ec;
+  if (std::filesystem::is_regular_file(path, ec) &&
+      std::filesystem::file_size(path, ec) > kMaxFileBytes && !ec)
+    return Fail(error, "the file is larger than any replay");
+  std::FILE* f = std::fopen(path, "rb");
+  if (f == nullptr) return Fail(error, std::string("cannot open ") + path);
+  uint8_t chunk[65536];
+  size_t n = 0;
+  while (bytes->size() <= kMaxFileBytes &&
+         (n = std::fread(chunk, 1, std::min(sizeof chunk, kMaxFileBytes + 1 - bytes->size()), f)) >
+             0)
+    bytes->insert(bytes->end(), chunk, chunk + n);
+  const bool readFailed = std::ferror(f) != 0;
+  std::fclose(f);
+  if (readFailed) return Fail(error, std::string("cannot read ") + path);
+  if (bytes->size() > kMaxFileBytes) return Fail(error, "the file is larger than any replay");
+  return true;
 }
 }  // namespace
 
@@ -83,7 +113,11 @@ bool DecodeReplay(const uint8_t* bytes, size_t size, ReplayData* out, std::strin
   return true;
 }
 
-bool ReplayStartRecording(const char* path, uint32_t switches) {
+bool ReplayStartRecording(const char* path, uint32_t switches, std::string* error) {
+  DropRecordFile();
+  RecordFile = std::fopen(path, "wb");
+  if (RecordFile == nullptr)
+    return Fail(error, std::string("cannot write ") + path + ": " + std::strerror(errno));
   ReplayMode = Mode::Recording;
   RecordPath = path;
   Active = ReplayData{switches, {}};
@@ -91,11 +125,11 @@ bool ReplayStartRecording(const char* path, uint32_t switches) {
 }
 
 bool ReplayStartPlaying(const char* path, ReplayData* loaded, std::string* error) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return Fail(error, std::string("cannot open ") + path);
-  const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
+  std::vector<uint8_t> bytes;
+  if (!ReadReplayFile(path, &bytes, error)) return false;
   ReplayData data;
   if (!DecodeReplay(bytes.data(), bytes.size(), &data, error)) return false;
+  DropRecordFile();
   if (loaded) *loaded = data;
   Active = std::move(data);
   ReplayMode = Mode::Playing;
@@ -127,12 +161,14 @@ bool ReplayFinish(std::string* error) {
   const Mode was = ReplayMode;
   ReplayMode = Mode::Off;
   if (was != Mode::Recording) return true;
-  if (Active.bits.size() > kMaxFrames) return Fail(error, "the recording is too long to replay");
+  if (Active.bits.size() > kMaxFrames) {
+    DropRecordFile();
+    return Fail(error, "the recording is too long to replay");
+  }
   const std::vector<uint8_t> bytes = EncodeReplay(Active);
-  std::ofstream out(RecordPath, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  if (!out) return Fail(error, "cannot write " + RecordPath);
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), RecordFile) == bytes.size();
+  const bool closed = std::fclose(RecordFile) == 0;
+  RecordFile = nullptr;
+  if (!written || !closed) return Fail(error, "cannot write " + RecordPath);
   return true;
 }

@@ -20,7 +20,8 @@ std::vector<uint8_t> EncodeReplay(const ReplayData& data);
 bool DecodeReplay(const uint8_t* bytes, size_t size, ReplayData* out, std::string* error);
 
 // The game's use: at most one of recording and playing is active.
-bool ReplayStartRecording(const char* path, uint32_t switches);
+// Creates the file at once: false (with the reason) when it cannot be made.
+bool ReplayStartRecording(const char* path, uint32_t switches, std::string* error = nullptr);
 bool ReplayStartPlaying(const char* path, ReplayData* loaded, std::string* error);
 bool ReplayIsPlaying();
 bool ReplayIsRecording();

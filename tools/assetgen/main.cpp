@@ -27,6 +27,7 @@ bool WriteFileBytes(const std::filesystem::path& path, const std::vector<uint8_t
   std::filesystem::create_directories(path.parent_path(), ec);
   std::ofstream f(path, std::ios::binary | std::ios::trunc);
   f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  f.close();  // the last flush can fail too
   if (!f) {
     std::fprintf(stderr, "assetgen: cannot write %s\n", path.string().c_str());
     return false;

@@ -2,12 +2,16 @@
 #include "platform/sdl/sdl_audio.h"
 
 #include <SDL.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <memory>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -43,10 +47,14 @@ struct AudioDump {
   std::atomic<uint32_t> droppedFrames{0};
   SDL_sem* wake = nullptr;
   std::thread writer;
-  uint32_t dataBytes = 0;
+  std::string path;
+  uint32_t dataBytes = 0;          // only what reached the file, in whole frames
+  std::atomic<bool> ended{false};  // a failed write or a full file: no more samples are kept
 };
 AudioDump* Dump = nullptr;
 constexpr size_t kDumpRingSamples = size_t{1} << 19;  // about 6 s of 44.1 kHz stereo
+// The RIFF size (36 + data) is 32 bits: about 6.7 hours at 44.1 kHz, in whole frames.
+constexpr uint32_t kMaxDumpDataBytes = (UINT32_MAX - 36) & ~3u;
 
 // Holds the device lock for the length of one buffer operation.
 struct DeviceLock {
@@ -69,8 +77,9 @@ void PutLe16(uint8_t* p, uint16_t v) {
   p[1] = static_cast<uint8_t>(v >> 8);
 }
 
-// Writes (or rewrites) the 44-byte header for 16-bit stereo at the device rate.
-void WriteDumpHeader(AudioDump* d) {
+// Writes (or rewrites) the 44-byte header for 16-bit stereo at the device rate; false (errno
+// set) when it did not reach the file.
+bool WriteDumpHeader(AudioDump* d) {
   uint8_t h[44] = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' '};
   PutLe32(h + 4, 36 + d->dataBytes);
   PutLe32(h + 16, 16);
@@ -85,9 +94,19 @@ void WriteDumpHeader(AudioDump* d) {
   h[38] = 't';
   h[39] = 'a';
   PutLe32(h + 40, d->dataBytes);
-  std::fseek(d->file, 0, SEEK_SET);
-  std::fwrite(h, 1, sizeof h, d->file);
-  std::fseek(d->file, 0, SEEK_END);
+  if (std::fseek(d->file, 0, SEEK_SET) != 0 || std::fwrite(h, 1, sizeof h, d->file) != sizeof h)
+    return false;
+  return std::fseek(d->file, 0, SEEK_END) == 0;
+}
+
+std::string CannotWrite(const AudioDump* d, int error) {
+  return "cannot write " + d->path + ": " + std::strerror(error);
+}
+
+// Ends the dump for good, told in one line; the samples that follow are let go.
+void EndDump(AudioDump* d, const std::string& why) {
+  d->ended.store(true, std::memory_order_relaxed);
+  std::fprintf(stderr, "audio dump: %s\n", why.c_str());
 }
 
 // Writes what the ring holds; keeps the header current so a killed program leaves a valid file.
@@ -96,16 +115,31 @@ void DrainDump(AudioDump* d) {
   size_t tail = d->tail.load(std::memory_order_relaxed);
   if (head == tail) return;
   const size_t mask = d->ring.size() - 1;
-  while (tail != head) {
+  bool full = false;
+  while (tail != head && !full && !d->ended.load(std::memory_order_relaxed)) {
     const size_t at = tail & mask;
-    const size_t n = std::min(head - tail, d->ring.size() - at);
-    std::fwrite(d->ring.data() + at, sizeof(int16_t), n, d->file);  // host is little-endian
-    d->dataBytes += static_cast<uint32_t>(n * sizeof(int16_t));
+    const size_t room = (kMaxDumpDataBytes - d->dataBytes) / sizeof(int16_t);
+    const size_t n = std::min({head - tail, d->ring.size() - at, room});
+    full = n == room;
+    // Unbuffered, so the count is what reached the file (host is little-endian).
+    const size_t put = std::fwrite(d->ring.data() + at, sizeof(int16_t), n, d->file);
+    d->dataBytes += static_cast<uint32_t>(put * sizeof(int16_t)) & ~3u;
+    if (put != n) {
+      const int error = errno;
+      // Cut off a torn frame so that the header counts every byte of data in the file.
+      if (ftruncate(fileno(d->file), 44 + static_cast<off_t>(d->dataBytes)) == 0)
+        WriteDumpHeader(d);
+      EndDump(d, CannotWrite(d, error));
+    }
     tail += n;
   }
-  d->tail.store(tail, std::memory_order_release);
-  WriteDumpHeader(d);
-  std::fflush(d->file);
+  d->tail.store(head, std::memory_order_release);
+  if (d->ended.load(std::memory_order_relaxed)) return;
+  if (!WriteDumpHeader(d)) {
+    EndDump(d, CannotWrite(d, errno));
+  } else if (full) {
+    EndDump(d, d->path + " has reached the 4 GiB size limit of a WAVE file; the dump stops here");
+  }
 }
 
 void DumpWriterLoop(AudioDump* d) {
@@ -121,6 +155,7 @@ void FeedDump(AudioDump* d, const float* block, int frames) {
   const size_t head = d->head.load(std::memory_order_relaxed);
   const size_t tail = d->tail.load(std::memory_order_acquire);
   const size_t samples = static_cast<size_t>(frames) * 2;
+  if (d->ended.load(std::memory_order_relaxed)) return;
   if (d->ring.size() - (head - tail) < samples) {
     d->droppedFrames.fetch_add(static_cast<uint32_t>(frames), std::memory_order_relaxed);
     return;
@@ -141,9 +176,11 @@ AudioDump* StartDump(const char* path) {
     delete d;
     return nullptr;
   }
+  std::setvbuf(d->file, nullptr, _IONBF, 0);
+  d->path = path;
   d->ring.assign(kDumpRingSamples, 0);
   d->wake = SDL_CreateSemaphore(0);
-  WriteDumpHeader(d);
+  if (!WriteDumpHeader(d)) EndDump(d, CannotWrite(d, errno));
   d->writer = std::thread(DumpWriterLoop, d);
   return d;
 }
@@ -152,7 +189,9 @@ void FinishDump(AudioDump* d) {
   d->stop.store(true, std::memory_order_release);
   SDL_SemPost(d->wake);
   d->writer.join();
-  std::fclose(d->file);
+  if (std::fclose(d->file) != 0 && !d->ended.load()) {
+    EndDump(d, CannotWrite(d, errno));
+  }
   if (d->droppedFrames.load() != 0) {
     std::fprintf(stderr, "audio dump: %u frames dropped (writer fell behind)\n",
                  d->droppedFrames.load());
