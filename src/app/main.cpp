@@ -45,9 +45,14 @@ bool StartRecordingAndTrace(const LongOptions& options) {
     SlowSkip = (replay.switches & REPLAY_SWITCH_SLOW) ? 40 : 0;
     SkipLeft = 0;
   }
-  if (!options.record.empty())
-    ReplayStartRecording(options.record.c_str(), SlowSkip != 0 ? REPLAY_SWITCH_SLOW : 0);
   if (!options.trace.empty() && !TraceOpen(options.trace.c_str(), &error)) {
+    std::fprintf(stderr, "zizid-ozavav: %s\n", error.c_str());
+    return false;
+  }
+  // Made now, so that a bad path is told before the game rather than after it.
+  if (!options.record.empty() &&
+      !ReplayStartRecording(options.record.c_str(), SlowSkip != 0 ? REPLAY_SWITCH_SLOW : 0,
+                            &error)) {
     std::fprintf(stderr, "zizid-ozavav: %s\n", error.c_str());
     return false;
   }
@@ -106,11 +111,11 @@ int main(int argc, char** argv) {
     std::printf("%s\n", ExitChecksumLine().c_str());
     std::fflush(stdout);
   }
-  if (FrameDumpFailed() && exitCode == 0) exitCode = 1;
   // Closing the window ends the loop before the shutdown frame; release the services anyway.
   if (SystemState == SYSTEM_SHUTDOWN) SystemFrame();
+  if ((FrameDumpFailed() || PlatformAudioDumpFailed()) && exitCode == 0) exitCode = 1;
   PlatformReleaseInstance();
-  TraceClose();
+  if (!TraceClose() && exitCode == 0) exitCode = 1;  // the reason is already on the terminal
   if (!ReplayFinish(&error)) {
     std::fprintf(stderr, "zizid-ozavav: %s\n", error.c_str());
     return 1;

@@ -5,10 +5,10 @@
 #include <cstdint>
 
 // ---- Clock and pacing --------------------------------------------------------------------
-uint32_t PlatformTicks();                   // milliseconds since start, wraps like a 32-bit clock
-uint64_t PlatformMicros();                  // monotonic microseconds, for frame pacing
-void PlatformWaitUntilMicros(uint64_t t);   // returns at or soon after t (coarse sleep, fine wait)
-int PlatformDisplayRefreshHz();             // refresh of the window's display, 0 when unknown
+uint32_t PlatformTicks();                  // milliseconds since start, wraps like a 32-bit clock
+uint64_t PlatformMicros();                 // monotonic microseconds, for frame pacing
+void PlatformWaitUntilMicros(uint64_t t);  // returns at or soon after t (coarse sleep, fine wait)
+int PlatformDisplayRefreshHz();            // refresh of the window's display, 0 when unknown
 
 // ---- Diagnostics -------------------------------------------------------------------------
 void PlatformDebugOutput(const char* text);  // one line of the game's diagnostic output
@@ -16,24 +16,24 @@ void PlatformDebugOutput(const char* text);  // one line of the game's diagnosti
 // ---- Window and its events ---------------------------------------------------------------
 enum PlatformEventType : int32_t {
   PEV_NONE = 0,
-  PEV_CLOSE,          // close box or window manager's close request
-  PEV_ACTIVATE,       // a = 1 when the program became active, 0 when it lost it
-  PEV_MOVE,           // a, b: client area's screen position
-  PEV_SIZE,           // a, b: client area's size
-  PEV_PAINT,          // the window's contents need showing again
-  PEV_KEYDOWN,        // a: virtual key code (VK_*); b: 1 when the key repeats, else 0
-  PEV_KEYUP,          // a: virtual key code (VK_*)
-  PEV_DISPLAY_LOST,   // presentation resources were lost (device reset); restore them
-  PEV_SETTING_CHANGE, // a display setting changed
-  PEV_TERMINATE       // the session or a signal ends the program: closes without asking
+  PEV_CLOSE,           // close box or window manager's close request
+  PEV_ACTIVATE,        // a = 1 when the program became active, 0 when it lost it
+  PEV_MOVE,            // a, b: client area's screen position
+  PEV_SIZE,            // a, b: client area's size
+  PEV_PAINT,           // the window's contents need showing again
+  PEV_KEYDOWN,         // a: virtual key code (VK_*); b: 1 when the key repeats, else 0
+  PEV_KEYUP,           // a: virtual key code (VK_*)
+  PEV_DISPLAY_LOST,    // presentation resources were lost (device reset); restore them
+  PEV_SETTING_CHANGE,  // a display setting changed
+  PEV_TERMINATE        // the session or a signal ends the program: closes without asking
 };
 struct PlatformEvent {
   PlatformEventType type;
   int32_t a;
   int32_t b;
 };
-bool PlatformEventWaiting();                 // is an event queued (does not remove it)
-bool PlatformNextEvent(PlatformEvent* ev);   // removes the next event; false when none
+bool PlatformEventWaiting();                // is an event queued (does not remove it)
+bool PlatformNextEvent(PlatformEvent* ev);  // removes the next event; false when none
 
 struct PlatformWindowDesc {
   const char* title;
@@ -60,7 +60,11 @@ void PlatformShowCursor(bool show);
 // ---- Message boxes -----------------------------------------------------------------------
 enum PlatformMessageBoxButtons : int32_t { PMB_OK = 0, PMB_YESNO = 1 };
 enum PlatformMessageBoxIcon : int32_t { PMB_ICONSTOP = 0, PMB_ICONQUESTION = 1 };
-enum PlatformMessageBoxAnswer : int32_t { PMB_ANSWER_OK = 1, PMB_ANSWER_YES = 6, PMB_ANSWER_NO = 7 };
+enum PlatformMessageBoxAnswer : int32_t {
+  PMB_ANSWER_OK = 1,
+  PMB_ANSWER_YES = 6,
+  PMB_ANSWER_NO = 7
+};
 // Modal; text and caption are UTF-8. Returns the answer.
 int32_t PlatformMessageBox(const char* text, const char* caption, PlatformMessageBoxButtons buttons,
                            PlatformMessageBoxIcon icon);
@@ -130,8 +134,9 @@ struct PlatformWaveFormat {
 };
 struct PlatformSoundBuffer;  // a voice with its own play position over shared samples
 
-bool PlatformAudioOpen();  // opens the output device; false when there is none
-void PlatformAudioClose(); // frees every buffer as well
+bool PlatformAudioOpen();        // opens the output device; false when there is none
+void PlatformAudioClose();       // frees every buffer as well
+bool PlatformAudioDumpFailed();  // --audio-dump could not be made or written (told on stderr)
 PlatformSoundBuffer* PlatformSoundCreate(const PlatformWaveFormat& format, uint32_t bytes);
 PlatformSoundBuffer* PlatformSoundDuplicate(PlatformSoundBuffer* original);
 // Write access to a byte range, as up to two regions.

@@ -52,6 +52,7 @@ struct AudioDump {
   std::atomic<bool> ended{false};  // a failed write or a full file: no more samples are kept
 };
 AudioDump* Dump = nullptr;
+std::atomic<bool> DumpFailed{false};  // sticky, so that the program's exit code can tell
 constexpr size_t kDumpRingSamples = size_t{1} << 19;  // about 6 s of 44.1 kHz stereo
 // The RIFF size (36 + data) is 32 bits: about 6.7 hours at 44.1 kHz, in whole frames.
 constexpr uint32_t kMaxDumpDataBytes = (UINT32_MAX - 36) & ~3u;
@@ -104,8 +105,9 @@ std::string CannotWrite(const AudioDump* d, int error) {
 }
 
 // Ends the dump for good, told in one line; the samples that follow are let go.
-void EndDump(AudioDump* d, const std::string& why) {
+void EndDump(AudioDump* d, const std::string& why, bool failed = true) {
   d->ended.store(true, std::memory_order_relaxed);
+  if (failed) DumpFailed.store(true);
   std::fprintf(stderr, "audio dump: %s\n", why.c_str());
 }
 
@@ -138,7 +140,8 @@ void DrainDump(AudioDump* d) {
   if (!WriteDumpHeader(d)) {
     EndDump(d, CannotWrite(d, errno));
   } else if (full) {
-    EndDump(d, d->path + " has reached the 4 GiB size limit of a WAVE file; the dump stops here");
+    EndDump(d, d->path + " has reached the 4 GiB size limit of a WAVE file; the dump stops here",
+            false);
   }
 }
 
@@ -173,6 +176,7 @@ AudioDump* StartDump(const char* path) {
   d->file = std::fopen(path, "wb");
   if (d->file == nullptr) {
     std::fprintf(stderr, "audio dump: cannot write %s\n", path);
+    DumpFailed.store(true);
     delete d;
     return nullptr;
   }
@@ -264,6 +268,8 @@ bool PlatformAudioOpen() {
   SDL_PauseAudioDevice(Device, 0);
   return true;
 }
+
+bool PlatformAudioDumpFailed() { return DumpFailed.load(); }
 
 void PlatformAudioClose() {
   if (Device == 0) return;
