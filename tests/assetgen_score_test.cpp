@@ -87,6 +87,8 @@ struct BadScore {
   const char* says;
 };
 
+void PrintTo(const BadScore& c, std::ostream* os) { *os << c.says; }
+
 class ScoreMistake : public ::testing::TestWithParam<BadScore> {};
 
 TEST_P(ScoreMistake, IsReportedWithItsPlace) {

@@ -76,6 +76,10 @@ struct PngCase {
   int32_t width, height, pitch, scale;
 };
 
+void PrintTo(const PngCase& c, std::ostream* os) {
+  *os << c.width << 'x' << c.height << " x" << c.scale;
+}
+
 class PngRoundTrip : public testing::TestWithParam<PngCase> {};
 
 TEST_P(PngRoundTrip, DecodesToTheEnlargedPicture) {
