@@ -19,7 +19,7 @@ cleanup() {
 trap cleanup EXIT
 fail() { echo "FAIL: $*"; cat "$work/log" 2>/dev/null; exit 1; }
 
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp -noreset 3>"$work/display" 2>/dev/null &
 xpid=$!
 for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || fail "no virtual display"
@@ -29,7 +29,7 @@ for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
 title() {
   local dump="$1"
   shift
-  DISPLAY=":$(head -n1 "$work/display")" SDL_AUDIODRIVER=dummy timeout 120 "$exe" \
+  DISPLAY=":$(head -n1 "$work/display")" SDL_AUDIODRIVER=dummy timeout -k 10 120 "$exe" \
     --frames 900 --fps 60 --soundfont "$work/no-such.sf2" --audio-dump "$dump" "$@" \
     >"$work/log" 2>&1 || fail "the game failed"
   [ -s "$dump" ] || fail "no dump written"

@@ -52,7 +52,7 @@ else
   echo "man not installed: page rendering not checked"
 fi
 
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp -noreset 3>"$work/display" 2>/dev/null &
 xpid=$!
 for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || fail "no virtual display"
@@ -63,7 +63,7 @@ export SDL_AUDIODRIVER=dummy
 # nothing but the title song sounds. Prints the RMS level of the dump's last four seconds.
 run() {
   mkdir -p "$work/cwd-$1"
-  (cd "$work/cwd-$1" && timeout 120 "$prefix/bin/zizid-ozavav" --frames 900 --fps 60 \
+  (cd "$work/cwd-$1" && timeout -k 10 120 "$prefix/bin/zizid-ozavav" --frames 900 --fps 60 \
     --soundfont /usr/share/sounds/sf2/TimGM6mb.sf2 --audio-dump "$work/$1.wav") \
     >"$work/$1.log" 2>&1 || fail "the installed game failed ($1)"
   [ -s "$work/$1.wav" ] || fail "no dump ($1)"

@@ -21,7 +21,7 @@ frames="$(sed -n 1p "$work/game_scenario.expected")"
 expected="$(sed -n 2p "$work/game_scenario.expected")"
 
 command -v xvfb-run >/dev/null || fail "xvfb-run is missing"
-got="$(SDL_AUDIODRIVER=dummy timeout 540 xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" \
+got="$(SDL_AUDIODRIVER=dummy timeout -k 10 540 xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" \
   "$exe" --replay "$work/game_scenario.zzr" --fps 0 --frames "$frames" --checksum \
   --dump-frames "$work/shots" --dump-every 5000 \
   2>"$work/replay.log" | grep '^checksum ')" ||

@@ -22,7 +22,7 @@ cleanup() {
 trap cleanup EXIT
 fail() { echo "FAIL: $*"; for f in "$work"/*.log; do echo "--- $f"; cat "$f"; done; exit 1; }
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" 2>/dev/null &
 xpid=$!
 for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || fail "no virtual display"
@@ -72,12 +72,12 @@ echo "$info" | grep -q 'Absolute upper-left Y:  144' || fail "not centred vertic
 echo "$info" | grep -q 'Map State: IsViewable' || fail "window not shown"
 echo "window: 640x480 at 192,144"
 
-timeout 20 "$exe" >"$work/second.log" 2>&1 && second=0 || second=$?
+timeout -k 5 20 "$exe" >"$work/second.log" 2>&1 && second=0 || second=$?
 [ "$second" = 0 ] || fail "second start exited with $second"
 alive "$first" || fail "the first copy died when the second started"
 [ "$(game_windows | wc -l)" = 1 ] || fail "the second start made a window"
 echo "second start: exit 0, first still running"
-timeout 20 "$exe" --checksum >"$work/asked.log" 2>&1 && asked=0 || asked=$?
+timeout -k 5 20 "$exe" --checksum >"$work/asked.log" 2>&1 && asked=0 || asked=$?
 [ "$asked" = 1 ] || fail "a second start asked for a checksum exited with $asked"
 echo "second start asked for output: exit 1"
 
