@@ -3,21 +3,8 @@
 # the manual page land in their places, and the installed game, started from an unrelated folder,
 # finds its songs. A second start with the songs taken away shows that the music heard came
 # from them.
-set -euo pipefail
+source "$(dirname "$0")/common.bash" "$@"
 build="$(pwd)"
-
-if [ -z "${ZZ_INSTALL_TEST_INNER:-}" ] && unshare -n true 2>/dev/null; then
-  ZZ_INSTALL_TEST_INNER=1 exec unshare -n bash "$0" "$@"
-fi
-
-work="$(mktemp -d)"
-xpid=""
-cleanup() {
-  [ -n "$xpid" ] && kill "$xpid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*"; for f in "$work"/*.log; do [ -f "$f" ] && { echo "--- $f"; cat "$f"; }; done; exit 1; }
 
 prefix="$work/prefix"
 cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1 || fail "cmake --install failed"
@@ -52,12 +39,7 @@ else
   echo "man not installed: page rendering not checked"
 fi
 
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp -noreset 3>"$work/display" 2>/dev/null &
-xpid=$!
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || fail "no virtual display"
-export DISPLAY=":$(head -n1 "$work/display")"
-export SDL_AUDIODRIVER=dummy
+start_display 800x600x24
 
 # run NAME: the installed game from an empty folder, through the logo into the title, where
 # nothing but the title song sounds. Prints the RMS level of the dump's last four seconds.
@@ -66,12 +48,7 @@ run() {
   (cd "$work/cwd-$1" && timeout -k 10 120 "$prefix/bin/zizid-ozavav" --frames 900 --fps 60 \
     --soundfont /usr/share/sounds/sf2/TimGM6mb.sf2 --audio-dump "$work/$1.wav") \
     >"$work/$1.log" 2>&1 || fail "the installed game failed ($1)"
-  [ -s "$work/$1.wav" ] || fail "no dump ($1)"
-  local length
-  length="$(soxi -D "$work/$1.wav")"
-  awk -v s="$length" 'BEGIN { exit !(s >= 8) }' || fail "dump too short ($1: $length s)"
-  sox "$work/$1.wav" -n trim "$(awk -v s="$length" 'BEGIN { print s - 4 }')" stat 2>&1 |
-    awk '/RMS +amplitude/ {print $3}'
+  title_levels "$work/$1.wav" | cut -d' ' -f1
 }
 
 with_songs="$(run installed)"

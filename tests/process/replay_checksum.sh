@@ -1,17 +1,8 @@
 #!/usr/bin/env bash
 # The test pilot's game, played on the scripted machine and recorded there, is replayed through
 # the real program without a display or sound card: the final screen and state must agree.
-set -euo pipefail
+source "$(dirname "$0")/common.bash" "$@"
 exe="$(realpath "$1")"
-
-# The single-instance socket is abstract: a private network namespace keeps other copies apart.
-if [ -z "${ZZ_REPLAY_TEST_INNER:-}" ] && unshare -n true 2>/dev/null; then
-  ZZ_REPLAY_TEST_INNER=1 exec unshare -n bash "$0" "$@"
-fi
-
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*"; exit 1; }
 scenario="$(pwd)/tests/game_scenario_test"
 [ -x "$scenario" ] || fail "no scenario test at $scenario"
 

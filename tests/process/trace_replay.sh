@@ -1,35 +1,14 @@
 #!/usr/bin/env bash
 # A short game played with real key presses is recorded and traced; replaying the recording as
 # fast as possible must give the very same trace, line for line.
-set -euo pipefail
+source "$(dirname "$0")/common.bash" "$@"
 exe="$(realpath "$1")"
-
-# The single-instance socket is abstract: a private network namespace keeps other copies apart.
-if [ -z "${ZZ_TRACE_TEST_INNER:-}" ] && unshare -n true 2>/dev/null; then
-  ZZ_TRACE_TEST_INNER=1 exec unshare -n bash "$0" "$@"
-fi
-
-work="$(mktemp -d)"
-xpid=""
-pid=""
-cleanup() {
-  [ -n "$pid" ] && kill -9 "$pid" 2>/dev/null
-  [ -n "$xpid" ] && kill "$xpid" 2>/dev/null
-  rm -rf "$work"
-}
-trap 'cleanup || true' EXIT
-fail() { echo "FAIL: $*"; exit 1; }
-
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" >/dev/null 2>&1 &
-xpid=$!
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || fail "no virtual display"
-export DISPLAY=":$(head -n1 "$work/display")"
-export SDL_AUDIODRIVER=dummy
+start_display 1024x768x24
 
 frames=1500
 "$exe" --frames $frames --record "$work/game.zzr" --trace "$work/played.jsonl" >"$work/played.log" 2>&1 &
 pid=$!
+pids+=("$pid")
 # Through the logo, the title and the briefing into mission 1, steering a little on the way.
 for key in space space space Up Right space; do
   sleep 2

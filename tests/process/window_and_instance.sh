@@ -2,32 +2,9 @@
 # The real program under a virtual display: its window (title, 640x480 client area, centred), a
 # second start that only raises the first and exits 0, the close question answered No and then
 # Yes, and a full-screen copy that Escape ends at once.
-set -euo pipefail
+source "$(dirname "$0")/common.bash" "$@"
 exe="$(realpath "$1")"
-
-# The single-instance socket is abstract, so it lives in the network namespace: a private one
-# keeps this test apart from any other copy running on the machine.
-if [ -z "${ZZ_WINDOW_TEST_INNER:-}" ] && unshare -n true 2>/dev/null; then
-  ZZ_WINDOW_TEST_INNER=1 exec unshare -n bash "$0" "$@"
-fi
-
-work="$(mktemp -d)"
-xpid=""
-pids=()
-cleanup() {
-  for p in "${pids[@]}"; do kill -9 "$p" 2>/dev/null || true; done
-  [ -n "$xpid" ] && kill "$xpid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*"; for f in "$work"/*.log; do echo "--- $f"; cat "$f"; done; exit 1; }
-
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" 2>/dev/null &
-xpid=$!
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || fail "no virtual display"
-export DISPLAY=":$(head -n1 "$work/display")"
-export SDL_AUDIODRIVER=dummy
+start_display 1024x768x24
 
 # Named top-level windows "ZIZID-OZAVAV": the game's carries the class as well, a box does not.
 game_windows() { xwininfo -root -tree | awk '/"ZIZID-OZAVAV": \("ZIZID-OZAVAV"/ {print $1}'; }
