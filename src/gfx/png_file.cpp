@@ -90,6 +90,21 @@ bool Fail(std::string* error, std::string why) {
 
 }  // namespace
 
+std::vector<uint8_t> EncodePngFile(uint32_t width, uint32_t height, uint8_t colourType,
+                                   const std::vector<uint8_t>& plte,
+                                   const std::vector<uint8_t>& scanlines) {
+  std::vector<uint8_t> png{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  std::vector<uint8_t> header;
+  PutBig32(header, width);
+  PutBig32(header, height);
+  header.insert(header.end(), {8, colourType, 0, 0, 0});  // deflate, filter 0, no interlace
+  PutChunk(png, "IHDR", header);
+  if (!plte.empty()) PutChunk(png, "PLTE", plte);
+  PutChunk(png, "IDAT", StoredZlib(scanlines));
+  PutChunk(png, "IEND", {});
+  return png;
+}
+
 uint32_t PngCrc32(const uint8_t* data, size_t size, uint32_t crc) {
   const auto& table = CrcTable();
   uint32_t c = crc ^ 0xFFFFFFFFu;
@@ -114,18 +129,12 @@ bool WriteIndexedPng(const char* path, const uint8_t* pixels, int32_t pitch, int
       width * scale > kMaxSide || height * scale > kMaxSide)
     return Fail(error, "picture size out of range");
 
-  std::vector<uint8_t> png{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-  std::vector<uint8_t> header;
-  PutBig32(header, static_cast<uint32_t>(width * scale));
-  PutBig32(header, static_cast<uint32_t>(height * scale));
-  header.insert(header.end(), {8, 3, 0, 0, 0});  // 8 bits, palette, deflate, filter 0, no interlace
-  PutChunk(png, "IHDR", header);
   std::vector<uint8_t> plte;
   for (int32_t i = 0; i < 256; ++i)
     plte.insert(plte.end(), {palette[i].r, palette[i].g, palette[i].b});
-  PutChunk(png, "PLTE", plte);
-  PutChunk(png, "IDAT", StoredZlib(Scanlines(pixels, pitch, width, height, scale)));
-  PutChunk(png, "IEND", {});
+  const std::vector<uint8_t> png =
+      EncodePngFile(static_cast<uint32_t>(width * scale), static_cast<uint32_t>(height * scale), 3,
+                    plte, Scanlines(pixels, pitch, width, height, scale));
 
   FILE* f = std::fopen(path, "wb");
   if (!f) return Fail(error, std::string(path) + ": " + std::strerror(errno));

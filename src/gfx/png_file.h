@@ -2,6 +2,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -11,6 +12,12 @@
 bool WriteIndexedPng(const char* path, const uint8_t* pixels, int32_t pitch, int32_t width,
                      int32_t height, const PlatformColor palette[256], int32_t scale,
                      std::string* error);
+
+// A whole PNG file: the header for width x height at 8 bits of `colourType` (2 RGB, 3 palette,
+// 6 RGBA), the palette when `plte` is not empty, and the filtered scanlines in stored blocks.
+std::vector<uint8_t> EncodePngFile(uint32_t width, uint32_t height, uint8_t colourType,
+                                   const std::vector<uint8_t>& plte,
+                                   const std::vector<uint8_t>& scanlines);
 
 // The CRC-32 PNG chunks carry, and the Adler-32 that ends a zlib stream.
 uint32_t PngCrc32(const uint8_t* data, size_t size, uint32_t crc = 0);

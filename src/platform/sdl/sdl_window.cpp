@@ -33,8 +33,8 @@ int DisplayLost(void*) {
 }
 
 void GuardAgainstALostDisplay() {
-  if (std::strcmp(SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "", "x11") != 0)
-    return;
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (driver == nullptr || std::strcmp(driver, "x11") != 0) return;
   // Xlib is already loaded by SDL; the game does not link it, so its setter is looked up.
   void* xlib = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD);
   if (xlib == nullptr) return;
