@@ -142,7 +142,7 @@ TEST_F(Window, ScreenshotsAreNamedForTheTimeNeverOverwriteAndSayWhyTheyFail) {
     FakeClearDebugLines();
     ASSERT_EQ(TakeScreenshot(when), 1);
     EXPECT_TRUE(fs::exists(folder / name)) << name;
-    EXPECT_EQ(FakeDebugLines(),
+    EXPECT_EQ(FakeNoticeLines(),
               std::vector<std::string>{"Screenshot saved to " + (folder / name).string() + "\n"});
   }
   fs::remove_all(folder);
@@ -150,8 +150,8 @@ TEST_F(Window, ScreenshotsAreNamedForTheTimeNeverOverwriteAndSayWhyTheyFail) {
   settings.screenshotDir = "app_main_window_no_such_folder/deeper";
   FakeSetConfiguration(settings);
   EXPECT_EQ(TakeScreenshot(when), 0);
-  ASSERT_EQ(FakeDebugLines().size(), 1u);
-  EXPECT_NE(FakeDebugLines()[0].find(settings.screenshotDir), std::string::npos);
+  ASSERT_EQ(FakeNoticeLines().size(), 1u);
+  EXPECT_NE(FakeNoticeLines()[0].find(settings.screenshotDir), std::string::npos);
   EXPECT_FALSE(fs::exists("app_main_window_no_such_folder"));
   FakeSetConfiguration(PlatformSettings{});
 }

@@ -4,6 +4,7 @@
 
 #include "app/command_line.h"
 #include "app/frame_cycle.h"
+#include "app/language.h"
 #include "app/main_window.h"
 #include "app/message_loop.h"
 #include "gfx/display.h"
@@ -24,6 +25,7 @@ class ShellTest : public testing::Test {
     FakeAudioReset();
     FakeMidiResetAll();
     FakeClearDebugLines();
+    TextLanguage = LANGUAGE_JAPANESE;  // the original's texts, as a Japanese locale shows them
     ParseCommandLine("");
     ResetMessageLoop();
     ResetSystem();

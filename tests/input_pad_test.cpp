@@ -85,7 +85,7 @@ TEST_F(Pad, JoystickDeadZoneButtonsAndReportRelativeToTheCentres) {
 // The calibration gives centre 32767 and half range 32767, so a quarter is 8191: the stick
 // (signed value + 32768) must pass below 24576 or above 40958. The d-pad wins on its own axis.
 TEST_F(Pad, ControllerStickUsesTheDeadZoneTheDpadWinsAndButtonsAreOneToEight) {
-  Plug(ControllerCaps());
+  Plug(JoystickCaps());
   const auto read = [](int16_t x, int16_t y, uint32_t pressed) {
     return Read(ControllerPosition(ControllerState{x, y, 0, 0, pressed}));
   };
@@ -112,7 +112,7 @@ TEST_F(Pad, JoystickHatGivesDirectionsAndOnlyEightButtonsPass) {
       {1, 32767, HAT_UP, INPUT_RIGHT | INPUT_UP},              // one axis: the hat alone gives y
   };
   for (const auto& [axes, x, hat, want] : cases) {
-    Plug(RawJoystickCaps(axes, true));
+    Plug(JoystickCaps());
     const RawJoystickState s{axes, {x, 0, 0, 0}, true, hat, 0};
     EXPECT_EQ(Read(RawJoystickPosition(s)) & DIRECTIONS, want) << axes << " axes, hat " << +hat;
   }

@@ -139,10 +139,15 @@ TEST_F(MusicPlayer, BadSongsAreSilentAndTheNextTrackPlays) {
     EXPECT_EQ(FakeMidiQueued(), 0) << n;
   }
   EXPECT_EQ(FakeMicros(), before) << "with nothing queued a stop has nothing to wait for";
-  // One line for each file that could not be opened, naming it and why.
-  const std::vector<std::string>& lines = FakeDebugLines();
+  // One line for each file that could not be opened, naming it and why; a missing one also
+  // says where it was looked for and how to get it there.
+  const std::vector<std::string>& lines = FakeNoticeLines();
   ASSERT_EQ(lines.size(), 2u);
-  EXPECT_NE(lines[0].find(std::string(MusicFiles[3]) + ": " + std::strerror(ENOENT)), npos);
+  EXPECT_NE(lines[0].find(std::string("the song ") + MusicFiles[3] +
+                          " was found neither in the current folder nor in " +
+                          PlatformExecutableDir()),
+            npos);
+  EXPECT_NE(lines[0].find("cmake --install build"), npos);
   EXPECT_NE(lines[1].find(std::string(MusicFiles[0]) + ": not a valid song file"), npos);
   EXPECT_EQ(PlayMusicTrack(4), 1);
   FakeMidiAdvance(4000);

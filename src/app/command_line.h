@@ -2,6 +2,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 extern int32_t FullScreen;            // "/F"
 extern int32_t EmulationOnly;         // 1 unless "/E"
@@ -14,6 +15,8 @@ int32_t ParseCommandLine(const char* text);
 struct LongOptions {
   bool help = false;
   bool version = false;
+  bool verbose = false;           // --verbose, -v: the game's own diagnostic lines too
+  std::string language;           // --language: ja or en; empty = from the locale
   int32_t fps = 60;
   std::string soundFont;
   std::string audioDump;
@@ -24,14 +27,17 @@ struct LongOptions {
   bool checksum = false;          // --checksum: print checksums of the screen and the state at exit
   std::string dumpFrames;         // --dump-frames: write the screen as a picture into this folder
   int64_t dumpEvery = 1;          // --dump-every: ... every this many frames
-  std::string scale = "stretch";  // --scale: stretch, aspect or integer
+  std::string scale = "aspect";   // --scale: stretch, aspect or integer
   std::string screenshotDir;      // --screenshot-dir: where F12 writes its pictures
   int32_t musicVolume = 100;      // --music-volume, percent
   int32_t sfxVolume = 100;        // --sfx-volume, percent
 };
-// Splits argv: long options ("--name value" or "--name=value") into options, every other
-// argument joined by blanks into switchText. False with a reason in error on a bad option.
+// Splits argv: long options ("--name value" or "--name=value") and the few short ones ("-h",
+// "-?", "-v") into options, every other argument joined by blanks into switchText. False with a
+// reason in error on a bad or unknown option.
 bool SplitArguments(int argc, const char* const* argv, LongOptions* options,
                     std::string* switchText, std::string* error);
-// The --help text.
-const char* UsageText();
+// The --help text, made from the option table.
+std::string UsageText();
+// Every option's spelling as a player types it ("--fps", "-h", ...), for checks of the manuals.
+std::vector<std::string> OptionSpellings();

@@ -4,40 +4,30 @@
 #include <cstdio>
 
 #include "app/frame_cycle.h"
+#include "app/language.h"
 #include "app/message_loop.h"
 #include "platform/platform.h"
 
 namespace {
 
-struct ReportLine {
-  uint32_t bit;
-  const char* format;
-};
-
-constexpr ReportLine ReportLines[] = {
-    {ERR_INIT, "%04d:初期化に失敗しました\n"},
-    {ERR_DIRECTDRAW, "%04d:DirectDraw初期化に失敗しました\n"},
-    {ERR_DIRECT3D, "%04d:Direct3D初期化に失敗しました\n"},
-    {ERR_DIRECTSOUND, "%04d:DirectSound初期化に失敗しました\n"},
-    {ERR_MIDISTREAM, "%04d:MIDI Stream初期化に失敗しました\n"},
-    {ERR_FILE, "%04d:ファイル操作に失敗しました\n"},
-    {ERR_MEMORY, "%04d:メモリ操作に失敗しました\n"},
-    {ERR_SERIOUS, "%04d:重大エラーが発生しました\n"},
-};
+// The order in which failed services are listed.
+constexpr uint32_t ReportOrder[] = {ERR_INIT,        ERR_DIRECTDRAW, ERR_DIRECT3D, ERR_DIRECTSOUND,
+                                    ERR_MIDISTREAM,  ERR_FILE,       ERR_MEMORY,   ERR_SERIOUS};
 
 }  // namespace
 
 std::string FatalReportText(uint32_t flags) {
   if (flags == 0) return {};
-  std::string text = "エラーが発生！\n\n";
+  std::string text = ErrorHeadingText();
   int n = 1;
-  for (const ReportLine& line : ReportLines) {
-    if ((flags & line.bit) == 0) continue;
-    char buffer[96];
-    std::snprintf(buffer, sizeof buffer, line.format, n++);
+  for (const uint32_t bit : ReportOrder) {
+    if ((flags & bit) == 0) continue;
+    const char* format = ErrorLineFormat(bit);
+    char buffer[512];
+    std::snprintf(buffer, sizeof buffer, format, n++);
     text += buffer;
   }
-  text += "\n終了します。";
+  text += ErrorClosingText();
   return text;
 }
 

@@ -1,10 +1,12 @@
 // Program entry: refuse a second copy, read the switches, make the window, run the loop.
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
 
 #include "app/command_line.h"
 #include "app/frame_cycle.h"
+#include "app/language.h"
 #include "app/main_window.h"
 #include "app/message_loop.h"
 #include "app/trace.h"
@@ -28,28 +30,30 @@ bool StartHeadlessDuties(const LongOptions& options) {
   return true;
 }
 
-// --record, --replay and --trace; a replay also brings back the pacing switch it was made with.
-bool StartRecordingAndTrace(const LongOptions& options) {
+// A replay to read; it also brings back the pacing switch it was made with. False when the
+// file cannot be played (a bad input, exit code 2).
+bool StartReplay(const LongOptions& options) {
+  if (options.replay.empty()) return true;
   std::string error;
-  if (!options.record.empty() && !options.replay.empty()) {
-    std::fprintf(stderr, "zizid-ozavav: --record and --replay cannot be used together\n");
+  ReplayData replay;
+  if (!ReplayStartPlaying(options.replay.c_str(), &replay, &error)) {
+    std::fprintf(stderr, "zizid-ozavav: cannot replay %s: %s\n", options.replay.c_str(),
+                 error.c_str());
     return false;
   }
-  if (!options.replay.empty()) {
-    ReplayData replay;
-    if (!ReplayStartPlaying(options.replay.c_str(), &replay, &error)) {
-      std::fprintf(stderr, "zizid-ozavav: cannot replay %s: %s\n", options.replay.c_str(),
-                   error.c_str());
-      return false;
-    }
-    SlowSkip = (replay.switches & REPLAY_SWITCH_SLOW) ? 40 : 0;
-    SkipLeft = 0;
-  }
+  SlowSkip = (replay.switches & REPLAY_SWITCH_SLOW) ? 40 : 0;
+  SkipLeft = 0;
+  return true;
+}
+
+// --trace and --record, made now so that a bad path is told before the game rather than after
+// it. False when one cannot be written (exit code 1).
+bool StartRecordingAndTrace(const LongOptions& options) {
+  std::string error;
   if (!options.trace.empty() && !TraceOpen(options.trace.c_str(), &error)) {
     std::fprintf(stderr, "zizid-ozavav: %s\n", error.c_str());
     return false;
   }
-  // Made now, so that a bad path is told before the game rather than after it.
   if (!options.record.empty() &&
       !ReplayStartRecording(options.record.c_str(), SlowSkip != 0 ? REPLAY_SWITCH_SLOW : 0,
                             &error)) {
@@ -57,6 +61,35 @@ bool StartRecordingAndTrace(const LongOptions& options) {
     return false;
   }
   return true;
+}
+
+// An explicit --soundfont must be a SoundFont: a RIFF file of form "sfbk". The player asked
+// for it, so a wrong path is refused rather than quietly replaced by another sound.
+bool CheckSoundFont(const std::string& path) {
+  if (path.empty()) return true;
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  unsigned char head[12] = {};
+  const bool read = f != nullptr && std::fread(head, 1, sizeof head, f) == sizeof head;
+  if (f != nullptr) std::fclose(f);
+  if (read && std::memcmp(head, "RIFF", 4) == 0 && std::memcmp(head + 8, "sfbk", 4) == 0)
+    return true;
+  std::fprintf(stderr, "zizid-ozavav: --soundfont %s: %s\n", path.c_str(),
+               f == nullptr ? "no such file can be read" : "not a SoundFont (.sf2) file");
+  return false;
+}
+
+// What the machine needs to know of the options.
+void Configure(const LongOptions& options) {
+  PlatformSettings settings;
+  settings.soundFontPath = options.soundFont.empty() ? nullptr : options.soundFont.c_str();
+  settings.audioDumpPath = options.audioDump.empty() ? nullptr : options.audioDump.c_str();
+  settings.scaleMode = options.scale.c_str();
+  settings.screenshotDir = options.screenshotDir.empty() ? nullptr : options.screenshotDir.c_str();
+  settings.musicVolume = options.musicVolume;
+  settings.sfxVolume = options.sfxVolume;
+  settings.verbose = options.verbose;
+  settings.japanese = TextLanguage == LANGUAGE_JAPANESE;
+  PlatformConfigure(settings);
 }
 // A start that found a copy running raised its window; it says so, and fails when it was asked
 // for something it did not do.
@@ -73,35 +106,35 @@ int main(int argc, char** argv) {
   LongOptions options;
   std::string switchText, error;
   if (!SplitArguments(argc, argv, &options, &switchText, &error)) {
-    std::fprintf(stderr, "zizid-ozavav: %s\n\n%s", error.c_str(), UsageText());
+    std::fprintf(stderr, "zizid-ozavav: %s (see zizid-ozavav --help)\n", error.c_str());
     return 2;
   }
   if (options.help) {
-    std::fputs(UsageText(), stdout);
+    std::fputs(UsageText().c_str(), stdout);
     return 0;
   }
   if (options.version) {
     std::printf("zizid-ozavav %s\n", ZZ_VERSION);
     return 0;
   }
-  PlatformSettings settings;
-  settings.soundFontPath = options.soundFont.empty() ? nullptr : options.soundFont.c_str();
-  settings.audioDumpPath = options.audioDump.empty() ? nullptr : options.audioDump.c_str();
-  settings.scaleMode = options.scale.c_str();
-  settings.screenshotDir = options.screenshotDir.empty() ? nullptr : options.screenshotDir.c_str();
-  settings.musicVolume = options.musicVolume;
-  settings.sfxVolume = options.sfxVolume;
-  PlatformConfigure(settings);
+  if (!options.record.empty() && !options.replay.empty()) {
+    std::fprintf(stderr, "zizid-ozavav: --record and --replay cannot be used together\n");
+    return 2;
+  }
+  if (!CheckSoundFont(options.soundFont)) return 2;
+  TextLanguage = ChooseLanguage(options.language);
+  // Runs that play by themselves stand apart from the one-copy rule: they neither give way to
+  // a copy being played nor keep a later start from finding it.
+  const bool automatic = options.frames > 0 || !options.replay.empty();
+  Configure(options);
   FrameRateLimit = options.fps;
   FrameLimit = options.frames;
 
   AppActive = 0;
-  // Runs that play by themselves stand apart from the one-copy rule: they neither give way to
-  // a copy being played nor keep a later start from finding it.
-  const bool automatic = options.frames > 0 || !options.replay.empty();
   if (!automatic && PlatformFindRunningInstance(WINDOW_CLASS_NAME)) return HandedOver(options);
   ParseCommandLine(switchText.c_str());
-  if (!StartHeadlessDuties(options) || !StartRecordingAndTrace(options)) return 2;
+  if (!StartReplay(options)) return 2;
+  if (!StartHeadlessDuties(options) || !StartRecordingAndTrace(options)) return 1;
   if (CreateMainWindow() == 0) return 1;
   if (!automatic) PlatformClaimInstance(WINDOW_CLASS_NAME);
   ResetSystem();

@@ -7,6 +7,7 @@
 #include "app/command_line.h"
 #include "app/frame_cycle.h"
 #include "app/icon_image.h"
+#include "app/language.h"
 #include "app/message_loop.h"
 #include "gfx/display.h"
 #include "gfx/scaling.h"
@@ -21,11 +22,6 @@ int32_t ClientX = 0, ClientY = 0, ClientWidth = 0, ClientHeight = 0;
 namespace {
 
 constexpr const char* CAPTION = "ZIZID-OZAVAV";
-constexpr const char* INIT_FAILED_TEXT =
-    "初期化に失敗しました。\n\n取り扱い説明書を参照して下さい。";
-constexpr const char* NEED_256_COLOURS_TEXT =
-    "256色ﾓｰﾄﾞに設定してください。\n\n取り扱い説明書を参照して下さい。";
-constexpr const char* CLOSE_QUESTION_TEXT = "終了します。\nよろしいですか？";
 
 constexpr int32_t CLIENT_WIDTH = 640, CLIENT_HEIGHT = 480;
 constexpr int32_t MIN_CLIENT_WIDTH = 320, MIN_CLIENT_HEIGHT = 240;
@@ -48,7 +44,7 @@ void OnDestroyed() {
 void CloseWindow(bool ask) {
   if (MainWindow == 0) return;
   if (ask && FullScreen == 0 &&
-      PlatformMessageBox(CLOSE_QUESTION_TEXT, CAPTION, PMB_YESNO, PMB_ICONQUESTION) !=
+      PlatformMessageBox(CloseQuestionText(), CAPTION, PMB_YESNO, PMB_ICONQUESTION) !=
           PMB_ANSWER_YES) {
     return;
   }
@@ -111,7 +107,13 @@ int32_t CreateMainWindow() {
   desc.iconWidth = haveIcon ? icon.width : 0;
   desc.iconHeight = haveIcon ? icon.height : 0;
   if (!PlatformCreateWindow(desc)) {
-    StopBox(INIT_FAILED_TEXT);
+    StopBox(InitFailedText());
+    return 0;
+  }
+  // Nobody would ever see the window nor be able to close it: say so instead of waiting.
+  if (!AutomaticRun() && !PlatformHasScreen()) {
+    PlatformDestroyWindow();
+    StopBox(NoDisplayText());
     return 0;
   }
   MainWindow = 1;
@@ -121,7 +123,7 @@ int32_t CreateMainWindow() {
     DesktopHeight = CLIENT_HEIGHT;
   }
   if (!PlatformCanShowPalette() && FullScreen == 0) {
-    StopBox(NEED_256_COLOURS_TEXT);
+    StopBox(NeedColoursText());
     PlatformDestroyWindow();
     MainWindow = 0;
     return 0;
@@ -155,10 +157,10 @@ int32_t TakeScreenshot(std::time_t when) {
   const int32_t scale = WholePictureScale(ParseScaleMode(settings.scaleMode), w, h);
   std::string path, error;
   if (!gf_DD_SaveScreenshot(settings.screenshotDir, when, scale, &path, &error)) {
-    PlatformDebugOutput(("Screenshot not saved: " + error + "\n").c_str());
+    PlatformNotice(("Screenshot not saved: " + error + "\n").c_str());
     return 0;
   }
-  PlatformDebugOutput(("Screenshot saved to " + path + "\n").c_str());
+  PlatformNotice(("Screenshot saved to " + path + "\n").c_str());
   return 1;
 }
 

@@ -68,12 +68,29 @@ void ChooseSongPath(const char* name) {
   }
 }
 
-// A player who has lost the song files learns why there is no music.
+// A player who has lost the song files learns why there is no music, where the game looked
+// and how to get the songs there.
 void ReportUnopenedSong() {
   FILE* f = std::fopen(SongPath, "rb");
-  const std::string why = f != nullptr ? "not a valid song file" : std::strerror(errno);
-  if (f != nullptr) std::fclose(f);
-  PlatformDebugOutput(("No music from " + std::string(SongPath) + ": " + why + "\n").c_str());
+  const int error = errno;
+  if (f != nullptr) {
+    std::fclose(f);
+    PlatformNotice(("No music from " + std::string(SongPath) + ": not a valid song file\n").c_str());
+    return;
+  }
+  if (error != ENOENT) {
+    PlatformNotice(("No music from " + std::string(SongPath) + ": " + std::strerror(error) + "\n")
+                       .c_str());
+    return;
+  }
+  // Found nowhere: the path is still the bare name.
+  const std::string exeDir = PlatformExecutableDir();
+  PlatformNotice(("No music: the song " + std::string(SongPath) +
+                  " was found neither in the current folder nor in " + exeDir + " nor in " +
+                  exeDir + ZZ_SONGS_FROM_BIN +
+                  ". A build writes the songs beside build/zizid-ozavav; start the game there, "
+                  "or install it with \"cmake --install build\".\n")
+                     .c_str());
 }
 
 // Undoes a priming that failed: takes back any buffer already queued, then frees the buffers

@@ -17,7 +17,7 @@ uint32_t DirectedAxis(uint32_t stick, bool low, bool high) {
 
 }  // namespace
 
-PlatformJoyCaps ControllerCaps() {
+PlatformJoyCaps JoystickCaps() {
   return PlatformJoyCaps{0, AXIS_MAX, 0, AXIS_MAX, 0, AXIS_MAX, 0, AXIS_MAX};
 }
 
@@ -33,22 +33,15 @@ PlatformJoyPos ControllerPosition(const ControllerState& s) {
   return pos;
 }
 
-PlatformJoyCaps RawJoystickCaps(int32_t axisCount, bool hasHat) {
-  // An axis the device lacks has no range, so it never leaves its centre; a hat needs x and y.
-  const auto top = [&](int32_t axis) {
-    return axis < axisCount || (hasHat && axis < 2) ? AXIS_MAX : 0u;
-  };
-  return PlatformJoyCaps{0, top(0), 0, top(1), 0, top(2), 0, top(3)};
-}
-
 PlatformJoyPos RawJoystickPosition(const RawJoystickState& s) {
-  const auto axis = [&](int32_t i) { return i < s.axisCount ? AxisWord(s.axes[i]) : 0u; };
-  // A hat on a device without the axis stands on the centre the missing axis is given.
-  const auto rest = [&](int32_t i) { return i < s.axisCount ? axis(i) : AXIS_MAX >> 1; };
+  // An axis the device lacks stands still at its centre.
+  const auto axis = [&](int32_t i) {
+    return i < s.axisCount ? AxisWord(s.axes[i]) : AXIS_CENTRE;
+  };
   PlatformJoyPos pos{};
   const uint8_t hat = s.hasHat ? s.hat : 0;
-  pos.x = s.hasHat ? DirectedAxis(rest(0), (hat & HAT_LEFT) != 0, (hat & HAT_RIGHT) != 0) : axis(0);
-  pos.y = s.hasHat ? DirectedAxis(rest(1), (hat & HAT_UP) != 0, (hat & HAT_DOWN) != 0) : axis(1);
+  pos.x = DirectedAxis(axis(0), (hat & HAT_LEFT) != 0, (hat & HAT_RIGHT) != 0);
+  pos.y = DirectedAxis(axis(1), (hat & HAT_UP) != 0, (hat & HAT_DOWN) != 0);
   pos.z = axis(2);
   pos.r = axis(3);
   pos.buttons = s.buttons;

@@ -35,11 +35,12 @@ struct RawJoystickState {
   uint32_t buttons;
 };
 
-// Both kinds report axes from 0 to 65535, so the game's dead zone (a quarter of the half range
-// around the centre) applies to sticks; the d-pad or hat holds its axes at their limits.
-PlatformJoyCaps ControllerCaps();
+// Both kinds report four axes from 0 to 65535, so the game's dead zone (a quarter of the half
+// range around the centre) applies to sticks; the d-pad or hat holds its axes at their limits.
+// The range is the same for every device, so the slot's calibration holds for whatever device is
+// plugged into it later.
+PlatformJoyCaps JoystickCaps();
 PlatformJoyPos ControllerPosition(const ControllerState& state);
-PlatformJoyCaps RawJoystickCaps(int32_t axisCount, bool hasHat);
 PlatformJoyPos RawJoystickPosition(const RawJoystickState& state);
 
 // Alt+Return switches the full screen: that Return must not reach the game as a button, not even

@@ -11,7 +11,10 @@ void PlatformWaitUntilMicros(uint64_t t);  // returns at or soon after t (coarse
 int PlatformDisplayRefreshHz();            // refresh of the window's display, 0 when unknown
 
 // ---- Diagnostics -------------------------------------------------------------------------
-void PlatformDebugOutput(const char* text);  // one line of the game's diagnostic output
+// One line of the game's own diagnostic output: shown only when the player asks for it.
+void PlatformDebugOutput(const char* text);
+// One line the player always sees: a warning, an error, or the answer to something asked for.
+void PlatformNotice(const char* text);
 
 // ---- Window and its events ---------------------------------------------------------------
 enum PlatformEventType : int32_t {
@@ -44,6 +47,9 @@ struct PlatformWindowDesc {
   int32_t iconWidth, iconHeight;
 };
 bool PlatformCreateWindow(const PlatformWindowDesc& desc);  // made hidden; placed, then shown
+// Whether the window reaches a screen: false when the only video driver at hand draws nowhere
+// (no display in the environment) and the player did not choose that driver.
+bool PlatformHasScreen();
 // Puts the client area's top-left corner at (x, y) on the desktop (may lie off it) and sizes it.
 void PlatformPlaceWindow(int32_t x, int32_t y, int32_t clientWidth, int32_t clientHeight);
 void PlatformShowWindow();  // shown, raised and given the keyboard focus
@@ -89,7 +95,9 @@ struct PlatformJoyPos {
   uint32_t x, y, z, r;
   uint32_t buttons;  // bit 0 = button 1
 };
-int32_t PlatformJoystickCount();  // devices the driver supports
+// Devices the driver supports: here the one slot the game reads, whether or not a device is in it
+// yet; the first device plugged in (at start or later) fills it, and leaves it when unplugged.
+int32_t PlatformJoystickCount();
 bool PlatformJoystickCaps(int32_t id, PlatformJoyCaps* caps);
 bool PlatformJoystickRead(int32_t id, PlatformJoyPos* pos);  // false: no valid reading
 
@@ -110,7 +118,7 @@ bool PlatformDisplaySetMode(int32_t width, int32_t height);
 void PlatformDisplayClose();
 // Shows an indexed picture through a palette. Windowed, its area is the rectangle given in screen
 // coordinates (the client area's); in full screen, the whole screen. The picture fills its area as
-// the scale setting says (stretched over all of it by default), never smoothed between pixels.
+// the scale setting says (4:3 with black bars by default), never smoothed between pixels.
 PlatformDisplayResult PlatformDisplayPresent(const uint8_t* pixels, int32_t pitch, int32_t width,
                                              int32_t height, const PlatformColor palette[256],
                                              int32_t destX, int32_t destY, int32_t destW,
@@ -199,10 +207,12 @@ void PlatformSignalDestroy(PlatformSignal* s);
 struct PlatformSettings {
   const char* soundFontPath = nullptr;  // --soundfont, else the first General MIDI font found
   const char* audioDumpPath = nullptr;  // --audio-dump: also write the device's output here
-  const char* scaleMode = "stretch";    // --scale: "stretch", "aspect" or "integer"
+  const char* scaleMode = "aspect";     // --scale: "stretch", "aspect" or "integer"
   const char* screenshotDir = nullptr;  // --screenshot-dir: where F12 saves; null = current folder
   int32_t musicVolume = 100;            // --music-volume, percent
   int32_t sfxVolume = 100;              // --sfx-volume, percent
+  bool verbose = false;                 // --verbose: the diagnostic output is shown
+  bool japanese = false;                // message-box buttons in Japanese
 };
 // Set once by the entry, before the first frame.
 void PlatformConfigure(const PlatformSettings& settings);

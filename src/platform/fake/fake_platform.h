@@ -13,7 +13,9 @@ void FakeRemoveResource(const char* name, const char* type);
 void FakeUseEmbeddedResources(bool use);
 // Every line the game wrote to its diagnostic output, in order.
 const std::vector<std::string>& FakeDebugLines();
-void FakeClearDebugLines();
+// Every line the game always shows the player (warnings, errors, answers), in order.
+const std::vector<std::string>& FakeNoticeLines();
+void FakeClearDebugLines();  // both lists
 
 // ---- Clock, events, window, message boxes, keys, joystick, instance -------------------------
 struct PlatformEvent;
@@ -47,6 +49,7 @@ struct FakeWindowState {
 };
 const FakeWindowState& FakeWindow();
 void FakeFailWindowCreation(bool fail);
+void FakeSetNoScreen(bool none);  // no display: PlatformHasScreen says false
 void FakeSetDesktop(int32_t width, int32_t height, bool canShowPalette = true);
 // Message boxes: each is recorded; Yes/No boxes take the next scripted answer (Yes when none).
 struct FakeMessageBoxRecord {

@@ -10,6 +10,7 @@ namespace {
 std::map<std::pair<std::string, std::string>, std::vector<uint8_t>> TestResources;
 bool UseEmbedded = true;
 std::vector<std::string> DebugLines;
+std::vector<std::string> NoticeLines;
 }  // namespace
 
 void FakeSetResource(const char* name, const char* type, std::vector<uint8_t> bytes) {
@@ -22,7 +23,12 @@ void FakeUseEmbeddedResources(bool use) { UseEmbedded = use; }
 
 const std::vector<std::string>& FakeDebugLines() { return DebugLines; }
 
-void FakeClearDebugLines() { DebugLines.clear(); }
+void FakeClearDebugLines() {
+  DebugLines.clear();
+  NoticeLines.clear();
+}
+
+const std::vector<std::string>& FakeNoticeLines() { return NoticeLines; }
 
 bool PlatformFindResource(const char* name, const char* type, const uint8_t** data, size_t* size) {
   if (name == nullptr || type == nullptr) return false;
@@ -38,5 +44,7 @@ bool PlatformFindResource(const char* name, const char* type, const uint8_t** da
 const char* PlatformExecutableDir() { return ExecutableDirFromProc(); }
 
 void PlatformDebugOutput(const char* text) { DebugLines.emplace_back(text); }
+
+void PlatformNotice(const char* text) { NoticeLines.emplace_back(text); }
 
 void PlatformConfigure(const PlatformSettings&) {}

@@ -22,6 +22,7 @@ struct FakeSystem {
   std::deque<TimedEvent> events;
   FakeWindowState window;
   bool failWindow = false;
+  bool noScreen = false;  // PlatformHasScreen answers false
   int32_t desktopWidth = 1920, desktopHeight = 1080;
   bool canShowPalette = true;
   std::vector<FakeMessageBoxRecord> boxes;
@@ -78,6 +79,7 @@ void FakeQueueEvent(const PlatformEvent& event, uint64_t atMicros) {
 size_t FakeEventsQueued() { return Sys().events.size(); }
 const FakeWindowState& FakeWindow() { return Sys().window; }
 void FakeFailWindowCreation(bool fail) { Sys().failWindow = fail; }
+void FakeSetNoScreen(bool none) { Sys().noScreen = none; }
 
 void FakeSetDesktop(int32_t width, int32_t height, bool canShowPalette) {
   Sys().desktopWidth = width;
@@ -139,6 +141,8 @@ bool PlatformNextEvent(PlatformEvent* ev) {
 }
 
 // ---- Window --------------------------------------------------------------------------------
+bool PlatformHasScreen() { return !Sys().noScreen; }
+
 bool PlatformCreateWindow(const PlatformWindowDesc& desc) {
   FakeSystem& s = Sys();
   if (s.failWindow) return false;

@@ -228,6 +228,23 @@ PlatformSoundBuffer* Adopt(MixerVoice* voice) {
   Buffers.push_back(std::make_unique<PlatformSoundBuffer>(PlatformSoundBuffer{voice}));
   return Buffers.back().get();
 }
+
+// Opens the default output. A first open takes the device's own rate; a reopen after the device
+// went away asks for the rate the mixer already runs at, and SDL converts.
+SDL_AudioDeviceID OpenDefaultDevice(int rate, int* rateGot) {
+  SDL_AudioSpec want{};
+  want.freq = rate;
+  want.format = AUDIO_F32SYS;
+  want.channels = 2;
+  want.samples = kCallbackFrames;
+  want.callback = AudioCallback;
+  SDL_AudioSpec have{};
+  // SDL converts format, channels and block size for us; only a native rate is taken as is.
+  const int changes = rateGot != nullptr ? SDL_AUDIO_ALLOW_FREQUENCY_CHANGE : 0;
+  const SDL_AudioDeviceID id = SDL_OpenAudioDevice(nullptr, 0, &want, &have, changes);
+  if (id != 0 && rateGot != nullptr) *rateGot = have.freq;
+  return id;
+}
 }  // namespace
 
 void SdlAudioSetMusicSource(MusicRenderFn fn, void* user) {
@@ -239,27 +256,19 @@ void SdlAudioSetMusicSource(MusicRenderFn fn, void* user) {
 
 int SdlAudioRate() { return DeviceRate; }
 
+
 bool PlatformAudioOpen() {
-  if (Device != 0) return false;
+  if (DeviceMixer != nullptr) return false;
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
     std::fprintf(stderr, "audio: %s\n", SDL_GetError());
     return false;
   }
-  SDL_AudioSpec want{};
-  want.freq = kWantedRate;
-  want.format = AUDIO_F32SYS;
-  want.channels = 2;
-  want.samples = kCallbackFrames;
-  want.callback = AudioCallback;
-  SDL_AudioSpec have{};
-  // SDL converts format, channels and block size for us; only a native rate is taken as is.
-  Device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, SDL_AUDIO_ALLOW_FREQUENCY_CHANGE);
+  Device = OpenDefaultDevice(kWantedRate, &DeviceRate);
   if (Device == 0) {
     std::fprintf(stderr, "audio: %s\n", SDL_GetError());
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     return false;
   }
-  DeviceRate = have.freq;
   DeviceMixer = MixerCreate(DeviceRate);
   MixerSetMusicSource(DeviceMixer, MusicFn, MusicUser);
   MixerSetLevels(DeviceMixer, PercentLevel(SdlSettings.musicVolume),
@@ -269,11 +278,30 @@ bool PlatformAudioOpen() {
   return true;
 }
 
+void SdlAudioDeviceEvent(bool added, uint32_t which, bool capture) {
+  if (capture || DeviceMixer == nullptr) return;
+  if (!added && which == Device) {
+    // The voices and the mixer stay: only the way out is gone. The game goes on silent.
+    SDL_CloseAudioDevice(Device);
+    Device = 0;
+    std::fprintf(stderr,
+                 "audio: the sound device went away; the game goes on silent until another "
+                 "one is connected\n");
+  } else if (added && Device == 0) {
+    Device = OpenDefaultDevice(DeviceRate, nullptr);
+    if (Device == 0) return;  // not usable yet; the next one to appear is tried
+    SDL_PauseAudioDevice(Device, 0);
+    std::fprintf(stderr, "audio: sound goes on through the new default device\n");
+  }
+}
+
+uint32_t SdlAudioDeviceId() { return Device; }
+
 bool PlatformAudioDumpFailed() { return DumpFailed.load(); }
 
 void PlatformAudioClose() {
-  if (Device == 0) return;
-  SDL_CloseAudioDevice(Device);  // returns once the callback has finished for good
+  if (DeviceMixer == nullptr) return;
+  if (Device != 0) SDL_CloseAudioDevice(Device);  // returns once the callback has finished
   Device = 0;
   if (Dump != nullptr) FinishDump(Dump);
   Dump = nullptr;

@@ -7,3 +7,8 @@
 void SdlAudioSetMusicSource(MusicRenderFn fn, void* user);
 // The device's frames per second, or 0 while it is closed.
 int SdlAudioRate();
+// An output device appeared or went away (SDL's device events). The game goes on silent while
+// its device is gone and takes the default device again when one appears.
+void SdlAudioDeviceEvent(bool added, uint32_t which, bool capture);
+// The open output device's id, or 0 while there is none.
+uint32_t SdlAudioDeviceId();

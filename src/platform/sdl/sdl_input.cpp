@@ -52,7 +52,8 @@ SDL_Scancode DigitScancode(int32_t vk) {
 
 AltReturnLatch AltReturn;
 
-// The first device, opened on first use and kept: the game reads only the one it found at start.
+// The one slot the game reads: the first device, opened when it is first read (at start or
+// after it was plugged in) and let go when it is unplugged, so that the next one can take it.
 SDL_Joystick* Joystick = nullptr;
 SDL_GameController* Controller = nullptr;
 
@@ -61,8 +62,19 @@ bool StartJoysticks() {
   return SDL_InitSubSystem(SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER) == 0;
 }
 
+void CloseDevice() {
+  if (Controller != nullptr) {
+    SDL_GameControllerClose(Controller);
+  } else if (Joystick != nullptr) {
+    SDL_JoystickClose(Joystick);
+  }
+  Controller = nullptr;
+  Joystick = nullptr;
+}
+
 bool OpenDevice(int32_t id) {
   if (id != 0 || !StartJoysticks()) return false;
+  if (Joystick != nullptr && SDL_JoystickGetAttached(Joystick) == SDL_FALSE) CloseDevice();
   if (Joystick == nullptr && SDL_NumJoysticks() > 0) {
     if (SDL_IsGameController(0) == SDL_TRUE) Controller = SDL_GameControllerOpen(0);
     Joystick =
@@ -147,21 +159,17 @@ bool PlatformKeyHeld(int32_t virtualKey) {
 
 void SdlNoteReturnKey(bool down, bool altHeld) { AltReturnNote(&AltReturn, down, altHeld); }
 
-int32_t PlatformJoystickCount() {
-  if (!StartJoysticks()) return 0;
-  return SDL_NumJoysticks();
-}
+int32_t PlatformJoystickCount() { return StartJoysticks() ? 1 : 0; }
 
 bool PlatformJoystickCaps(int32_t id, PlatformJoyCaps* caps) {
-  if (!OpenDevice(id)) return false;
-  *caps = Controller != nullptr ? ControllerCaps()
-                                : RawJoystickCaps(std::clamp(SDL_JoystickNumAxes(Joystick), 0, 4),
-                                                  SDL_JoystickNumHats(Joystick) > 0);
+  if (id != 0 || !StartJoysticks()) return false;
+  *caps = JoystickCaps();
   return true;
 }
 
+// An unplugged device gives no reading, so none of its buttons stays held.
 bool PlatformJoystickRead(int32_t id, PlatformJoyPos* pos) {
-  if (!OpenDevice(id) || SDL_JoystickGetAttached(Joystick) == SDL_FALSE) return false;
+  if (!OpenDevice(id)) return false;
   if (Controller != nullptr) {
     SDL_GameControllerUpdate();
     *pos = ControllerPosition(ReadController(Controller));

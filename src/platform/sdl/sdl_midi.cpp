@@ -3,6 +3,7 @@
 #include "platform/sdl/sdl_midi.h"
 
 #include <fluidsynth.h>
+#include <glib.h>
 
 #include <algorithm>
 #include <atomic>
@@ -154,12 +155,8 @@ void RenderMusic(float* interleavedStereo, int frames, void*) {
 }
 
 // The songs are never silent: without a usable SoundFont they play on the built-in synthesiser.
-void StartFallback(int rate, const char* why) {
-  std::fprintf(stderr,
-               "music: %s, so the songs play on the built-in synthesiser; a General MIDI "
-               "SoundFont sounds better: apt-get install timgm6mb-soundfont, or start with "
-               "--soundfont PATH\n",
-               why);
+void StartFallback(int rate, const std::string& why) {
+  PlatformNotice(("music: " + why + ", so the songs play on the built-in synthesiser\n").c_str());
   {
     std::lock_guard<std::mutex> g(FallbackLock);
     if (!FallbackSynthInit(rate)) return;
@@ -190,27 +187,54 @@ void LoadSynth(std::string font, int rate) {
   if (synth == nullptr || fluid_synth_sfload(synth, font.c_str(), 1) == FLUID_FAILED) {
     if (synth != nullptr) delete_fluid_synth(synth);
     delete_fluid_settings(settings);
-    StartFallback(rate, ("the SoundFont " + font + " could not be loaded").c_str());
+    StartFallback(rate, "the SoundFont " + font + " could not be loaded");
     return;
   }
   Synth.store(synth, std::memory_order_release);
 }
 
+// One line of the synthesiser's own log (or of the libraries under it) in the game's log:
+// errors and warnings always, the rest only when the player asks for the diagnostics.
+void LogLine(bool always, const char* source, const char* message) {
+  const std::string line = std::string("music: ") + source + ": " + message + "\n";
+  if (always) {
+    PlatformNotice(line.c_str());
+  } else {
+    PlatformDebugOutput(line.c_str());
+  }
+}
+
+void RouteFluidLog(int level, const char* message, void*) {
+  LogLine(level <= FLUID_WARN, "FluidSynth", message);
+}
+
+void RouteGlibLog(const gchar* domain, GLogLevelFlags level, const gchar* message, gpointer) {
+  const bool always = (level & (G_LOG_LEVEL_ERROR | G_LOG_LEVEL_CRITICAL | G_LOG_LEVEL_WARNING)) != 0;
+  LogLine(always, domain != nullptr ? domain : "GLib", message);
+}
+
+void RouteLogs() {
+  for (const int level : {FLUID_PANIC, FLUID_ERR, FLUID_WARN, FLUID_INFO, FLUID_DBG})
+    fluid_set_log_function(level, RouteFluidLog, nullptr);
+  g_log_set_default_handler(RouteGlibLog, nullptr);
+}
+
 void StartSynth() {
   if (SynthStarted) return;
   SynthStarted = true;
-  fluid_set_log_function(FLUID_WARN, nullptr, nullptr);  // missing presets and the like
-  fluid_set_log_function(FLUID_INFO, nullptr, nullptr);
+  RouteLogs();
   SdlAudioSetMusicSource(RenderMusic, nullptr);
   const int rate = SdlAudioRate() > 0 ? SdlAudioRate() : DEFAULT_RATE;
   const char* font = SdlSettings.soundFontPath;
   if (font != nullptr && !Readable(font)) {
-    StartFallback(rate, (std::string("the SoundFont ") + font + " cannot be opened").c_str());
+    StartFallback(rate, std::string("the SoundFont ") + font + " cannot be opened");
     return;
   }
   if (font == nullptr) font = FindSoundFont();
   if (font == nullptr) {
-    StartFallback(rate, "no General MIDI SoundFont found");
+    StartFallback(rate,
+                  "no General MIDI SoundFont is installed (for the proper sound: sudo apt-get "
+                  "install timgm6mb-soundfont, or start with --soundfont PATH)");
     return;
   }
   std::thread(LoadSynth, std::string(font), rate).detach();

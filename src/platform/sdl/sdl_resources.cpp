@@ -14,6 +14,10 @@ bool PlatformFindResource(const char* name, const char* type, const uint8_t** da
 const char* PlatformExecutableDir() { return ExecutableDirFromProc(); }
 
 void PlatformDebugOutput(const char* text) {
+  if (SdlSettings.verbose) PlatformNotice(text);
+}
+
+void PlatformNotice(const char* text) {
   std::fputs(text, stderr);
   std::fflush(stderr);
 }

@@ -10,6 +10,7 @@
 #include <deque>
 
 #include "platform/platform.h"
+#include "platform/sdl/sdl_audio.h"
 #include "platform/sdl/sdl_settings.h"
 
 namespace {
@@ -114,6 +115,10 @@ void Translate(const SDL_Event& e) {
     case SDL_DISPLAYEVENT:
       Push(PEV_SETTING_CHANGE);
       break;
+    case SDL_AUDIODEVICEADDED:
+    case SDL_AUDIODEVICEREMOVED:
+      SdlAudioDeviceEvent(e.type == SDL_AUDIODEVICEADDED, e.adevice.which, e.adevice.iscapture != 0);
+      break;
     default:
       break;
   }
@@ -194,6 +199,19 @@ void PlatformDestroyWindow() {
 
 bool PlatformWindowExists() { return Window != nullptr && WindowAlive; }
 
+bool PlatformHasScreen() {
+  // Drivers that show a picture to someone; anything else draws nowhere unless asked for.
+  constexpr const char* screens[] = {"x11", "wayland", "kmsdrm", "windows", "cocoa", "emscripten"};
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (driver == nullptr) return false;
+  for (const char* screen : screens)
+    if (std::strcmp(driver, screen) == 0) return true;
+  const char* chosen = std::getenv("SDL_VIDEODRIVER");
+  if (chosen != nullptr && std::strstr(chosen, driver) != nullptr) return true;
+  std::fprintf(stderr, "video: no display found (SDL fell back to its \"%s\" driver)\n", driver);
+  return false;
+}
+
 bool PlatformDesktopSize(int32_t* w, int32_t* h) {
   SDL_DisplayMode mode;
   const int display = Window != nullptr ? SDL_GetWindowDisplayIndex(Window) : 0;
@@ -224,7 +242,9 @@ void PlatformGetClientArea(int32_t* x, int32_t* y, int32_t* w, int32_t* h) {
 }
 
 void PlatformSetFullScreen(bool on) {
-  if (Window != nullptr) SDL_SetWindowFullscreen(Window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+  if (Window == nullptr) return;
+  SDL_SetWindowFullscreen(Window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+  SdlRefreshCursor();
 }
 
 bool PlatformIsFullScreen() {
@@ -235,16 +255,24 @@ void PlatformShowCursor(bool show) {
   if (SDL_WasInit(SDL_INIT_VIDEO) != 0) SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
 }
 
+void SdlRefreshCursor() {
+  // A window made anew (a renderer may do that) or a new mode starts with the default pointer.
+  if (SDL_WasInit(SDL_INIT_VIDEO) != 0) SDL_SetCursor(nullptr);
+}
+
 // ---- Message boxes -------------------------------------------------------------------------
 int32_t PlatformMessageBox(const char* text, const char* caption, PlatformMessageBoxButtons buttons,
                            PlatformMessageBoxIcon icon) {
   const SDL_MessageBoxButtonData ok[] = {
       {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT,
        PMB_ANSWER_OK, "OK"}};
-  // Yes is the default, as on the system the game was made for; Escape answers No.
+  // No is the default for Return and Escape alike: Return is also a game button, and a held
+  // one must not end a game that Escape was pressed in by mistake.
+  const bool japanese = SdlSettings.japanese;
   const SDL_MessageBoxButtonData yesNo[] = {
-      {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, PMB_ANSWER_YES, "はい"},
-      {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, PMB_ANSWER_NO, "いいえ"}};
+      {0, PMB_ANSWER_YES, japanese ? "はい" : "Yes"},
+      {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT,
+       PMB_ANSWER_NO, japanese ? "いいえ" : "No"}};
   const bool askYesNo = buttons == PMB_YESNO;
   SDL_MessageBoxData box = {};
   box.flags = (icon == PMB_ICONSTOP ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_INFORMATION) |

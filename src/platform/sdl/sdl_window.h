@@ -15,3 +15,5 @@ int32_t SdlVirtualKey(SDL_Keycode key, SDL_Scancode scancode);
 void SdlServeInstanceRequests();
 // Return went down or up; whether Alt was held then (Alt+Return is kept from the game).
 void SdlNoteReturnKey(bool down, bool altHeld);
+// Shows the pointer as last asked again, after the window was made anew or changed its mode.
+void SdlRefreshCursor();
