@@ -19,8 +19,9 @@ class Window : public ShellTest {
   static void Send(PlatformEventType type, int32_t a = 0) {
     MainWindowProc(PlatformEvent{type, a, 0});
   }
-  static void Key(PlatformEventType type, int32_t key, int32_t repeat = 0) {
-    MainWindowProc(PlatformEvent{type, key, repeat});
+  // A key event as the machine reports it: Alt as the keys held say.
+  static void Key(PlatformEventType type, int32_t key, int32_t flags = 0) {
+    MainWindowProc(PlatformEvent{type, key, flags | (PlatformKeyHeld(VK_MENU) ? PEV_KEY_ALT : 0)});
   }
 };
 
@@ -102,7 +103,7 @@ TEST_F(Window, AltReturnSwitchesBothWaysOncePerPress) {
   EXPECT_TRUE(FakeWindow().fullScreen) << "Return without Alt";
   FakeSetKeyHeld(VK_MENU, true);
   Key(PEV_KEYDOWN, VK_RETURN);
-  Key(PEV_KEYDOWN, VK_RETURN, 1);
+  Key(PEV_KEYDOWN, VK_RETURN, PEV_KEY_REPEAT);
   EXPECT_FALSE(FakeWindow().fullScreen);
   Send(PEV_ACTIVATE, 1);
   EXPECT_TRUE(FakeWindow().cursorShown);
@@ -128,7 +129,7 @@ TEST_F(Window, ScreenshotsAreNamedForTheTimeNeverOverwriteAndSayWhyTheyFail) {
   ASSERT_EQ(gf_DD_Init(), 0);
   gf_DD_Present();
   Key(PEV_KEYDOWN, VK_F12);
-  Key(PEV_KEYDOWN, VK_F12, 1);  // held: repeats take no more pictures
+  Key(PEV_KEYDOWN, VK_F12, PEV_KEY_REPEAT);  // held: repeats take no more pictures
   Key(PEV_KEYUP, VK_F12);
   EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 1);
   FakeSetKeyHeld(VK_F12, true);

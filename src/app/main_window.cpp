@@ -75,11 +75,11 @@ void SwitchFullScreen() {
 // Keys the window keeps for itself; true when the key was one of them.
 bool OnWindowKey(const PlatformEvent& event) {
   if (event.a == VK_F12) {
-    if (event.type == PEV_KEYDOWN && event.b == 0) TakeScreenshot(std::time(nullptr));
+    if (event.type == PEV_KEYDOWN && (event.b & PEV_KEY_REPEAT) == 0)
+      TakeScreenshot(std::time(nullptr));
     return true;
   }
-  if (event.type == PEV_KEYDOWN && event.b == 0 && event.a == VK_RETURN &&
-      PlatformKeyHeld(VK_MENU)) {
+  if (event.type == PEV_KEYDOWN && event.b == PEV_KEY_ALT && event.a == VK_RETURN) {
     SwitchFullScreen();
   }
   return false;

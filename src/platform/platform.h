@@ -24,12 +24,16 @@ enum PlatformEventType : int32_t {
   PEV_MOVE,            // a, b: client area's screen position
   PEV_SIZE,            // a, b: client area's size
   PEV_PAINT,           // the window's contents need showing again
-  PEV_KEYDOWN,         // a: virtual key code (VK_*); b: 1 when the key repeats, else 0
-  PEV_KEYUP,           // a: virtual key code (VK_*)
+  PEV_KEYDOWN,         // a: virtual key code (VK_*); b: PEV_KEY_* flags
+  PEV_KEYUP,           // a: virtual key code (VK_*); b: PEV_KEY_* flags
   PEV_DISPLAY_LOST,    // presentation resources were lost (device reset); restore them
   PEV_SETTING_CHANGE,  // a display setting changed
   PEV_TERMINATE        // the session or a signal ends the program: closes without asking
 };
+// Flags of a key event: the key repeats; Alt was held when the key went down or up (read from
+// the event itself, since the keyboard's state may have moved on by the time it is handled).
+constexpr int32_t PEV_KEY_REPEAT = 1;
+constexpr int32_t PEV_KEY_ALT = 2;
 struct PlatformEvent {
   PlatformEventType type;
   int32_t a;

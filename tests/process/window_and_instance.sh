@@ -4,6 +4,7 @@
 # Yes, and a full-screen copy that Escape ends at once.
 source "$(dirname "$0")/common.bash" "$@"
 exe="$(realpath "$1")"
+probe="$(dirname "$exe")/tests/cursor_probe"
 start_display 1024x768x24
 
 # Named top-level windows "ZIZID-OZAVAV": the game's carries the class as well, a box does not.
@@ -31,12 +32,15 @@ wait_exit() {  # wait_exit PID: up to 15 s; sets code (run here, not in a subshe
 }
 # The display set-up may make the window anew (for its renderer): look for it once it is done.
 started() { grep -q 'DirectDraw Init ErrorCode \[0\]' "$1" && echo yes; }
-press() {  # press WINDOW KEY
+press() {  # press WINDOW KEY: held a tenth of a second, as a hand does, once focus has settled
   xdotool windowfocus --sync "$1"
-  xdotool key "$2"
+  sleep 0.3
+  xdotool keydown "$2"
+  sleep 0.1
+  xdotool keyup "$2"
 }
 
-"$exe" >"$work/first.log" 2>&1 &
+"$exe" -v >"$work/first.log" 2>&1 &
 first=$!
 pids+=("$first")
 wait_for started "$work/first.log" >/dev/null || fail "the display did not start"
@@ -58,33 +62,48 @@ timeout -k 5 20 "$exe" --checksum >"$work/asked.log" 2>&1 && asked=0 || asked=$?
 [ "$asked" = 1 ] || fail "a second start asked for a checksum exited with $asked"
 echo "second start asked for output: exit 1"
 
+# No window manager runs here: the box must take the keyboard itself, and Return answers No.
 press "$win" Escape
 box="$(wait_for box_windows)" || fail "Escape asked no question"
-press "$box" Escape  # No
+for _ in $(seq 50); do [ "$(xdotool getwindowfocus)" = "$((box))" ] && break; sleep 0.1; done
+[ "$(xdotool getwindowfocus)" = "$((box))" ] || fail "the question did not take the keyboard"
+xdotool key Return  # No, the default
 for _ in $(seq 50); do [ -z "$(box_windows)" ] && break; sleep 0.1; done
+[ -z "$(box_windows)" ] || fail "Return did not answer the question"
 sleep 0.5
-alive "$first" || fail "answering No ended the program"
-echo "close question: No keeps it running"
+alive "$first" || fail "Return (No, the default) ended the program"
+echo "close question: takes the keyboard, Return answers No and keeps it running"
 
 press "$win" Escape
 box="$(wait_for box_windows)" || fail "the second Escape asked no question"
-press "$box" Return  # Yes, the default
+eval "$(xdotool getwindowgeometry --shell "$box" | sed 's/^/box_/')"
+xdotool mousemove $((box_X + box_WIDTH * 27 / 100)) $((box_Y + box_HEIGHT * 3 / 4)) click 1  # Yes
 wait_exit "$first"
 [ "$code" = 0 ] || fail "first copy ended with $code after Yes"
 echo "close question: Yes ends it with 0"
 
-"$exe" /F >"$work/full.log" 2>&1 &
+"$exe" -v /F >"$work/full.log" 2>&1 &
 full=$!
 pids+=("$full")
 wait_for started "$work/full.log" >/dev/null || fail "the full-screen display did not start"
 win="$(wait_for game_windows)" || fail "no full-screen window appeared"
+xdotool windowfocus --sync "$win"
+sleep 0.5
+[ "$("$probe")" = hidden ] || fail "the pointer shows over the full screen"
+xdotool key alt+Return
+sleep 0.5
+[ "$("$probe")" = shown ] || fail "the pointer stays hidden in the window"
+xdotool key alt+Return
+sleep 0.5
+[ "$("$probe")" = hidden ] || fail "the pointer shows over the full screen again"
+echo "full screen: no pointer from the start, a pointer in the window"
 press "$win" Escape
 wait_exit "$full"
 [ "$code" = 0 ] || fail "full screen Escape ended with $code"
 [ -z "$(box_windows)" ] || fail "full screen asked a question"
 echo "full screen: Escape ends it at once with 0"
 # Losing the display ends a copy at once with a failure, rather than crashing or spinning.
-"$exe" >"$work/lost.log" 2>&1 &
+"$exe" -v >"$work/lost.log" 2>&1 &
 lost=$!
 pids+=("$lost")
 wait_for started "$work/lost.log" >/dev/null || fail "the last copy did not start"

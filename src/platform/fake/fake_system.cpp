@@ -137,6 +137,8 @@ bool PlatformNextEvent(PlatformEvent* ev) {
   if (!PlatformEventWaiting()) return false;
   *ev = Sys().events.front().event;
   Sys().events.pop_front();
+  // Key events carry Alt as the keys held now say, as the real machine's do.
+  if ((ev->type == PEV_KEYDOWN || ev->type == PEV_KEYUP) && KeyDown(VK_MENU)) ev->b |= PEV_KEY_ALT;
   return true;
 }
 

@@ -11,6 +11,7 @@
 
 #include "platform/platform.h"
 #include "platform/sdl/sdl_audio.h"
+#include "platform/sdl/sdl_box_focus.h"
 #include "platform/sdl/sdl_settings.h"
 
 namespace {
@@ -105,7 +106,9 @@ void Translate(const SDL_Event& e) {
         if (vk == 0x0D && e.key.repeat == 0) {
           SdlNoteReturnKey(e.type == SDL_KEYDOWN, (e.key.keysym.mod & KMOD_ALT) != 0);
         }
-        Push(e.type == SDL_KEYDOWN ? PEV_KEYDOWN : PEV_KEYUP, vk, e.key.repeat != 0 ? 1 : 0);
+        const int32_t flags = (e.key.repeat != 0 ? PEV_KEY_REPEAT : 0) |
+                              ((e.key.keysym.mod & KMOD_ALT) != 0 ? PEV_KEY_ALT : 0);
+        Push(e.type == SDL_KEYDOWN ? PEV_KEYDOWN : PEV_KEYUP, vk, flags);
       }
       break;
     case SDL_RENDER_TARGETS_RESET:
@@ -283,7 +286,10 @@ int32_t PlatformMessageBox(const char* text, const char* caption, PlatformMessag
   box.numbuttons = askYesNo ? 2 : 1;
   box.buttons = askYesNo ? yesNo : ok;
   int answer = 0;
-  if (SDL_ShowMessageBox(&box, &answer) != 0) {
+  SdlBoxFocusStart(box.window);
+  const int shown = SDL_ShowMessageBox(&box, &answer);
+  SdlBoxFocusStop();
+  if (shown != 0) {
     // No way to ask: say it on the terminal and let the program go on (or end) as asked.
     std::fprintf(stderr, "%s: %s\n", caption, text);
     return askYesNo ? PMB_ANSWER_YES : PMB_ANSWER_OK;

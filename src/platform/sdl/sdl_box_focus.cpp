@@ -1,0 +1,76 @@
+// Keyboard focus for a message box on an X display without a window manager.
+#include "platform/sdl/sdl_box_focus.h"
+
+#if defined(__linux__) && __has_include(<X11/Xlib.h>)
+#include <SDL2/SDL_syswm.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+namespace {
+
+std::thread Watcher;
+std::atomic<bool> Stopping{false};
+
+// The viewable top-level window that names `owner` as the one it stands for, or 0.
+Window FindBox(Display* display, Window owner) {
+  Window root = 0, parent = 0, *children = nullptr, found = 0;
+  unsigned int count = 0;
+  if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count) == 0)
+    return 0;
+  for (unsigned int i = 0; i < count && found == 0; ++i) {
+    Window forWindow = 0;
+    XWindowAttributes attributes;
+    if (XGetTransientForHint(display, children[i], &forWindow) != 0 && forWindow == owner &&
+        XGetWindowAttributes(display, children[i], &attributes) != 0 &&
+        attributes.map_state == IsViewable) {
+      found = children[i];
+    }
+  }
+  if (children != nullptr) XFree(children);
+  return found;
+}
+
+// Looks for the box for a few seconds and gives it the keyboard once.
+void Watch(Window owner) {
+  Display* display = XOpenDisplay(nullptr);
+  if (display == nullptr) return;
+  for (int tries = 0; tries < 300 && !Stopping.load(); ++tries) {
+    if (const Window box = FindBox(display, owner); box != 0) {
+      XSetInputFocus(display, box, RevertToParent, CurrentTime);
+      XSync(display, False);
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  XCloseDisplay(display);
+}
+
+}  // namespace
+
+void SdlBoxFocusStart(SDL_Window* owner) {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (owner == nullptr || Watcher.joinable() || SDL_GetWindowWMInfo(owner, &info) != SDL_TRUE ||
+      info.subsystem != SDL_SYSWM_X11) {
+    return;
+  }
+  Stopping = false;
+  Watcher = std::thread(Watch, info.info.x11.window);
+}
+
+void SdlBoxFocusStop() {
+  if (!Watcher.joinable()) return;
+  Stopping = true;
+  Watcher.join();
+}
+
+#else
+
+void SdlBoxFocusStart(SDL_Window*) {}
+void SdlBoxFocusStop() {}
+
+#endif
