@@ -46,8 +46,24 @@ void GuardAgainstALostDisplay() {
   dlclose(xlib);
 }
 
+// Without a runtime folder no Wayland compositor can be reached, and its library would only say
+// so on the terminal: the other drivers are tried instead, in SDL's own order.
+void SkipUnreachableWayland() {
+#if defined(__linux__)
+  const char* chosen = std::getenv("SDL_VIDEODRIVER");
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+  if ((chosen != nullptr && chosen[0] != '\0') || (wayland != nullptr && wayland[0] == '/') ||
+      (runtime != nullptr && runtime[0] != '\0')) {
+    return;
+  }
+  SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11,kmsdrm,offscreen");
+#endif
+}
+
 bool StartVideo(const char* windowClass) {
   if (SDL_WasInit(SDL_INIT_VIDEO) != 0) return true;
+  SkipUnreachableWayland();
   // The X11 class lets the desktop (and a later copy's user) tell our window apart.
   setenv("SDL_VIDEO_X11_WMCLASS", windowClass, 0);
   SDL_SetHint(SDL_HINT_APP_NAME, windowClass);
