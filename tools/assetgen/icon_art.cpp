@@ -74,8 +74,11 @@ std::vector<uint8_t> EncodeIcon(const Canvas& icon) {
 
 bool WriteIcon(const std::filesystem::path& outDir) {
   const Canvas icon = IconPicture();
+  std::vector<uint8_t> rgba;
+  for (const Rgb& c : icon.pixels)
+    rgba.insert(rgba.end(), {c.r, c.g, c.b, static_cast<uint8_t>(c == kBlack ? 0 : 255)});
   return WriteFileBytes(ResourcePath(outDir, "ICON", "ICN_01"), EncodeIcon(icon)) &&
-         WriteFileBytes(outDir / "zizid-ozavav.png", EncodePng(icon, true));
+         WriteRgbaPng(outDir / "zizid-ozavav.png", kIconSize, kIconSize, rgba);
 }
 
 AssetWriterRegistration reg("icon", WriteIcon);
