@@ -1,10 +1,21 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the game needs to build, run and test, when any is missing.
+# Installs the Debian packages that are missing: with `play` (the default) those that building and
+# playing need, with `test` also those of the tests, benchmarks, sanitizers and fuzzers.
 set -euo pipefail
 
-packages=(build-essential cmake ninja-build pkg-config ccache clang libclang-rt-14-dev
-          libsdl2-dev libfluidsynth-dev fluidsynth timgm6mb-soundfont libgtest-dev libgmock-dev
-          libbenchmark-dev xvfb xauth x11-utils xdotool sox imagemagick man-db)
+play=(build-essential cmake ninja-build pkg-config ccache libsdl2-dev libfluidsynth-dev zlib1g-dev
+      timgm6mb-soundfont)
+test=(clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev fluidsynth xvfb xauth
+      x11-utils xdotool xfonts-base sox imagemagick man-db appstream)
+
+case ${1:-play} in
+  play) packages=("${play[@]}") ;;
+  test) packages=("${play[@]}" "${test[@]}") ;;
+  *)
+    echo "usage: $0 [play|test]" >&2
+    exit 2
+    ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

@@ -6,8 +6,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 # Lets a fresh clone in another folder reuse the compiler cache of earlier builds.
 export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=true
-scripts/install-deps.sh
-BUILD_DIR=build scripts/build.sh -DZZ_WERROR=ON
+scripts/install-deps.sh test
+# Tests and benchmarks on, also where scripts/play.sh configured this folder without them.
+BUILD_DIR=build scripts/build.sh -DZZ_WERROR=ON -DBUILD_TESTING=ON -DZZ_BENCH=ON
 (cd build && ctest --output-on-failure -j "$(nproc)")
 if [[ ${ZZ_TEST_QUICK:-0} == 1 ]]; then exit 0; fi
 scripts/sanitize.sh

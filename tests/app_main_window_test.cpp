@@ -116,8 +116,9 @@ TEST_F(Window, AltReturnSwitchesBothWaysOncePerPress) {
   EXPECT_TRUE(FakeMessageBoxes().empty());
 }
 
-// F12 saves once per press and never reaches the game; names never overwrite; a failure says why.
-TEST_F(Window, ScreenshotsAreNamedForTheTimeNeverOverwriteAndSayWhyTheyFail) {
+// F12 saves once per press and never reaches the game; names never overwrite; a missing folder is
+// made; a failure says why.
+TEST_F(Window, ScreenshotsAreNamedForTheTimeNeverOverwriteMakeTheirFolderAndSayWhyTheyFail) {
   const fs::path folder = fs::absolute("app_main_window_shots");
   fs::remove_all(folder);
   fs::create_directories(folder);
@@ -146,14 +147,23 @@ TEST_F(Window, ScreenshotsAreNamedForTheTimeNeverOverwriteAndSayWhyTheyFail) {
     EXPECT_EQ(FakeNoticeLines(),
               std::vector<std::string>{"Screenshot saved to " + (folder / name).string() + "\n"});
   }
+  // A missing folder is made, parents and all; one that cannot be made is named.
   fs::remove_all(folder);
+  const std::string deeper = (folder / "new" / "deeper").string();
+  settings.screenshotDir = deeper.c_str();
+  FakeSetConfiguration(settings);
+  EXPECT_EQ(TakeScreenshot(when), 1);
+  EXPECT_TRUE(fs::exists(folder / "new" / "deeper" / "zizid-ozavav-20261206-181530.png"));
   FakeClearDebugLines();
-  settings.screenshotDir = "app_main_window_no_such_folder/deeper";
+  const std::string underFile =
+      (folder / "new" / "deeper" / "zizid-ozavav-20261206-181530.png" / "inside").string();
+  settings.screenshotDir = underFile.c_str();
   FakeSetConfiguration(settings);
   EXPECT_EQ(TakeScreenshot(when), 0);
   ASSERT_EQ(FakeNoticeLines().size(), 1u);
-  EXPECT_NE(FakeNoticeLines()[0].find(settings.screenshotDir), std::string::npos);
-  EXPECT_FALSE(fs::exists("app_main_window_no_such_folder"));
+  EXPECT_NE(FakeNoticeLines()[0].find(underFile), std::string::npos) << FakeNoticeLines()[0];
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder / "new" / "deeper"), {}), 1);
+  fs::remove_all(folder);
   FakeSetConfiguration(PlatformSettings{});
 }
 

@@ -208,6 +208,12 @@ bool gf_DD_SaveScreenshot(const char* folder, std::time_t when, int32_t scale, s
   }
   const fs::path dir = folder != nullptr && *folder != '\0' ? fs::path(folder) : fs::path(".");
   std::error_code ec;
+  // Made at the first shot, not at start, so that a game without F12 leaves no empty folder.
+  fs::create_directories(dir, ec);
+  if (ec) {
+    *error = dir.string() + ": " + ec.message();
+    return false;
+  }
   for (int32_t attempt = 0; attempt < SCREENSHOT_ATTEMPTS; ++attempt) {
     const fs::path file = dir / ScreenshotFileName(local, attempt);
     if (fs::exists(file, ec)) continue;

@@ -44,7 +44,7 @@ int32_t gf_DD_AttachPalette();
 // earlier file of the same second.
 std::string ScreenshotFileName(const std::tm& when, int32_t attempt);
 // Saves the picture on show, each pixel enlarged `scale` times, as a PNG named for the time `when`
-// in `folder` (null or empty: the current folder). True with the file's path in *path; false
-// with the reason in *error and nothing written.
+// in `folder` (null or empty: the current folder; made when missing). True with the file's path
+// in *path; false with the reason in *error and nothing written.
 bool gf_DD_SaveScreenshot(const char* folder, std::time_t when, int32_t scale, std::string* path,
                           std::string* error);

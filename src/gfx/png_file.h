@@ -14,11 +14,8 @@ bool WriteIndexedPng(const char* path, const uint8_t* pixels, int32_t pitch, int
                      std::string* error);
 
 // A whole PNG file: the header for width x height at 8 bits of `colourType` (2 RGB, 3 palette,
-// 6 RGBA), the palette when `plte` is not empty, and the filtered scanlines in stored blocks.
+// 6 RGBA), the palette when `plte` is not empty, and the filtered scanlines compressed with zlib.
+// The same input gives the same bytes every time. Empty when zlib could not compress (no memory).
 std::vector<uint8_t> EncodePngFile(uint32_t width, uint32_t height, uint8_t colourType,
                                    const std::vector<uint8_t>& plte,
                                    const std::vector<uint8_t>& scanlines);
-
-// The CRC-32 PNG chunks carry, and the Adler-32 that ends a zlib stream.
-uint32_t PngCrc32(const uint8_t* data, size_t size, uint32_t crc = 0);
-uint32_t ZlibAdler32(const uint8_t* data, size_t size);

@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
-# Installation into a temporary prefix: the program, its songs, the desktop entry, the icon and
-# the manual page land in their places, and the installed game, started from an unrelated folder,
-# finds its songs. A second start with the songs taken away shows that the music heard came
-# from them.
+# Installation into a temporary prefix: the program, its songs, the desktop entry, the icons, the
+# metainfo and the manual page land in their places, and the installed game, started from an
+# unrelated folder, finds its songs. A second start with the songs taken away shows that the
+# music heard came from them.
 source "$(dirname "$0")/common.bash" "$@"
 build="$(pwd)"
 
 prefix="$work/prefix"
 cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1 || fail "cmake --install failed"
 
-for f in bin/zizid-ozavav share/applications/zizid-ozavav.desktop \
-  share/icons/hicolor/48x48/apps/zizid-ozavav.png share/man/man6/zizid-ozavav.6; do
+metainfo=share/metainfo/net.zizid_ozavav.zizid_ozavav.metainfo.xml
+for f in bin/zizid-ozavav share/applications/zizid-ozavav.desktop "$metainfo" \
+  share/man/man6/zizid-ozavav.6; do
   [ -s "$prefix/$f" ] || fail "$f not installed"
 done
 for n in 0 1 2 3 4 5 6; do
@@ -18,15 +19,31 @@ for n in 0 1 2 3 4 5 6; do
 done
 [ -x "$prefix/bin/zizid-ozavav" ] || fail "the installed program is not executable"
 
-# The icon is a 48x48 PNG; the desktop entry starts the program by name and shows that icon.
-head -c 8 "$prefix/share/icons/hicolor/48x48/apps/zizid-ozavav.png" | od -An -tx1 | tr -d ' \n' |
-  grep -qx 89504e470d0a1a0a || fail "icon is not a PNG"
-size="$(od -An -tu1 -j16 -N8 "$prefix/share/icons/hicolor/48x48/apps/zizid-ozavav.png" | tr -s ' ')"
-[ "$size" = " 0 0 0 48 0 0 0 48" ] || fail "icon is not 48x48 ($size)"
+# An icon in each size of the theme, each a PNG of that size with an alpha channel (the header's
+# width, height, bit depth and colour type 6); the desktop entry starts the program by name and
+# shows that icon.
+for n in 16 24 32 48 64 128 256; do
+  icon="$prefix/share/icons/hicolor/${n}x${n}/apps/zizid-ozavav.png"
+  [ -s "$icon" ] || fail "no ${n}x${n} icon"
+  head -c 16 "$icon" | od -An -tx1 | tr -d ' \n' |
+    grep -qx 89504e470d0a1a0a0000000d49484452 || fail "the ${n}x${n} icon is not a PNG"
+  header="$(od -An -tu4 --endian=big -j16 -N8 "$icon" | tr -s ' ') $(od -An -tu1 -j24 -N2 "$icon" | tr -s ' ')"
+  [ "$header" = " $n $n  8 6" ] || fail "the ${n}x${n} icon is not ${n}x${n} RGBA ($header)"
+done
 desktop="$prefix/share/applications/zizid-ozavav.desktop"
 grep -qx '\[Desktop Entry\]' "$desktop" && grep -qx 'Exec=zizid-ozavav' "$desktop" &&
   grep -qx 'Icon=zizid-ozavav' "$desktop" && grep -qx 'Type=Application' "$desktop" ||
   fail "desktop entry incomplete"
+
+# The metainfo passes the validator without a warning, and so does the installed tree, where the
+# desktop entry it names must be found (the tree is read as a root holding usr/).
+command -v appstreamcli >/dev/null || fail "appstreamcli not installed (package appstream)"
+appstreamcli validate --no-net "$prefix/$metainfo" >"$work/appstream.log" 2>&1 ||
+  fail "appstreamcli rejects the metainfo"
+mkdir -p "$work/root" && ln -s "$prefix" "$work/root/usr"
+appstreamcli validate-tree --no-net "$work/root" >"$work/appstream.log" 2>&1 ||
+  fail "appstreamcli rejects the installed tree"
+rm "$work/appstream.log"
 
 if command -v man >/dev/null; then
   page="$(MANWIDTH=80 man -l "$prefix/share/man/man6/zizid-ozavav.6" 2>"$work/man.log")" ||

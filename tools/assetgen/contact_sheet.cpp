@@ -158,11 +158,11 @@ Canvas ScenesMock(const Canvas& sheet) {
 bool WriteContactSheet(const std::filesystem::path& outDir) {
   const Canvas sheet = BuildSheetPicture();
   const std::filesystem::path dir = outDir / "review";
-  return WriteFileBytes(dir / "contact_sheet.png", EncodePng(ContactSheet(sheet))) &&
-         WriteFileBytes(dir / "title_rest.png", EncodePng(TitleMock(sheet, 0, 0))) &&
-         WriteFileBytes(dir / "title_shaken.png", EncodePng(TitleMock(sheet, 23, -9))) &&
-         WriteFileBytes(dir / "battle.png", EncodePng(BattleMock(sheet))) &&
-         WriteFileBytes(dir / "scenes.png", EncodePng(ScenesMock(sheet)));
+  return WritePng(dir / "contact_sheet.png", ContactSheet(sheet)) &&
+         WritePng(dir / "title_rest.png", TitleMock(sheet, 0, 0)) &&
+         WritePng(dir / "title_shaken.png", TitleMock(sheet, 23, -9)) &&
+         WritePng(dir / "battle.png", BattleMock(sheet)) &&
+         WritePng(dir / "scenes.png", ScenesMock(sheet));
 }
 
 AssetWriterRegistration reg("contact_sheet", WriteContactSheet);

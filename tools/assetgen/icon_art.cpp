@@ -5,13 +5,29 @@
 // image: a 40-byte information header whose height (96) counts colour rows and mask rows, 48
 // bottom-up rows of 48 pixels (blue, green, red, alpha: 0 clear, 255 opaque) and 48 bottom-up
 // rows of the 1-bit mask (1 = clear), each padded to 8 bytes. 9,662 bytes in all.
-// The same picture is also written as OUT/zizid-ozavav.png, the icon the desktop entry shows.
+// The desktop entry's icons show the same globes, drawn afresh at each size of the icon theme as
+// OUT/icons/hicolor/NxN/apps/zizid-ozavav.png, laid out as they are installed.
+#include <algorithm>
+#include <string>
+
 #include "assetgen.h"
 #include "png_writer.h"
 #include "sheet_art.h"
 
 namespace {
 constexpr int kIconSize = 48;
+constexpr int kDesktopSizes[] = {16, 24, 32, 48, 64, 128, 256};
+
+// The desktop layout in 4096ths of the side: the earth near the top left, the moon in front of
+// its lower right, parted from it by a gap so that the two still read apart at 16 pixels.
+constexpr int kSide = 4096;
+constexpr int kEarthCentre = 1920, kEarthRadius = 1792;
+constexpr int kMoonCentre = 3200, kMoonRadius = 725, kMoonGap = 110;
+// The sheet's 47x47 moon box in sixteenths of a pixel, where the craters are placed.
+constexpr int kBoxCentre = 47 * 8, kBoxRadius = 47 * 8 - 6;
+constexpr Rgb kOutline = Cube(0, 0, 1);
+// Samples across the whole icon at the least; more at the large sizes keep their rims smooth.
+constexpr int kSamplesAcross = 256;
 
 void PutLe(std::vector<uint8_t>& out, uint32_t v, int bytes) {
   for (int i = 0; i < bytes; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
@@ -72,10 +88,77 @@ std::vector<uint8_t> EncodeIcon(const Canvas& icon) {
   return out;
 }
 
+// The desktop picture at (px, py), in 4096ths of the side: false where it is clear. `rim` is
+// the width of one pixel: the globes' outlines in the dark of the sea keep the small sizes crisp
+// on light backgrounds.
+bool DesktopSample(int px, int py, int rim, Rgb* colour) {
+  const SpherePoint moon = SphereAtPoint(px, py, kMoonCentre, kMoonCentre, kMoonRadius);
+  if (moon.inside) {
+    if (!SphereAtPoint(px, py, kMoonCentre, kMoonCentre, kMoonRadius - rim).inside) {
+      *colour = kOutline;
+      return true;
+    }
+    const int bx = kBoxCentre + (px - kMoonCentre) * kBoxRadius / kMoonRadius;
+    const int by = kBoxCentre + (py - kMoonCentre) * kBoxRadius / kMoonRadius;
+    const Shade shade = MoonShade(moon, bx, by);
+    *colour = RampBlend(shade.ramp, shade.v);
+    return true;
+  }
+  if (SphereAtPoint(px, py, kMoonCentre, kMoonCentre, kMoonRadius + kMoonGap).inside) return false;
+  const SpherePoint earth = SphereAtPoint(px, py, kEarthCentre, kEarthCentre, kEarthRadius);
+  if (!earth.inside) return false;
+  if (!SphereAtPoint(px, py, kEarthCentre, kEarthCentre, kEarthRadius - rim).inside) {
+    *colour = kOutline;
+    return true;
+  }
+  const Shade shade = EarthShade(earth);
+  *colour = RampBlend(shade.ramp, shade.v);
+  return true;
+}
+
+// The desktop icon at `size` pixels square as RGBA: each pixel the mean of a grid of samples, so
+// the small sizes show the globes' colours rather than a noise of single samples, and every
+// rim fades into the clear background.
+std::vector<uint8_t> DesktopIcon(int size) {
+  const int grid = std::max(4, kSamplesAcross / size), across = size * grid;
+  std::vector<uint8_t> rgba;
+  rgba.reserve(static_cast<size_t>(size) * size * 4);
+  for (int y = 0; y < size; ++y) {
+    for (int x = 0; x < size; ++x) {
+      int r = 0, g = 0, b = 0, covered = 0;
+      for (int j = 0; j < grid; ++j) {
+        for (int i = 0; i < grid; ++i) {
+          Rgb c;
+          const int px = ((x * grid + i) * 2 + 1) * kSide / (2 * across);
+          const int py = ((y * grid + j) * 2 + 1) * kSide / (2 * across);
+          if (!DesktopSample(px, py, kSide / size, &c)) continue;
+          r += c.r, g += c.g, b += c.b, ++covered;
+        }
+      }
+      if (covered == 0) {
+        rgba.insert(rgba.end(), {0, 0, 0, 0});
+        continue;
+      }
+      const auto mean = [covered](int sum) {
+        return static_cast<uint8_t>((sum + covered / 2) / covered);
+      };
+      const int all = grid * grid;
+      rgba.insert(rgba.end(), {mean(r), mean(g), mean(b),
+                               static_cast<uint8_t>((covered * 255 + all / 2) / all)});
+    }
+  }
+  return rgba;
+}
+
 bool WriteIcon(const std::filesystem::path& outDir) {
-  const Canvas icon = IconPicture();
-  return WriteFileBytes(ResourcePath(outDir, "ICON", "ICN_01"), EncodeIcon(icon)) &&
-         WriteFileBytes(outDir / "zizid-ozavav.png", EncodePng(icon, true));
+  if (!WriteFileBytes(ResourcePath(outDir, "ICON", "ICN_01"), EncodeIcon(IconPicture())))
+    return false;
+  for (const int size : kDesktopSizes) {
+    const std::string side = std::to_string(size);
+    const std::filesystem::path dir = outDir / "icons" / "hicolor" / (side + "x" + side) / "apps";
+    if (!WriteRgbaPng(dir / "zizid-ozavav.png", size, size, DesktopIcon(size))) return false;
+  }
+  return true;
 }
 
 AssetWriterRegistration reg("icon", WriteIcon);

@@ -1,6 +1,7 @@
 // The sheet's pictures: each function draws one picture on a canvas of its box's size.
 #pragma once
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "sheet_canvas.h"
@@ -17,6 +18,16 @@ Canvas DrawGameOver();     // 160x32
 Canvas DrawSun();    // 47x47
 Canvas DrawEarth();  // 47x47
 Canvas DrawMoon();   // 47x47
+
+// A globe's surface at one point of its sphere: a ramp, dark to light, and the place on it
+// (0 = first colour, 4096 = last). The sheet dithers along the ramp; the desktop icons blend.
+struct Shade {
+  std::span<const Rgb> ramp;
+  int v = 0;
+};
+Shade EarthShade(const SpherePoint& p);
+// (bx, by) is the point on the moon's 47x47 box, in sixteenths of a pixel: where its craters are.
+Shade MoonShade(const SpherePoint& p, int bx, int by);
 
 Canvas DrawRedObject();    // 64x48
 Canvas DrawGreenObject();  // 64x48

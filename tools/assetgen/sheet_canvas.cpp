@@ -31,14 +31,29 @@ int BayerThreshold(int x, int y) {
 int Clamp(int v, int lo, int hi) { return std::min(std::max(v, lo), hi); }
 
 Rgb RampPick(Ramp ramp, int v, int x, int y) {
+  return RampPick(std::span<const Rgb>(ramp.begin(), ramp.size()), v, x, y);
+}
+
+Rgb RampPick(std::span<const Rgb> ramp, int v, int x, int y) {
   const int n = static_cast<int>(ramp.size());
-  if (n == 1) return *ramp.begin();
+  if (n == 1) return ramp[0];
   const int pos = Clamp(v, 0, 4096) * (n - 1);
   int i = pos >> 12;
   const int frac = pos & 4095;
   // Threshold in the middle of each of the sixteen dither steps.
   if (i < n - 1 && frac * 32 > (2 * BayerThreshold(x, y) + 1) * 4096) ++i;
-  return ramp.begin()[i];
+  return ramp[i];
+}
+
+Rgb RampBlend(std::span<const Rgb> ramp, int v) {
+  const int n = static_cast<int>(ramp.size());
+  const int pos = Clamp(v, 0, 4096) * (n - 1);
+  const int i = std::min(pos >> 12, n - 1), frac = pos & 4095;
+  const Rgb a = ramp[i], b = ramp[std::min(i + 1, n - 1)];
+  const auto mix = [frac](uint8_t p, uint8_t q) {
+    return static_cast<uint8_t>((p * (4096 - frac) + q * frac + 2048) >> 12);
+  };
+  return Rgb{mix(a.r, b.r), mix(a.g, b.g), mix(a.b, b.b)};
 }
 
 int ISqrt(int64_t v) {
@@ -124,8 +139,12 @@ int Highlight(int nx, int ny, int nz) {
 }
 
 SpherePoint SphereAt(int x, int y, int cx, int cy, int r) {
+  return SphereAtPoint(x * 16 + 8, y * 16 + 8, cx, cy, r);
+}
+
+SpherePoint SphereAtPoint(int px, int py, int cx, int cy, int r) {
   SpherePoint p;
-  const int dx = x * 16 + 8 - cx, dy = y * 16 + 8 - cy;
+  const int dx = px - cx, dy = py - cy;
   const int64_t d2 = int64_t{dx} * dx + int64_t{dy} * dy;
   const int64_t r2 = int64_t{r} * r;
   if (d2 >= r2) return p;

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
+#include <span>
 #include <vector>
 
 struct Rgb {
@@ -49,6 +50,9 @@ using Ramp = std::initializer_list<Rgb>;
 
 // Picks from a ramp by v (0 = first entry, 4096 = last), ordered-dithering between neighbours.
 Rgb RampPick(Ramp ramp, int v, int x, int y);
+Rgb RampPick(std::span<const Rgb> ramp, int v, int x, int y);
+// The same place on a ramp blended from its two neighbours, for pictures not held to the palette.
+Rgb RampBlend(std::span<const Rgb> ramp, int v);
 
 // Threshold 0..15 of the 4x4 ordered-dither matrix at a pixel.
 int BayerThreshold(int x, int y);
@@ -78,6 +82,8 @@ struct SpherePoint {
 // Sphere of radius r (sixteenths of a pixel) centred at (cx, cy) (sixteenths), sampled at the
 // centre of pixel (x, y).
 SpherePoint SphereAt(int x, int y, int cx, int cy, int r);
+// The same at the point (px, py), in whatever unit the centre and the radius are given.
+SpherePoint SphereAtPoint(int px, int py, int cx, int cy, int r);
 
 // Adds a one-pixel outline of colour c around every inked pixel (8 neighbours).
 void Outline(Canvas& c, Rgb colour);

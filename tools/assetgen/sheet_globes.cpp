@@ -1,5 +1,7 @@
 // The three globe faces: the sun, the earth and the moon, each lit from the top left.
 #include <algorithm>
+#include <array>
+#include <span>
 
 #include "sheet_art.h"
 
@@ -46,40 +48,55 @@ Canvas DrawSun() {
   return c;
 }
 
+namespace {
+// The earth's surfaces, dark to light; the haze and the highlight are single colours.
+constexpr std::array kIce{Cube(1, 2, 2), Cube(3, 4, 3), Cube(5, 6, 3), kWhite};
+constexpr std::array kCloud{Cube(1, 1, 2), Cube(3, 4, 3), Cube(5, 6, 3), kWhite};
+constexpr std::array kDesert{Cube(1, 1, 0), Cube(3, 2, 0), Cube(5, 4, 1), Cube(6, 6, 2)};
+constexpr std::array kForest{Cube(0, 1, 0), Cube(1, 3, 0), Cube(2, 5, 0), Cube(4, 6, 1)};
+constexpr std::array kSea{Cube(0, 0, 1), Cube(0, 1, 2), Cube(0, 2, 3), Cube(1, 4, 3),
+                          Cube(3, 6, 3)};
+constexpr std::array kHaze{Cube(3, 5, 3)};
+constexpr std::array kGlare{Cube(5, 7, 3)};
+constexpr std::array kGlareCentre{kWhite};
+constexpr std::array kMoonDust{Cube(1, 1, 1), Cube(2, 2, 1), Cube(3, 3, 2), Cube(4, 4, 2),
+                               Cube(5, 5, 2), Cube(6, 6, 3), kWhite};
+}  // namespace
+
+Shade EarthShade(const SpherePoint& p) {
+  int sx, sy, sz;
+  SurfaceCoords(p, 96, sx, sy, sz);
+  const int land = FractalNoise(sx * 2 + 2048, sy * 2 + 2048, sz * 2 + 2048, 5, 4);
+  const int cloud = FractalNoise(sx * 5 + 999, sy * 9 + 999, sz * 5, 77, 3);
+  const int light = Lit(p, 40) * 16;
+  const int lat = p.ny < 0 ? -p.ny : p.ny;
+  Shade shade;
+  if (lat > 226 + (land - 2048) / 64) {
+    shade = {kIce, light};
+  } else if (cloud > 2800) {
+    shade = {kCloud, light + 300};
+  } else if (land > 2020) {
+    const bool desert = land > 2450 && lat < 120;
+    shade = {desert ? std::span<const Rgb>(kDesert) : std::span<const Rgb>(kForest), light};
+  } else {
+    const int shallow = std::max(0, land - 1800) * 4;
+    shade = {kSea, light * 3 / 4 + shallow / 4};
+  }
+  // A thin blue haze of air on the lit part of the rim.
+  if (p.edge < 24 && Lambert(p.nx, p.ny, p.nz) > 60) shade = {kHaze, 0};
+  const int shine = Highlight(p.nx, p.ny, p.nz);
+  if (shine > 150) shade = {shine > 220 ? std::span<const Rgb>(kGlareCentre) : kGlare, 0};
+  return shade;
+}
+
 Canvas DrawEarth() {
   Canvas c(47, 47);
   for (int y = 0; y < 47; ++y) {
     for (int x = 0; x < 47; ++x) {
       const SpherePoint p = SphereAt(x, y, kCentre, kCentre, kRadius);
       if (!p.inside) continue;
-      int sx, sy, sz;
-      SurfaceCoords(p, 96, sx, sy, sz);
-      const int land = FractalNoise(sx * 2 + 2048, sy * 2 + 2048, sz * 2 + 2048, 5, 4);
-      const int cloud = FractalNoise(sx * 5 + 999, sy * 9 + 999, sz * 5, 77, 3);
-      const int light = Lit(p, 40) * 16;
-      const int lat = p.ny < 0 ? -p.ny : p.ny;
-      Rgb colour;
-      if (lat > 226 + (land - 2048) / 64) {
-        colour = RampPick({Cube(1, 2, 2), Cube(3, 4, 3), Cube(5, 6, 3), kWhite}, light, x, y);
-      } else if (cloud > 2800) {
-        colour = RampPick({Cube(1, 1, 2), Cube(3, 4, 3), Cube(5, 6, 3), kWhite}, light + 300, x, y);
-      } else if (land > 2020) {
-        const bool desert = land > 2450 && lat < 120;
-        colour = desert ? RampPick({Cube(1, 1, 0), Cube(3, 2, 0), Cube(5, 4, 1), Cube(6, 6, 2)},
-                                   light, x, y)
-                        : RampPick({Cube(0, 1, 0), Cube(1, 3, 0), Cube(2, 5, 0), Cube(4, 6, 1)},
-                                   light, x, y);
-      } else {
-        const int shallow = std::max(0, land - 1800) * 4;
-        colour =
-            RampPick({Cube(0, 0, 1), Cube(0, 1, 2), Cube(0, 2, 3), Cube(1, 4, 3), Cube(3, 6, 3)},
-                     light * 3 / 4 + shallow / 4, x, y);
-      }
-      // A thin blue haze of air on the lit part of the rim.
-      if (p.edge < 24 && Lambert(p.nx, p.ny, p.nz) > 60) colour = Cube(3, 5, 3);
-      const int shine = Highlight(p.nx, p.ny, p.nz);
-      if (shine > 150) colour = shine > 220 ? kWhite : Cube(5, 7, 3);
-      c.Set(x, y, colour);
+      const Shade shade = EarthShade(p);
+      c.Set(x, y, RampPick(shade.ramp, shade.v, x, y));
     }
   }
   return c;
@@ -96,10 +113,9 @@ constexpr Crater kCraters[] = {
     {26 * 16, 35 * 16, 28}, {34 * 16, 38 * 16, 30}, {11 * 16, 8 * 16, 26},
 };
 
-// How much a pixel is lit by a crater's shape: bright on the wall facing the light, dark on
-// the wall turned away, a rim of ejecta just outside. Result is added to the light.
-int CraterLight(int x, int y) {
-  const int px = x * 16 + 8, py = y * 16 + 8;
+// How much a point (sixteenths of a pixel) is lit by a crater's shape: bright on the wall facing
+// the light, dark on the wall turned away, a rim of ejecta just outside. Added to the light.
+int CraterLight(int px, int py) {
   for (const Crater& k : kCraters) {
     const int dx = px - k.x, dy = py - k.y;
     const int d = ISqrt(int64_t{dx} * dx + int64_t{dy} * dy);
@@ -112,22 +128,24 @@ int CraterLight(int x, int y) {
 }
 }  // namespace
 
+Shade MoonShade(const SpherePoint& p, int bx, int by) {
+  int sx, sy, sz;
+  SurfaceCoords(p, 20, sx, sy, sz);
+  const int seas = FractalNoise(sx * 2 + 5000, sy * 2 + 5000, sz * 2, 41, 3);
+  const int dust = FractalNoise(sx * 10, sy * 10, sz * 10, 43, 2);
+  int v = Lit(p, 30) * 15 + (dust - 2048) / 5 + CraterLight(bx, by);
+  if (seas > 2250) v -= 500;
+  return {kMoonDust, v};
+}
+
 Canvas DrawMoon() {
   Canvas c(47, 47);
   for (int y = 0; y < 47; ++y) {
     for (int x = 0; x < 47; ++x) {
       const SpherePoint p = SphereAt(x, y, kCentre, kCentre, kRadius);
       if (!p.inside) continue;
-      int sx, sy, sz;
-      SurfaceCoords(p, 20, sx, sy, sz);
-      const int seas = FractalNoise(sx * 2 + 5000, sy * 2 + 5000, sz * 2, 41, 3);
-      const int dust = FractalNoise(sx * 10, sy * 10, sz * 10, 43, 2);
-      int v = Lit(p, 30) * 15 + (dust - 2048) / 5 + CraterLight(x, y);
-      if (seas > 2250) v -= 500;
-      c.Set(x, y,
-            RampPick({Cube(1, 1, 1), Cube(2, 2, 1), Cube(3, 3, 2), Cube(4, 4, 2), Cube(5, 5, 2),
-                      Cube(6, 6, 3), kWhite},
-                     v, x, y));
+      const Shade shade = MoonShade(p, x * 16 + 8, y * 16 + 8);
+      c.Set(x, y, RampPick(shade.ramp, shade.v, x, y));
     }
   }
   return c;
