@@ -1,6 +1,9 @@
 // The switch parser and the split of long options from the switch text.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
+
 #include <string>
 #include <tuple>
 #include <vector>
@@ -61,9 +64,56 @@ TEST(SplitArguments, RefusesABadOptionWithAReason) {
   using Args = std::vector<const char*>;
   for (const Args& args :
        {Args{"--fps"}, Args{"--fps", "60x"}, Args{"--fps", "1001"},
-        Args{"--fps=99999999999999999999"}, Args{"--help=yes"}, Args{"--full"}}) {
+        Args{"--fps=99999999999999999999"}, Args{"--help=yes"}, Args{"--full"}, Args{"-x"},
+        Args{"-F"}, Args{"-"}, Args{"-hv"}, Args{"-h=1"}, Args{"--language=fr"},
+        Args{"--scale", "wide"}, Args{"--dump-every", "0"}}) {
     const SplitResult r = Split(args);
     EXPECT_TRUE(!r.ok && !r.error.empty()) << args[0];
+  }
+  EXPECT_EQ(Split({"-x"}).error, "unknown option -x");
+}
+
+// The short spellings, and the defaults a player gets without options.
+TEST(SplitArguments, TakesTheShortOptionsAndKeepsTheDefaults) {
+  for (const char* help : {"-h", "-?", "--help"}) EXPECT_TRUE(Split({help}).options.help) << help;
+  EXPECT_TRUE(Split({"-v"}).options.verbose);
+  const SplitResult plain = Split({});
+  EXPECT_EQ(std::tuple(plain.options.scale, plain.options.language, plain.options.verbose),
+            std::tuple("aspect", "", false));
+  EXPECT_EQ(Split({"--language", "ja"}).options.language, "ja");
+}
+
+std::string ReadText(const std::string& path) {
+  std::ifstream f(path);
+  std::stringstream text;
+  text << f.rdbuf();
+  return text.str();
+}
+
+// Whether text names the option on its own: "-h" inside "--help" does not count.
+bool Names(const std::string& text, const std::string& option) {
+  const auto partOfName = [](char c) { return c == '-' || (c >= 'a' && c <= 'z'); };
+  for (size_t at = text.find(option); at != std::string::npos; at = text.find(option, at + 1)) {
+    const size_t end = at + option.size();
+    if ((at == 0 || text[at - 1] != '-') && (end == text.size() || !partOfName(text[end])))
+      return true;
+  }
+  return false;
+}
+
+// The usage, the README and the manual page list the same options: the usage is made from the
+// option table, and the two documents are read here.
+TEST(UsageText, ListsEveryOptionAsDoTheReadmeAndTheManualPage) {
+  const std::string usage = UsageText();
+  const std::string readme = ReadText(ZZ_SOURCE_DIR "/README.md");
+  std::string manual = ReadText(ZZ_SOURCE_DIR "/docs/zizid-ozavav.6");
+  ASSERT_FALSE(readme.empty() || manual.empty());
+  for (size_t at = manual.find("\\-"); at != std::string::npos; at = manual.find("\\-", at))
+    manual.erase(at, 1);  // roff writes a dash as \-
+  for (const std::string& option : OptionSpellings()) {
+    EXPECT_TRUE(Names(usage, option)) << option << " is not in the usage";
+    EXPECT_TRUE(Names(readme, "`" + option)) << option << " is not in the README";
+    EXPECT_TRUE(Names(manual, option)) << option << " is not in the manual page";
   }
 }
 
