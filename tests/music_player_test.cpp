@@ -143,10 +143,10 @@ TEST_F(MusicPlayer, BadSongsAreSilentAndTheNextTrackPlays) {
   // says where it was looked for and how to get it there.
   const std::vector<std::string>& lines = FakeNoticeLines();
   ASSERT_EQ(lines.size(), 2u);
-  EXPECT_NE(lines[0].find(std::string("the song ") + MusicFiles[3] +
-                          " was found neither in the current folder nor in " +
-                          PlatformExecutableDir()),
-            npos);
+  EXPECT_NE(
+      lines[0].find(std::string("the song ") + MusicFiles[3] +
+                    " was found neither in the current folder nor in " + PlatformExecutableDir()),
+      npos);
   EXPECT_NE(lines[0].find("cmake --install build"), npos);
   EXPECT_NE(lines[1].find(std::string(MusicFiles[0]) + ": not a valid song file"), npos);
   EXPECT_EQ(PlayMusicTrack(4), 1);

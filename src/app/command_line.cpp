@@ -1,10 +1,10 @@
 // The switch parser and the split of the port's long options from the switch text.
 #include "app/command_line.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <algorithm>
 
 #include "app/message_loop.h"
 
@@ -113,8 +113,7 @@ constexpr OptionSpec Options[] = {
     {"dump-frames", 0, "DIR", TEXT, ZZ_TEXT(dumpFrames),
      "write the screen as a PNG picture into DIR ..."},
     {"dump-every", 0, "K", MANY, ZZ_NUMBER(dumpEvery), "... every K frames (default 1)"},
-    {"verbose", 'v', nullptr, TEXT, ZZ_FLAG(verbose),
-     "also print the game's own diagnostic lines"},
+    {"verbose", 'v', nullptr, TEXT, ZZ_FLAG(verbose), "also print the game's own diagnostic lines"},
     {"help", 'h', nullptr, TEXT, ZZ_FLAG(help), "print this text and exit (also -?)"},
     {"version", 0, nullptr, TEXT, ZZ_FLAG(version), "print the version and exit"},
 };
@@ -151,8 +150,8 @@ bool TakeValue(const char* inlineValue, int argc, const char* const* argv, int* 
 }
 
 // Reads one option whose spec is known; i moves past its value.
-bool ReadOption(const OptionSpec& spec, const char* inlineValue, int argc,
-                const char* const* argv, int* i, LongOptions* options, std::string* error) {
+bool ReadOption(const OptionSpec& spec, const char* inlineValue, int argc, const char* const* argv,
+                int* i, LongOptions* options, std::string* error) {
   const std::string name = std::string("--") + spec.name;
   if (spec.value == nullptr) {
     if (inlineValue != nullptr) {

@@ -15,22 +15,22 @@ int32_t ParseCommandLine(const char* text);
 struct LongOptions {
   bool help = false;
   bool version = false;
-  bool verbose = false;           // --verbose, -v: the game's own diagnostic lines too
-  std::string language;           // --language: ja or en; empty = from the locale
+  bool verbose = false;  // --verbose, -v: the game's own diagnostic lines too
+  std::string language;  // --language: ja or en; empty = from the locale
   int32_t fps = 60;
   std::string soundFont;
   std::string audioDump;
-  std::string record;             // --record: write the input of every frame here
-  std::string replay;             // --replay: play the input recorded here instead of the devices
-  std::string trace;              // --trace: write the state after every frame here
-  int64_t frames = 0;             // --frames: stop after this many frames (0: no limit)
-  bool checksum = false;          // --checksum: print checksums of the screen and the state at exit
-  std::string dumpFrames;         // --dump-frames: write the screen as a picture into this folder
-  int64_t dumpEvery = 1;          // --dump-every: ... every this many frames
-  std::string scale = "aspect";   // --scale: stretch, aspect or integer
-  std::string screenshotDir;      // --screenshot-dir: where F12 writes its pictures
-  int32_t musicVolume = 100;      // --music-volume, percent
-  int32_t sfxVolume = 100;        // --sfx-volume, percent
+  std::string record;            // --record: write the input of every frame here
+  std::string replay;            // --replay: play the input recorded here instead of the devices
+  std::string trace;             // --trace: write the state after every frame here
+  int64_t frames = 0;            // --frames: stop after this many frames (0: no limit)
+  bool checksum = false;         // --checksum: print checksums of the screen and the state at exit
+  std::string dumpFrames;        // --dump-frames: write the screen as a picture into this folder
+  int64_t dumpEvery = 1;         // --dump-every: ... every this many frames
+  std::string scale = "aspect";  // --scale: stretch, aspect or integer
+  std::string screenshotDir;     // --screenshot-dir: where F12 writes its pictures
+  int32_t musicVolume = 100;     // --music-volume, percent
+  int32_t sfxVolume = 100;       // --sfx-volume, percent
 };
 // Splits argv: long options ("--name value" or "--name=value") and the few short ones ("-h",
 // "-?", "-v") into options, every other argument joined by blanks into switchText. False with a

@@ -11,8 +11,8 @@
 namespace {
 
 // The order in which failed services are listed.
-constexpr uint32_t ReportOrder[] = {ERR_INIT,        ERR_DIRECTDRAW, ERR_DIRECT3D, ERR_DIRECTSOUND,
-                                    ERR_MIDISTREAM,  ERR_FILE,       ERR_MEMORY,   ERR_SERIOUS};
+constexpr uint32_t ReportOrder[] = {ERR_INIT,       ERR_DIRECTDRAW, ERR_DIRECT3D, ERR_DIRECTSOUND,
+                                    ERR_MIDISTREAM, ERR_FILE,       ERR_MEMORY,   ERR_SERIOUS};
 
 }  // namespace
 

@@ -57,7 +57,8 @@ constexpr ErrorLine ERROR_LINES[] = {
     {ERR_MIDISTREAM,
      {"%04d:MIDI Stream初期化に失敗しました\n",
       "%04d: the music player could not be started. See \"Troubleshooting\" in the README.\n"}},
-    {ERR_FILE, {"%04d:ファイル操作に失敗しました\n", "%04d: a file could not be read or written.\n"}},
+    {ERR_FILE,
+     {"%04d:ファイル操作に失敗しました\n", "%04d: a file could not be read or written.\n"}},
     {ERR_MEMORY, {"%04d:メモリ操作に失敗しました\n", "%04d: the game ran out of memory.\n"}},
     {ERR_SERIOUS, {"%04d:重大エラーが発生しました\n", "%04d: a serious error occurred.\n"}},
 };
@@ -79,8 +80,7 @@ GameLanguage LanguageFromLocale(const char* lcAll, const char* lcMessages, const
 GameLanguage ChooseLanguage(const std::string& option) {
   if (option == "ja") return LANGUAGE_JAPANESE;
   if (option == "en") return LANGUAGE_ENGLISH;
-  return LanguageFromLocale(std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"),
-                            std::getenv("LANG"));
+  return LanguageFromLocale(std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"), std::getenv("LANG"));
 }
 
 const char* CloseQuestionText() { return Pick(CLOSE_QUESTION); }

@@ -75,12 +75,13 @@ void ReportUnopenedSong() {
   const int error = errno;
   if (f != nullptr) {
     std::fclose(f);
-    PlatformNotice(("No music from " + std::string(SongPath) + ": not a valid song file\n").c_str());
+    PlatformNotice(
+        ("No music from " + std::string(SongPath) + ": not a valid song file\n").c_str());
     return;
   }
   if (error != ENOENT) {
-    PlatformNotice(("No music from " + std::string(SongPath) + ": " + std::strerror(error) + "\n")
-                       .c_str());
+    PlatformNotice(
+        ("No music from " + std::string(SongPath) + ": " + std::strerror(error) + "\n").c_str());
     return;
   }
   // Found nowhere: the path is still the bare name.

@@ -35,9 +35,7 @@ PlatformJoyPos ControllerPosition(const ControllerState& s) {
 
 PlatformJoyPos RawJoystickPosition(const RawJoystickState& s) {
   // An axis the device lacks stands still at its centre.
-  const auto axis = [&](int32_t i) {
-    return i < s.axisCount ? AxisWord(s.axes[i]) : AXIS_CENTRE;
-  };
+  const auto axis = [&](int32_t i) { return i < s.axisCount ? AxisWord(s.axes[i]) : AXIS_CENTRE; };
   PlatformJoyPos pos{};
   const uint8_t hat = s.hasHat ? s.hat : 0;
   pos.x = DirectedAxis(axis(0), (hat & HAT_LEFT) != 0, (hat & HAT_RIGHT) != 0);

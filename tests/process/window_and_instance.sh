@@ -51,7 +51,9 @@ echo "$info" | grep -q 'Height: 480' || fail "client height is not 480"
 echo "$info" | grep -q 'Absolute upper-left X:  192' || fail "not centred horizontally"
 echo "$info" | grep -q 'Absolute upper-left Y:  144' || fail "not centred vertically"
 echo "$info" | grep -q 'Map State: IsViewable' || fail "window not shown"
-echo "window: 640x480 at 192,144"
+xprop -id "$win" WM_NORMAL_HINTS | grep -q 'minimum size: 320 by 240' ||
+  fail "the window does not ask to stay at least 320x240"
+echo "window: 640x480 at 192,144, at least 320x240"
 
 timeout -k 5 20 "$exe" >"$work/second.log" 2>&1 && second=0 || second=$?
 [ "$second" = 0 ] || fail "second start exited with $second"

@@ -82,16 +82,16 @@ struct FakeDisplayFrame {
   uint8_t palette[256][4] = {};  // red, green, blue, flags
   int32_t destX = 0, destY = 0, destW = 0, destH = 0;
 };
-void FakeDisplayReset();                  // closed, no picture, no scripted failures, counts 0
-void FakeDisplayFailOpen(bool fail);      // PlatformDisplayOpen refuses while set
-void FakeDisplayFailSetMode(bool fail);   // PlatformDisplaySetMode refuses while set
-void FakeDisplayLose();                   // presentations report lost until a restore
-void FakeDisplayFailRestore(bool fail);   // PlatformDisplayRestore refuses while set
+void FakeDisplayReset();                 // closed, no picture, no scripted failures, counts 0
+void FakeDisplayFailOpen(bool fail);     // PlatformDisplayOpen refuses while set
+void FakeDisplayFailSetMode(bool fail);  // PlatformDisplaySetMode refuses while set
+void FakeDisplayLose();                  // presentations report lost until a restore
+void FakeDisplayFailRestore(bool fail);  // PlatformDisplayRestore refuses while set
 bool FakeDisplayIsOpen();
 bool FakeDisplayAccelerated();
-bool FakeDisplayFullScreenMode();         // PlatformDisplaySetMode succeeded since the open
-int32_t FakeDisplayPresentCount();        // pictures shown
-int32_t FakeDisplayRestoreCount();        // restore requests
+bool FakeDisplayFullScreenMode();   // PlatformDisplaySetMode succeeded since the open
+int32_t FakeDisplayPresentCount();  // pictures shown
+int32_t FakeDisplayRestoreCount();  // restore requests
 const FakeDisplayFrame& FakeDisplayLastFrame();
 
 // ---- Audio device and sound buffers --------------------------------------------------------
@@ -127,14 +127,14 @@ bool FakeSoundFormat(const PlatformSoundBuffer* b, PlatformWaveFormat* format);
 struct FakeAudioFailures {
   bool open = false;
   bool create = false;
-  bool duplicate = false;  // every duplicate fails
+  bool duplicate = false;       // every duplicate fails
   int32_t duplicateAfter = -1;  // >= 0: that many duplicates succeed, the rest fail
   bool lock = false;
   bool status = false;
 };
 void FakeAudioFail(const FakeAudioFailures& failures);
 bool FakeAudioIsOpen();
-int32_t FakeAudioOpenCount();   // successful opens since the last reset
+int32_t FakeAudioOpenCount();  // successful opens since the last reset
 int32_t FakeSoundBuffersAlive();
 // The scripted device plays at this rate; rendering advances every voice as the real one would.
 constexpr int32_t FAKE_AUDIO_RATE = 44100;
@@ -169,9 +169,9 @@ struct FakeMidiFailures {
 };
 void FakeMidiFail(const FakeMidiFailures& failures);
 bool FakeMidiIsOpen();
-int32_t FakeMidiOpenCount();     // successful opens since the reset
-int32_t FakeMidiOutCount();      // buffers queued since the reset
-int32_t FakeMidiQueued();        // buffers queued and not yet handed back
+int32_t FakeMidiOpenCount();  // successful opens since the reset
+int32_t FakeMidiOutCount();   // buffers queued since the reset
+int32_t FakeMidiQueued();     // buffers queued and not yet handed back
 uint32_t FakeMidiTimeDivision();
 uint64_t FakeMidiStreamMicros();  // stream time since the last restart from the beginning
 // Signal waits that timed out and the milliseconds they spent; a time-out also moves the

@@ -256,7 +256,6 @@ void SdlAudioSetMusicSource(MusicRenderFn fn, void* user) {
 
 int SdlAudioRate() { return DeviceRate; }
 
-
 bool PlatformAudioOpen() {
   if (DeviceMixer != nullptr) return false;
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {

@@ -209,7 +209,8 @@ void RouteFluidLog(int level, const char* message, void*) {
 }
 
 void RouteGlibLog(const gchar* domain, GLogLevelFlags level, const gchar* message, gpointer) {
-  const bool always = (level & (G_LOG_LEVEL_ERROR | G_LOG_LEVEL_CRITICAL | G_LOG_LEVEL_WARNING)) != 0;
+  const bool always =
+      (level & (G_LOG_LEVEL_ERROR | G_LOG_LEVEL_CRITICAL | G_LOG_LEVEL_WARNING)) != 0;
   LogLine(always, domain != nullptr ? domain : "GLib", message);
 }
 

@@ -125,7 +125,7 @@ bool PlatformDisplayOpen(bool accelerated) {
     WatchInstalled = true;
   }
   ClearWindow();
-  SdlRefreshCursor();
+  SdlRestoreWindowState();
   return true;
 }
 
@@ -145,7 +145,7 @@ bool PlatformDisplaySetMode(int32_t width, int32_t height) {
   if (!ok) ok = SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP) == 0;
   FullScreenMode = ok;
   if (ok) ClearWindow();
-  SdlRefreshCursor();
+  SdlRestoreWindowState();
   return ok;
 }
 

@@ -4,6 +4,7 @@
 #include <dlfcn.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -17,7 +18,8 @@
 namespace {
 
 SDL_Window* Window = nullptr;
-bool WindowAlive = false;  // false once the game has destroyed its window
+bool WindowAlive = false;         // false once the game has destroyed its window
+int MinWidth = 1, MinHeight = 1;  // the client area's smallest size
 std::deque<PlatformEvent> Pending;
 
 void ShutDownVideo() {
@@ -136,7 +138,8 @@ void Translate(const SDL_Event& e) {
       break;
     case SDL_AUDIODEVICEADDED:
     case SDL_AUDIODEVICEREMOVED:
-      SdlAudioDeviceEvent(e.type == SDL_AUDIODEVICEADDED, e.adevice.which, e.adevice.iscapture != 0);
+      SdlAudioDeviceEvent(e.type == SDL_AUDIODEVICEADDED, e.adevice.which,
+                          e.adevice.iscapture != 0);
       break;
     default:
       break;
@@ -182,7 +185,9 @@ bool PlatformCreateWindow(const PlatformWindowDesc& desc) {
     std::fprintf(stderr, "SDL window: %s\n", SDL_GetError());
     return false;
   }
-  SDL_SetWindowMinimumSize(Window, desc.minClientWidth, desc.minClientHeight);
+  MinWidth = std::max(desc.minClientWidth, 1);
+  MinHeight = std::max(desc.minClientHeight, 1);
+  SDL_SetWindowMinimumSize(Window, MinWidth, MinHeight);
   if (desc.iconRgba != nullptr && desc.iconWidth > 0 && desc.iconHeight > 0) {
     SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(
         const_cast<uint8_t*>(desc.iconRgba), desc.iconWidth, desc.iconHeight, 32,
@@ -263,7 +268,7 @@ void PlatformGetClientArea(int32_t* x, int32_t* y, int32_t* w, int32_t* h) {
 void PlatformSetFullScreen(bool on) {
   if (Window == nullptr) return;
   SDL_SetWindowFullscreen(Window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
-  SdlRefreshCursor();
+  SdlRestoreWindowState();
 }
 
 bool PlatformIsFullScreen() {
@@ -274,9 +279,12 @@ void PlatformShowCursor(bool show) {
   if (SDL_WasInit(SDL_INIT_VIDEO) != 0) SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
 }
 
-void SdlRefreshCursor() {
-  // A window made anew (a renderer may do that) or a new mode starts with the default pointer.
-  if (SDL_WasInit(SDL_INIT_VIDEO) != 0) SDL_SetCursor(nullptr);
+void SdlRestoreWindowState() {
+  // A window made anew (a renderer may do that) or a new mode starts with the default pointer
+  // and without the size limit.
+  if (Window == nullptr) return;
+  SDL_SetCursor(nullptr);
+  SDL_SetWindowMinimumSize(Window, MinWidth, MinHeight);
 }
 
 // ---- Message boxes -------------------------------------------------------------------------

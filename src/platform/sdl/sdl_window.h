@@ -15,5 +15,6 @@ int32_t SdlVirtualKey(SDL_Keycode key, SDL_Scancode scancode);
 void SdlServeInstanceRequests();
 // Return went down or up; whether Alt was held then (Alt+Return is kept from the game).
 void SdlNoteReturnKey(bool down, bool altHeld);
-// Shows the pointer as last asked again, after the window was made anew or changed its mode.
-void SdlRefreshCursor();
+// Applies the pointer and the minimum size as last asked again, after the window was made anew
+// (for a renderer) or changed its mode.
+void SdlRestoreWindowState();
