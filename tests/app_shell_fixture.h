@@ -8,6 +8,7 @@
 #include "app/main_window.h"
 #include "app/message_loop.h"
 #include "gfx/display.h"
+#include "input/pad.h"
 #include "music/music_player.h"
 #include "platform/fake/fake_platform.h"
 #include "sound/sound_bank.h"

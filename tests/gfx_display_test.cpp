@@ -10,7 +10,7 @@
 #include "app/command_line.h"
 #include "app/main_window.h"
 #include "gfx/display.h"
-#include "gfx/scaling.h"
+#include "platform/scaling.h"
 #include "platform/fake/fake_platform.h"
 
 namespace {

@@ -8,10 +8,6 @@
 
 #include "app/message_loop.h"
 
-int32_t FullScreen = 0;
-int32_t EmulationOnly = 1;
-int32_t SystemMemorySurfaces = 1;
-
 int32_t ParseCommandLine(const char* text) {
   EmulationOnly = 1;
   FullScreen = 0;

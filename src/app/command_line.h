@@ -4,9 +4,7 @@
 #include <string>
 #include <vector>
 
-extern int32_t FullScreen;            // "/F"
-extern int32_t EmulationOnly;         // 1 unless "/E"
-extern int32_t SystemMemorySurfaces;  // 1 unless "/M"
+#include "gfx/display.h"  // the switches set its flags
 
 // Sets the defaults, then reads every switch in text.
 int32_t ParseCommandLine(const char* text);

@@ -6,15 +6,12 @@
 #include "app/message_loop.h"
 #include "gfx/display.h"
 #include "gfx/surface.h"
+#include "input/pad.h"
 #include "music/music_player.h"
 #include "sound/sound_bank.h"
 
 uint32_t SystemState = SYSTEM_STARTUP;
 uint32_t ErrorFlags = 0;
-int32_t SceneId = SCENE_BOOT;
-uint32_t SceneTimer = 0;
-int32_t ScenePhase = 0;
-InputStateRecord InputState = {};
 
 namespace {
 
@@ -55,7 +52,6 @@ void ShutDownServices() {
 
 }  // namespace
 
-bool ButtonPress() { return (InputState.pressed & INPUT_ANY_BUTTON) != 0; }
 
 int32_t ResetSystem() {
   ErrorFlags = 0;

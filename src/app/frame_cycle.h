@@ -1,8 +1,8 @@
-// The outer state machine, the scene table and the input every scene reads.
+// The outer state machine and the scene table.
 #pragma once
 #include <cstdint>
 
-#include "input/pad.h"
+#include "core/scene_state.h"
 
 // SystemState values.
 constexpr uint32_t SYSTEM_STARTUP = 1;
@@ -21,19 +21,6 @@ constexpr uint32_t ERR_FILE = 256;
 constexpr uint32_t ERR_MEMORY = 512;
 constexpr uint32_t ERR_SERIOUS = 65536;
 
-// Scene numbers. 8 and 32 dispatch like 16 and 64 but have no enter operation.
-constexpr int32_t SCENE_BOOT = 1;
-constexpr int32_t SCENE_LOGO = 4;
-constexpr int32_t SCENE_TITLE_NO_ENTER = 8;
-constexpr int32_t SCENE_TITLE = 16;
-constexpr int32_t SCENE_PROLOGUE = 24;
-constexpr int32_t SCENE_BRIEFING_NO_ENTER = 32;
-constexpr int32_t SCENE_BRIEFING = 64;
-constexpr int32_t SCENE_BATTLE = 128;
-constexpr int32_t SCENE_RESULT = 130;
-constexpr int32_t SCENE_GAMEOVER = 160;
-constexpr int32_t SCENE_ENDING = 250;
-
 using SceneOperation = int32_t (*)();
 struct SceneTableRow {
   int32_t id;
@@ -43,25 +30,10 @@ struct SceneTableRow {
 extern const SceneTableRow SceneTable[];
 extern const int32_t SceneTableRows;
 
-struct InputStateRecord {
-  PadReport pad;      // this frame's reading; pad.bits is the current InputBits
-  uint32_t pressed;   // bits newly pressed this frame
-  uint32_t previous;  // the previous frame's InputBits
-};
-
 extern uint32_t SystemState;
 extern uint32_t ErrorFlags;
-extern int32_t SceneId;
-extern uint32_t SceneTimer;
-extern int32_t ScenePhase;
-extern InputStateRecord InputState;
-
-// True when a button (not a direction, not Escape) went down this frame.
-bool ButtonPress();
 
 int32_t ResetSystem();
 int32_t SystemFrame();
 int32_t RequestShutdown();
-// Runs scene n's enter operation (if any), then makes n current.
-int32_t ChangeScene(int32_t n);
 int32_t SceneFrame();

@@ -11,6 +11,7 @@
 #include "app/message_loop.h"
 #include "app/trace.h"
 #include "input/replay.h"
+#include "platform/scaling.h"
 #include "platform/platform.h"
 
 namespace {
@@ -83,7 +84,7 @@ void Configure(const LongOptions& options) {
   PlatformSettings settings;
   settings.soundFontPath = options.soundFont.empty() ? nullptr : options.soundFont.c_str();
   settings.audioDumpPath = options.audioDump.empty() ? nullptr : options.audioDump.c_str();
-  settings.scaleMode = options.scale.c_str();
+  settings.scaleMode = ParseScaleMode(options.scale.c_str());
   settings.screenshotDir = options.screenshotDir.empty() ? nullptr : options.screenshotDir.c_str();
   settings.musicVolume = options.musicVolume;
   settings.sfxVolume = options.sfxVolume;

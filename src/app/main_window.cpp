@@ -10,14 +10,13 @@
 #include "app/language.h"
 #include "app/message_loop.h"
 #include "gfx/display.h"
-#include "gfx/scaling.h"
 #include "gfx/surface.h"
 #include "input/pad.h"
+#include "platform/scaling.h"
 
 int32_t MainWindow = 0;
 int32_t FrameExtraX = 0, FrameExtraY = 0;
 int32_t DesktopWidth = 0, DesktopHeight = 0;
-int32_t ClientX = 0, ClientY = 0, ClientWidth = 0, ClientHeight = 0;
 
 namespace {
 
@@ -154,7 +153,7 @@ int32_t TakeScreenshot(std::time_t when) {
   int32_t x = 0, y = 0, w = 0, h = 0;
   PlatformGetClientArea(&x, &y, &w, &h);
   // The picture as large as the window shows it, in whole pixels.
-  const int32_t scale = WholePictureScale(ParseScaleMode(settings.scaleMode), w, h);
+  const int32_t scale = WholePictureScale(settings.scaleMode, w, h);
   std::string path, error;
   if (!gf_DD_SaveScreenshot(settings.screenshotDir, when, scale, &path, &error)) {
     PlatformNotice(("Screenshot not saved: " + error + "\n").c_str());

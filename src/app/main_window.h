@@ -8,7 +8,6 @@
 extern int32_t MainWindow;  // 1 while the window exists, else 0
 extern int32_t FrameExtraX, FrameExtraY;
 extern int32_t DesktopWidth, DesktopHeight;
-extern int32_t ClientX, ClientY, ClientWidth, ClientHeight;
 
 constexpr const char* WINDOW_CLASS_NAME = "ZIZID-OZAVAV";
 

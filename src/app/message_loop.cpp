@@ -17,7 +17,6 @@
 #include "platform/platform.h"
 
 int32_t AppActive = 0;
-uint32_t ClockChanges = 0;
 uint32_t LastClock = 0;
 uint32_t SlowSkip = 0;
 uint32_t SkipLeft = 0;

@@ -3,8 +3,9 @@
 #include <cstdint>
 #include <string>
 
+#include "core/scene_state.h"  // ClockChanges
+
 extern int32_t AppActive;       // 1 while the program is the active application
-extern uint32_t ClockChanges;   // clock changes seen while active
 extern uint32_t LastClock;      // clock after the last frame or skipped change
 extern uint32_t SlowSkip;       // 0, or 40 with "/S"
 extern uint32_t SkipLeft;       // changes still to skip before the next frame

@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "app/frame_cycle.h"
+#include "core/scene_state.h"
 #include "battle/battle_state.h"
 #include "battle/explosions.h"
 #include "core/math_helpers.h"

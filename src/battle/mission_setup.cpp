@@ -1,5 +1,5 @@
 // Builds a fresh mission from the mission table and the current level.
-#include "app/frame_cycle.h"
+#include "core/scene_state.h"
 #include "battle/battle_frame.h"
 #include "battle/battle_state.h"
 #include "battle/boss.h"

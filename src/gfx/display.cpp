@@ -9,10 +9,13 @@
 #include <utility>
 #include <vector>
 
-#include "app/command_line.h"
-#include "app/main_window.h"
 #include "gfx/png_file.h"
 #include "gfx/sheet.h"
+
+int32_t FullScreen = 0;
+int32_t EmulationOnly = 1;
+int32_t SystemMemorySurfaces = 1;
+int32_t ClientX = 0, ClientY = 0, ClientWidth = 0, ClientHeight = 0;
 
 int32_t DisplayReady = 0;
 DisplayDevice* DisplayObject = nullptr;

@@ -21,6 +21,14 @@ struct DisplayPalette {
 constexpr uint32_t DDSCAPS_SYSTEMMEMORY = 0x800;
 constexpr uint32_t DDSCAPS_VIDEOMEMORY = 0x4000;
 
+// What the display set-up is asked for: the command line's switches set them.
+extern int32_t FullScreen;            // "/F"
+extern int32_t EmulationOnly;         // 1 unless "/E"
+extern int32_t SystemMemorySurfaces;  // 1 unless "/M"
+// Where a windowed picture goes: the window's client area on the desktop, kept up to date by the
+// window's move and size events.
+extern int32_t ClientX, ClientY, ClientWidth, ClientHeight;
+
 extern int32_t DisplayReady;          // 1 from a finished gf_DD_Init to gf_DD_Release
 extern DisplayDevice* DisplayObject;  // the presentation, while open
 extern Surface* PrimarySurface;       // the picture the display shows

@@ -208,10 +208,16 @@ bool PlatformSignalWait(PlatformSignal* s, uint32_t timeoutMs);  // false on tim
 void PlatformSignalDestroy(PlatformSignal* s);
 
 // ---- Settings the port's long options hand to the machine ---------------------------------
+enum ScaleMode : int32_t {
+  SCALE_STRETCH = 0,  // fills the area, as the game did on the 4:3 screens of its time
+  SCALE_ASPECT = 1,   // the largest 4:3 rectangle, centred, black bars beside or above it
+  SCALE_INTEGER = 2   // the largest whole-number enlargement, centred
+};
+
 struct PlatformSettings {
   const char* soundFontPath = nullptr;  // --soundfont, else the first General MIDI font found
   const char* audioDumpPath = nullptr;  // --audio-dump: also write the device's output here
-  const char* scaleMode = "aspect";     // --scale: "stretch", "aspect" or "integer"
+  ScaleMode scaleMode = SCALE_ASPECT;   // --scale
   const char* screenshotDir = nullptr;  // --screenshot-dir: where F12 saves; null = current folder
   int32_t musicVolume = 100;            // --music-volume, percent
   int32_t sfxVolume = 100;              // --sfx-volume, percent

@@ -1,8 +1,7 @@
 // The boot frame (seed, game progress, sheet and sounds) and the maker's logo.
 #include "scenes/boot_logo.h"
 
-#include "app/frame_cycle.h"
-#include "app/message_loop.h"
+#include "core/scene_state.h"
 #include "battle/battle_state.h"
 #include "battle/star_field.h"
 #include "gfx/display.h"

@@ -1,7 +1,7 @@
 // The briefing before a new game: earth, moon and sun and the order, line by line.
 #include "scenes/briefing.h"
 
-#include "app/frame_cycle.h"
+#include "core/scene_state.h"
 #include "battle/battle_state.h"
 #include "battle/star_field.h"
 #include "gfx/font_text.h"

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "app/frame_cycle.h"
+#include "core/scene_state.h"
 #include "battle/star_field.h"
 #include "gfx/font_text.h"
 #include "music/music_player.h"

@@ -1,7 +1,7 @@
 // The game-over screen: curtain, shrinking lettering, hi-score and the way back to the title.
 #include "scenes/game_over.h"
 
-#include "app/frame_cycle.h"
+#include "core/scene_state.h"
 #include "battle/battle_frame.h"
 #include "battle/battle_state.h"
 #include "battle/explosions.h"

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <atomic>
 
-#include "gfx/scaling.h"
+#include "platform/scaling.h"
 #include "platform/sdl/sdl_settings.h"
 #include "platform/sdl/sdl_window.h"
 
@@ -61,7 +61,7 @@ void ClearWindow() {
 
 // The picture's place inside an area of the renderer's output, as --scale asks.
 SDL_Rect Scaled(int x, int y, int w, int h) {
-  const PictureRect r = ScaledPictureRect(ParseScaleMode(SdlSettings.scaleMode), w, h);
+  const PictureRect r = ScaledPictureRect(SdlSettings.scaleMode, w, h);
   return SDL_Rect{x + r.x, y + r.y, r.w, r.h};
 }
 

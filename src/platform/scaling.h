@@ -2,11 +2,11 @@
 #pragma once
 #include <cstdint>
 
-enum ScaleMode : int32_t {
-  SCALE_STRETCH = 0,  // fills the area, as the game always did
-  SCALE_ASPECT = 1,   // the largest 4:3 rectangle, centred, black bars beside or above it
-  SCALE_INTEGER = 2   // the largest whole-number enlargement, centred
-};
+#include "platform/platform.h"
+
+// The game's picture, whatever area shows it.
+constexpr int32_t PICTURE_WIDTH = 320;
+constexpr int32_t PICTURE_HEIGHT = 240;
 
 // "stretch", "aspect" or "integer"; anything else (or null) is stretch.
 ScaleMode ParseScaleMode(const char* name);

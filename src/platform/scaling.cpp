@@ -1,10 +1,8 @@
 // Where the 320x240 picture goes inside the area that shows it, for each scaling mode.
-#include "gfx/scaling.h"
+#include "platform/scaling.h"
 
 #include <algorithm>
 #include <cstring>
-
-#include "gfx/surface.h"
 
 namespace {
 
@@ -15,13 +13,13 @@ PictureRect Centred(int32_t areaW, int32_t areaH, int32_t w, int32_t h) {
 // The largest rectangle of the picture's shape; the short side is rounded to the nearest pixel.
 PictureRect AspectRect(int32_t areaW, int32_t areaH) {
   const int64_t w = areaW, h = areaH;
-  if (w * SCREEN_HEIGHT <= h * SCREEN_WIDTH) {
+  if (w * PICTURE_HEIGHT <= h * PICTURE_WIDTH) {
     const auto fitH =
-        static_cast<int32_t>((w * SCREEN_HEIGHT * 2 + SCREEN_WIDTH) / (SCREEN_WIDTH * 2));
+        static_cast<int32_t>((w * PICTURE_HEIGHT * 2 + PICTURE_WIDTH) / (PICTURE_WIDTH * 2));
     return Centred(areaW, areaH, areaW, fitH);
   }
   const auto fitW =
-      static_cast<int32_t>((h * SCREEN_WIDTH * 2 + SCREEN_HEIGHT) / (SCREEN_HEIGHT * 2));
+      static_cast<int32_t>((h * PICTURE_WIDTH * 2 + PICTURE_HEIGHT) / (PICTURE_HEIGHT * 2));
   return Centred(areaW, areaH, fitW, areaH);
 }
 
@@ -39,9 +37,9 @@ PictureRect ScaledPictureRect(ScaleMode mode, int32_t areaW, int32_t areaH) {
     case SCALE_ASPECT:
       return AspectRect(areaW, areaH);
     case SCALE_INTEGER: {
-      const int32_t s = std::min(areaW / SCREEN_WIDTH, areaH / SCREEN_HEIGHT);
+      const int32_t s = std::min(areaW / PICTURE_WIDTH, areaH / PICTURE_HEIGHT);
       if (s < 1) return AspectRect(areaW, areaH);
-      return Centred(areaW, areaH, SCREEN_WIDTH * s, SCREEN_HEIGHT * s);
+      return Centred(areaW, areaH, PICTURE_WIDTH * s, PICTURE_HEIGHT * s);
     }
     case SCALE_STRETCH:
       break;
@@ -51,5 +49,5 @@ PictureRect ScaledPictureRect(ScaleMode mode, int32_t areaW, int32_t areaH) {
 
 int32_t WholePictureScale(ScaleMode mode, int32_t areaW, int32_t areaH) {
   const PictureRect r = ScaledPictureRect(mode, areaW, areaH);
-  return std::max(1, std::min(r.w / SCREEN_WIDTH, r.h / SCREEN_HEIGHT));
+  return std::max(1, std::min(r.w / PICTURE_WIDTH, r.h / PICTURE_HEIGHT));
 }
