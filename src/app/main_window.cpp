@@ -18,6 +18,8 @@ int32_t MainWindow = 0;
 int32_t FrameExtraX = 0, FrameExtraY = 0;
 int32_t DesktopWidth = 0, DesktopHeight = 0;
 int32_t ClientX = 0, ClientY = 0, ClientWidth = 0, ClientHeight = 0;
+bool GamePaused = false;
+bool PauseNoticeWanted = true;
 
 namespace {
 
@@ -74,6 +76,10 @@ void SwitchFullScreen() {
 
 // Keys the window keeps for itself; true when the key was one of them.
 bool OnWindowKey(const PlatformEvent& event) {
+  if (IsPauseKey(event.a)) {
+    if (event.type == PEV_KEYDOWN && (event.b & PEV_KEY_REPEAT) == 0) SetGamePaused(!GamePaused);
+    return true;
+  }
   if (event.a == VK_F12) {
     if (event.type == PEV_KEYDOWN && (event.b & PEV_KEY_REPEAT) == 0)
       TakeScreenshot(std::time(nullptr));
@@ -92,6 +98,14 @@ void OnActivate(int32_t active) {
 }
 
 }  // namespace
+
+void SetGamePaused(bool paused) {
+  if (paused == GamePaused) return;
+  GamePaused = paused;
+  PlatformSoundPause(paused);
+  PlatformDisplayShowPause(paused && PauseNoticeWanted);
+  if (DisplayReady != 0) gf_DD_Present();
+}
 
 int32_t CreateMainWindow() {
   IconImage icon;
@@ -118,6 +132,7 @@ int32_t CreateMainWindow() {
   }
   MainWindow = 1;
   Switched = false;
+  GamePaused = false;
   if (!PlatformDesktopSize(&DesktopWidth, &DesktopHeight)) {
     DesktopWidth = CLIENT_WIDTH;
     DesktopHeight = CLIENT_HEIGHT;
@@ -198,6 +213,9 @@ int32_t MainWindowProc(const PlatformEvent& event) {
       return 0;
     case PEV_KEYUP:
       if (!OnWindowKey(event)) OnKeyUp(event.a);
+      return 0;
+    case PEV_PAUSE:
+      SetGamePaused(!GamePaused);
       return 0;
     case PEV_DISPLAY_LOST:
       if (DisplayReady != 0) gf_DD_Restore();
