@@ -116,4 +116,24 @@ TEST(UsageText, ListsEveryOptionAsDoTheReadmeAndTheManualPage) {
   }
 }
 
+// The manual page and the README list every option the program takes.
+TEST(OptionTable, EveryOptionIsInTheReadmeAndTheManualPage) {
+  const auto read = [](const char* name) {
+    std::ifstream in(std::string(ZZ_SOURCE_DIR) + "/" + name);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+  };
+  const std::string readme = read("README.md");
+  std::string manual = read("docs/zizid-ozavav.6");
+  for (size_t at = manual.find("\\-"); at != std::string::npos; at = manual.find("\\-", at))
+    manual.erase(at, 1);  // roff writes a dash as \-
+  ASSERT_FALSE(readme.empty());
+  ASSERT_FALSE(manual.empty());
+  for (const std::string& spelling : OptionSpellings()) {
+    EXPECT_NE(readme.find("`" + spelling), std::string::npos) << spelling << " not in README.md";
+    EXPECT_NE(manual.find(spelling), std::string::npos) << spelling << " not in the manual page";
+  }
+}
+
 }  // namespace

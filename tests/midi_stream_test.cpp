@@ -110,6 +110,27 @@ TEST_F(Sequencer, NotesSoundAtTheirTicksAtTheCurrentTempo) {
   }
 }
 
+// A held stream plays nothing and loses no time: the song goes on where it stood.
+TEST_F(Sequencer, AHeldStreamStandsStillAndGoesOnWhereItStood) {
+  ASSERT_TRUE(MidiSeqSetTimeDivision(&seq_, 100));  // 5000 us a tick
+  Buffer b(&seq_, {Note(100, 1), Note(100, 2)});
+  ASSERT_TRUE(MidiSeqOut(&seq_, &b.header));
+  ASSERT_TRUE(MidiSeqRestart(&seq_));
+  RunFor(600000);  // the first note at 0.5 s
+  ASSERT_EQ(Sent.size(), 1u);
+  MidiSeqHold(&seq_, true);
+  EXPECT_EQ(MidiSeqNextDue(&seq_), UINT64_MAX);  // nothing to wake up for
+  RunFor(5000000);
+  EXPECT_EQ(std::pair(Sent.size(), MidiSeqStreamMicros(&seq_)),
+            std::pair(size_t{1}, uint64_t{600000}));
+  EXPECT_TRUE(Returned.empty());
+  MidiSeqHold(&seq_, false);
+  RunFor(1000000);
+  ASSERT_EQ(Sent.size(), 2u);
+  // 0.4 s of song were still to go when it was held.
+  EXPECT_EQ(Sent[1].first - Sent[0].first, 100000u + 5000000u + 400000u);
+}
+
 TEST_F(Sequencer, RefusesUnpreparedOverfullOrRequeuedHeadersAndCallsAfterClose) {
   Buffer b(&seq_, {Note(0, 1)});
   ASSERT_TRUE(MidiSeqUnprepare(&seq_, &b.header));

@@ -9,6 +9,7 @@
 
 #include "app/frame_cycle.h"
 #include "battle/battle_state.h"
+#include "core/play_options.h"
 #include "music/music_player.h"
 #include "platform/fake/fake_platform.h"
 #include "scenes/ending.h"
@@ -156,8 +157,8 @@ TEST_F(SceneFlow, ResultCountsItsBonusInThenGoesToTheNextMissionOrTheEnding) {
   for (uint32_t bits : {NOT_A_BUTTON, INPUT_BUTTON1, NOT_A_BUTTON, INPUT_BUTTON1}) Frame(bits);
   EXPECT_EQ(std::tuple(TakeEffects(), SceneId, MissionIndex, Score, SceneTimer, Music()),
             std::tuple(Effects{1, 1, 4}, SCENE_BATTLE, 1, 535, 1u, std::string("MD03t.mid")));
-  // The next mission starts as its set-up made it: its globe does not coast with the old one.
-  EXPECT_EQ(PlayerGlobe.speed, 1.0f);
+  // The result's coasting step already took 0.1 off the new globe.
+  EXPECT_EQ(PlayerGlobe.speed, 0.9f);
 
   Score = 0;
   EXPECT_EQ(CountBonus(9, 500, 1234), (1162 + 3) / 4);  // the clear points too
@@ -166,5 +167,36 @@ TEST_F(SceneFlow, ResultCountsItsBonusInThenGoesToTheNextMissionOrTheEnding) {
   EXPECT_EQ(std::tuple(SceneId, MissionIndex, Level, Music()),
             std::tuple(SCENE_ENDING, 0, 1, std::string("MD06t.mid")));
 }
+
+// A mission entered from a result starts at 0.9: the globe stands until the player speeds it
+// up. With the fix it starts at 1.0 and moves at once, as mission 1 does.
+class MissionStartSpeed : public SceneFlow, public testing::WithParamInterface<bool> {
+ protected:
+  void TearDown() override {
+    FixMissionStartSpeed = false;
+    SceneFlow::TearDown();
+  }
+};
+
+TEST_P(MissionStartSpeed, AfterAResultTheGlobeStandsUnlessTheFixIsOn) {
+  FixMissionStartSpeed = GetParam();
+  CountBonus(3, 950, 4000);
+  Frame(INPUT_BUTTON1);  // the count is in
+  Frame(INPUT_BUTTON1);  // on to mission 5
+  ASSERT_EQ(std::tuple(SceneId, MissionIndex), std::tuple(SCENE_BATTLE, 4));
+  EXPECT_EQ(PlayerGlobe.speed, GetParam() ? 1.0f : 0.9f);
+  const int32_t x = PlayerGlobe.x, y = PlayerGlobe.y;
+  InputState.pad.bits = 0;
+  for (int i = 0; i < 20; ++i) Frame();
+  EXPECT_EQ(PlayerGlobe.x == x && PlayerGlobe.y == y, !GetParam()) << "still without input";
+  InputState.pad.bits = INPUT_UP;
+  Frame();  // 0.9 + 0.2 passes 1: the globe starts to move
+  EXPECT_EQ(PlayerGlobe.speed, (GetParam() ? 1.0f : 0.9f) + 0.2f);
+  const int32_t movedX = PlayerGlobe.x, movedY = PlayerGlobe.y;
+  Frame();
+  EXPECT_NE(std::tuple(PlayerGlobe.x, PlayerGlobe.y), std::tuple(movedX, movedY));
+}
+
+INSTANTIATE_TEST_SUITE_P(FixOffAndOn, MissionStartSpeed, testing::Bool());
 
 }  // namespace

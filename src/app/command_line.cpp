@@ -79,6 +79,8 @@ constexpr long long MANY = 1000000000000LL;
   [](LongOptions* o, const char*, long long n) { o->field = static_cast<decltype(o->field)>(n); }
 
 constexpr OptionSpec Options[] = {
+    {"config", 0, "FILE", TEXT, ZZ_TEXT(config),
+     "read the settings from FILE instead of the usual settings file"},
     {"fps", 0, "N", 1000, ZZ_NUMBER(fps),
      "frames per second to hold, 0 to 1000 (default 60, 0 = no wait)"},
     {"scale", 0, "MODE", TEXT, ZZ_TEXT(scale),

@@ -14,6 +14,7 @@ struct LongOptions {
   bool help = false;
   bool version = false;
   bool verbose = false;  // --verbose, -v: the game's own diagnostic lines too
+  std::string config;    // --config: the settings file to read instead of the usual one
   std::string language;  // --language: ja or en; empty = from the locale
   int32_t fps = 60;
   std::string soundFont;

@@ -6,10 +6,14 @@
 
 #include "app/command_line.h"
 #include "app/frame_cycle.h"
+#include "app/kept_high_score.h"
 #include "app/language.h"
 #include "app/main_window.h"
 #include "app/message_loop.h"
+#include "app/settings_file.h"
 #include "app/trace.h"
+#include "battle/battle_state.h"
+#include "core/play_options.h"
 #include "input/replay.h"
 #include "platform/scaling.h"
 #include "platform/platform.h"
@@ -44,6 +48,8 @@ bool StartReplay(const LongOptions& options) {
   }
   SlowSkip = (replay.switches & REPLAY_SWITCH_SLOW) ? 40 : 0;
   SkipLeft = 0;
+  // The game is played again by the rules it was recorded with, whatever the settings say now.
+  FixMissionStartSpeed = (replay.switches & REPLAY_SWITCH_START_SPEED_FIX) != 0;
   return true;
 }
 
@@ -55,9 +61,10 @@ bool StartRecordingAndTrace(const LongOptions& options) {
     std::fprintf(stderr, "zizid-ozavav: %s\n", error.c_str());
     return false;
   }
+  const uint32_t switches = (SlowSkip != 0 ? REPLAY_SWITCH_SLOW : 0) |
+                            (FixMissionStartSpeed ? REPLAY_SWITCH_START_SPEED_FIX : 0);
   if (!options.record.empty() &&
-      !ReplayStartRecording(options.record.c_str(), SlowSkip != 0 ? REPLAY_SWITCH_SLOW : 0,
-                            &error)) {
+      !ReplayStartRecording(options.record.c_str(), switches, &error)) {
     std::fprintf(stderr, "zizid-ozavav: %s\n", error.c_str());
     return false;
   }
@@ -77,6 +84,51 @@ bool CheckSoundFont(const std::string& path) {
   std::fprintf(stderr, "zizid-ozavav: --soundfont %s: %s\n", path.c_str(),
                f == nullptr ? "no such file can be read" : "not a SoundFont (.sf2) file");
   return false;
+}
+
+void SettingsNotice(const std::string& path, const std::string& what) {
+  std::fprintf(stderr, "zizid-ozavav: settings file %s: %s\n", path.c_str(), what.c_str());
+}
+
+// The settings file under the command line: --config FILE, else the usual one, written with
+// the defaults when it is missing. What is wrong in it is told and left out, never fatal; only
+// a --config file that cannot be read at all is refused (false).
+bool LoadSettings(const std::string& chosenPath, GameSettings* settings, std::string* usedPath) {
+  *settings = DefaultSettings();
+  std::string& path = *usedPath;
+  path = chosenPath;
+  if (path.empty()) {
+    path = SettingsFilePath();
+    if (path.empty()) return true;  // no home folder: the defaults
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) {
+      std::string error;
+      if (!WriteDefaultSettings(path, &error))
+        SettingsNotice(path, "cannot be written (" + error + "); the defaults are used");
+      return true;
+    }
+  }
+  std::vector<std::string> problems;
+  const bool read = ReadSettingsFile(path, settings, &problems);
+  for (const std::string& p : problems) SettingsNotice(path, p);
+  return read || chosenPath.empty();
+}
+
+// The kept hi-score, for a game a player plays: a recorded or replayed game starts from the
+// usual one, or it would not play the same again.
+void LoadHighScore(const LongOptions& options, bool automatic) {
+  if (automatic || !options.record.empty()) KeepHighScore = false;
+  if (!KeepHighScore) return;
+  std::string error;
+  if (!LoadKeptHighScore(StateFolder(), &KeptHighScore, &error) && !error.empty())
+    std::fprintf(stderr, "zizid-ozavav: the kept hi-score is not read: %s\n", error.c_str());
+}
+
+void SaveHighScore() {
+  if (!KeepHighScore || HiScore <= KeptHighScore || StateFolder().empty()) return;
+  std::string error;
+  if (!SaveKeptHighScore(StateFolder(), HiScore, &error))
+    std::fprintf(stderr, "zizid-ozavav: the hi-score cannot be kept: %s\n", error.c_str());
 }
 
 // What the machine needs to know of the options.
@@ -110,6 +162,15 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "zizid-ozavav: %s (see zizid-ozavav --help)\n", error.c_str());
     return 2;
   }
+  GameSettings settings;
+  if (!options.help && !options.version) {
+    std::string settingsPath;
+    if (!LoadSettings(options.config, &settings, &settingsPath)) return 2;
+    // The command line goes over the file; it was read once already, so it reads again.
+    options = settings.options;
+    SplitArguments(argc, argv, &options, &switchText, &error);
+    for (const std::string& note : ApplySettings(settings)) SettingsNotice(settingsPath, note);
+  }
   if (options.help) {
     std::fputs(UsageText().c_str(), stdout);
     return 0;
@@ -134,7 +195,9 @@ int main(int argc, char** argv) {
   AppActive = 0;
   if (!automatic && PlatformFindRunningInstance(WINDOW_CLASS_NAME)) return HandedOver(options);
   ParseCommandLine(switchText.c_str());
+  if (settings.fullScreen) FullScreen = 1;
   if (!StartReplay(options)) return 2;
+  LoadHighScore(options, automatic);
   if (!StartHeadlessDuties(options) || !StartRecordingAndTrace(options)) return 1;
   if (CreateMainWindow() == 0) return 1;
   if (!automatic) PlatformClaimInstance(WINDOW_CLASS_NAME);
@@ -147,6 +210,7 @@ int main(int argc, char** argv) {
   }
   // Closing the window ends the loop before the shutdown frame; release the services anyway.
   if (SystemState == SYSTEM_SHUTDOWN) SystemFrame();
+  SaveHighScore();
   if ((FrameDumpFailed() || PlatformAudioDumpFailed()) && exitCode == 0) exitCode = 1;
   PlatformReleaseInstance();
   if (!TraceClose() && exitCode == 0) exitCode = 1;  // the reason is already on the terminal

@@ -17,6 +17,8 @@
 int32_t MainWindow = 0;
 int32_t FrameExtraX = 0, FrameExtraY = 0;
 int32_t DesktopWidth = 0, DesktopHeight = 0;
+bool GamePaused = false;
+bool PauseNoticeWanted = true;
 
 namespace {
 
@@ -73,6 +75,10 @@ void SwitchFullScreen() {
 
 // Keys the window keeps for itself; true when the key was one of them.
 bool OnWindowKey(const PlatformEvent& event) {
+  if (IsPauseKey(event.a)) {
+    if (event.type == PEV_KEYDOWN && (event.b & PEV_KEY_REPEAT) == 0) SetGamePaused(!GamePaused);
+    return true;
+  }
   if (event.a == VK_F12) {
     if (event.type == PEV_KEYDOWN && (event.b & PEV_KEY_REPEAT) == 0)
       TakeScreenshot(std::time(nullptr));
@@ -91,6 +97,14 @@ void OnActivate(int32_t active) {
 }
 
 }  // namespace
+
+void SetGamePaused(bool paused) {
+  if (paused == GamePaused) return;
+  GamePaused = paused;
+  PlatformSoundPause(paused);
+  PlatformDisplayShowPause(paused && PauseNoticeWanted);
+  if (DisplayReady != 0) gf_DD_Present();
+}
 
 int32_t CreateMainWindow() {
   IconImage icon;
@@ -117,6 +131,7 @@ int32_t CreateMainWindow() {
   }
   MainWindow = 1;
   Switched = false;
+  GamePaused = false;
   if (!PlatformDesktopSize(&DesktopWidth, &DesktopHeight)) {
     DesktopWidth = CLIENT_WIDTH;
     DesktopHeight = CLIENT_HEIGHT;
@@ -197,6 +212,9 @@ int32_t MainWindowProc(const PlatformEvent& event) {
       return 0;
     case PEV_KEYUP:
       if (!OnWindowKey(event)) OnKeyUp(event.a);
+      return 0;
+    case PEV_PAUSE:
+      SetGamePaused(!GamePaused);
       return 0;
     case PEV_DISPLAY_LOST:
       if (DisplayReady != 0) gf_DD_Restore();

@@ -11,6 +11,13 @@ extern int32_t DesktopWidth, DesktopHeight;
 
 constexpr const char* WINDOW_CLASS_NAME = "ZIZID-OZAVAV";
 
+// The player paused the game: like an inactive window, no frame runs; the sound holds and the
+// presentation shows a notice over the picture.
+extern bool GamePaused;
+extern bool PauseNoticeWanted;  // the settings may turn the notice off
+// Pauses or goes on; the picture is shown again at once with or without the notice.
+void SetGamePaused(bool paused);
+
 // 1 with the window shown; 0 after its message box.
 int32_t CreateMainWindow();
 int32_t PlaceMainWindow();

@@ -156,8 +156,8 @@ int32_t MessageLoop() {
       return QuitCode;
     }
     // An automatic run does not wait for the window to get focus (a display without a window
-    // manager, or none at all, may never give it).
-    if (AppActive != 1 && !AutomaticRun()) {
+    // manager, or none at all, may never give it). A paused game stands still the same way.
+    if ((AppActive != 1 && !AutomaticRun()) || GamePaused) {
       PlatformWaitUntilMicros(PlatformMicros() + INACTIVE_NAP_MICROS);
       continue;
     }

@@ -15,6 +15,47 @@ const KeyMapEntry KeyMap[16] = {
     {INPUT_ESCAPE, VK_ESCAPE}, {0, 0},
 };
 
+namespace {
+constexpr std::array<KeyMapEntry, KEY_BINDING_ROOM + 1> DefaultKeyBindings() {
+  std::array<KeyMapEntry, KEY_BINDING_ROOM + 1> table{};
+  for (size_t i = 0; i < std::size(KeyMap); ++i) table[i] = KeyMap[i];
+  return table;
+}
+}  // namespace
+
+std::array<KeyMapEntry, KEY_BINDING_ROOM + 1> KeyBindings = DefaultKeyBindings();
+
+void SetKeyBindings(const std::vector<KeyMapEntry>& entries) {
+  KeyBindings = {};
+  size_t n = 0;
+  KeyBindings[n++] = {INPUT_ESCAPE, VK_ESCAPE};
+  for (const KeyMapEntry& e : entries) {
+    if (n == KEY_BINDING_ROOM) break;
+    if (e.bit != 0 && e.bit != INPUT_ESCAPE) KeyBindings[n++] = e;
+  }
+}
+
+std::array<int32_t, PAUSE_KEY_ROOM + 1> PauseKeys = {'P'};
+
+void ResetKeyBindings() {
+  KeyBindings = DefaultKeyBindings();
+  PauseKeys = {'P'};
+}
+
+void SetPauseKeys(const std::vector<int32_t>& keys) {
+  PauseKeys = {};
+  for (size_t i = 0; i < keys.size() && i < PAUSE_KEY_ROOM; ++i) PauseKeys[i] = keys[i];
+}
+
+bool IsPauseKey(int32_t virtualKey) {
+  if (virtualKey == VK_PAUSE) return true;
+  for (const int32_t key : PauseKeys) {
+    if (key == 0) break;
+    if (key == virtualKey) return true;
+  }
+  return false;
+}
+
 int32_t JoystickCount = -1;
 JoyAxisCalibration JoyCalibration = {};
 
@@ -29,7 +70,7 @@ void CalibrateAxis(uint32_t minimum, uint32_t maximum, int32_t* centre, int32_t*
 
 uint32_t ReadKeys() {
   uint32_t bits = 0;
-  for (const KeyMapEntry* e = KeyMap; e->bit != 0; ++e) {
+  for (const KeyMapEntry* e = KeyBindings.data(); e->bit != 0; ++e) {
     if (PlatformKeyHeld(e->virtualKey)) bits |= e->bit;
   }
   return bits;

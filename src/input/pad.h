@@ -1,6 +1,8 @@
 // Keyboard and first joystick merged into one bit mask per frame.
 #pragma once
+#include <array>
 #include <cstdint>
+#include <vector>
 
 #include "core/input_bits.h"
 
@@ -23,6 +25,23 @@ struct KeyMapEntry {
   int32_t virtualKey;
 };
 extern const KeyMapEntry KeyMap[16];
+
+// The table the keyboard is read with: KeyMap unless the player bound other keys; ends with a
+// zero entry.
+constexpr int32_t KEY_BINDING_ROOM = 64;
+extern std::array<KeyMapEntry, KEY_BINDING_ROOM + 1> KeyBindings;
+// Replaces the bindings of the game's controls; Escape stays the quit key whatever is given, and
+// entries past the room are dropped.
+void SetKeyBindings(const std::vector<KeyMapEntry>& entries);
+// Back to KeyMap, and P as the pause key.
+void ResetKeyBindings();
+
+// Keys that pause and resume the game besides Pause itself (P unless the player chose others);
+// a zero ends the list.
+constexpr int32_t PAUSE_KEY_ROOM = 8;
+extern std::array<int32_t, PAUSE_KEY_ROOM + 1> PauseKeys;
+void SetPauseKeys(const std::vector<int32_t>& keys);
+bool IsPauseKey(int32_t virtualKey);
 
 struct JoyAxisCalibration {
   int32_t xCentre, xHalf, yCentre, yHalf, zCentre, zHalf, rCentre, rHalf;

@@ -5,10 +5,12 @@
 #include <vector>
 
 // File layout (little-endian 32-bit words):
-//   "ZZRP", version (1), switches (bit 0: slow "/S"), frame count N, run count R,
+//   "ZZRP", version (1), switches (bit 0: slow "/S", bit 1: missions after a result start at
+//   speed 1.0), frame count N, run count R,
 //   then R runs of (InputBits, frames >= 1) whose frames add up to N.
 constexpr uint32_t REPLAY_VERSION = 1;
 constexpr uint32_t REPLAY_SWITCH_SLOW = 1;
+constexpr uint32_t REPLAY_SWITCH_START_SPEED_FIX = 2;
 
 struct ReplayData {
   uint32_t switches = 0;

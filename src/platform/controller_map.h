@@ -2,6 +2,8 @@
 // joysticks as the axes and buttons of the first joystick, and Return held back under Alt.
 #pragma once
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 #include "platform/platform.h"
 
@@ -18,12 +20,39 @@ enum ControllerButton : uint32_t {
   CTRL_DPAD_UP = 1u << 8,
   CTRL_DPAD_DOWN = 1u << 9,
   CTRL_DPAD_LEFT = 1u << 10,
-  CTRL_DPAD_RIGHT = 1u << 11
+  CTRL_DPAD_RIGHT = 1u << 11,
+  CTRL_GUIDE = 1u << 12,
+  CTRL_LEFT_STICK = 1u << 13,
+  CTRL_RIGHT_STICK = 1u << 14
 };
+constexpr int32_t CONTROLLER_BUTTON_COUNT = 15;
 struct ControllerState {
   int16_t leftX, leftY, rightX, rightY;  // -32768 (left, up) to 32767
   uint32_t pressed;                      // ControllerButton bits
+  int16_t leftTrigger, rightTrigger;     // 0 to 32767
 };
+
+// What each control of the game is bound to on a game controller: buttons, and halves of axes
+// (bit 2 * axis for its negative side, 2 * axis + 1 for its positive side; axes in the order
+// leftx, lefty, rightx, righty, lefttrigger, righttrigger). Controls: up, down, left, right,
+// then buttons 1 to 8.
+constexpr int32_t PAD_CONTROL_COUNT = 12;
+constexpr int32_t CONTROLLER_AXIS_COUNT = 6;
+struct ControllerBindings {
+  uint32_t buttons[PAD_CONTROL_COUNT];
+  uint32_t axisHalves[PAD_CONTROL_COUNT];
+};
+// d-pad and left stick to move, A, B, X, Y, shoulders and Back to buttons 1 to 7. Start is left
+// free: it pauses the game.
+ControllerBindings DefaultControllerBindings();
+extern ControllerBindings PadBindings;  // what ControllerPosition reads
+// Start pauses the game unless a control is bound to it.
+bool ControllerStartPauses();
+// One binding by SDL's controller names ("a", "dpup", "start", "-lefty", "+righttrigger", ...):
+// adds it to control's entry. False for a name that is not a button or axis half.
+bool AddControllerBinding(ControllerBindings* b, int32_t control, std::string_view name);
+// The bindings of one control as a list of names joined by ", ".
+std::string ControllerBindingNames(const ControllerBindings& b, int32_t control);
 
 // Any other joystick: its first four axes, its first hat and its buttons as they come.
 enum HatDirection : uint8_t { HAT_UP = 1, HAT_RIGHT = 2, HAT_DOWN = 4, HAT_LEFT = 8 };

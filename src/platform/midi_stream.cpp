@@ -74,6 +74,7 @@ void TakeCallback(MidiSequencer* s, HandBackList* done) {
 // Moves the stream time on to the clock and plays what is due; collects finished buffers.
 void PlayDue(MidiSequencer* s, HandBackList* done) {
   TakeCallback(s, done);
+  if (s->held) return;
   if (s->running) {
     const uint64_t now = s->clock();
     if (now > s->lastClock) s->streamMicros += now - s->lastClock;
@@ -221,6 +222,13 @@ bool MidiSeqClose(MidiSequencer* s) {
   return true;
 }
 
+void MidiSeqHold(MidiSequencer* s, bool held) {
+  std::lock_guard<std::mutex> g(s->lock);
+  // The time spent held is not stream time.
+  if (s->held && !held) s->lastClock = s->clock();
+  s->held = held;
+}
+
 int32_t MidiSeqAdvance(MidiSequencer* s) {
   HandBackList done;
   std::lock_guard<std::recursive_mutex> cb(s->callbackLock);
@@ -235,7 +243,7 @@ int32_t MidiSeqAdvance(MidiSequencer* s) {
 
 uint64_t MidiSeqNextDue(MidiSequencer* s) {
   std::lock_guard<std::mutex> g(s->lock);
-  if (!s->open || !s->running || s->queue.empty()) return UINT64_MAX;
+  if (!s->open || !s->running || s->held || s->queue.empty()) return UINT64_MAX;
   const MIDIHDR* h = s->queue.front();
   if (h->dwOffset + 12 > h->dwBytesRecorded) return s->lastClock;
   MIDIEVENT ev;

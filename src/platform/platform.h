@@ -28,7 +28,8 @@ enum PlatformEventType : int32_t {
   PEV_KEYUP,           // a: virtual key code (VK_*); b: PEV_KEY_* flags
   PEV_DISPLAY_LOST,    // presentation resources were lost (device reset); restore them
   PEV_SETTING_CHANGE,  // a display setting changed
-  PEV_TERMINATE        // the session or a signal ends the program: closes without asking
+  PEV_TERMINATE,       // the session or a signal ends the program: closes without asking
+  PEV_PAUSE            // a game controller's pause button (Start, unless bound to a button)
 };
 // Flags of a key event: the key repeats; Alt was held when the key went down or up (read from
 // the event itself, since the keyboard's state may have moved on by the time it is handled).
@@ -90,6 +91,7 @@ void PlatformReleaseInstance();
 bool PlatformKeyHeld(int32_t virtualKey);  // is the key down at this moment (VK_* codes)
 // Keys the window acts on itself: Alt+Return switches the full screen, F12 takes a screenshot.
 constexpr int32_t VK_MENU = 0x12;  // either Alt key
+constexpr int32_t VK_PAUSE = 0x13;
 constexpr int32_t VK_F12 = 0x7B;
 
 struct PlatformJoyCaps {
@@ -128,6 +130,9 @@ PlatformDisplayResult PlatformDisplayPresent(const uint8_t* pixels, int32_t pitc
                                              int32_t destX, int32_t destY, int32_t destW,
                                              int32_t destH);
 bool PlatformDisplayRestore();  // re-creates lost presentation resources
+// A small "PAUSE" notice drawn over the picture from the next presentation on. It is drawn by
+// the presentation alone: the game's own picture never carries it.
+void PlatformDisplayShowPause(bool shown);
 
 // ---- Embedded resources ------------------------------------------------------------------
 // The bytes of a resource built into the program, or false when there is none.
@@ -148,6 +153,8 @@ struct PlatformSoundBuffer;  // a voice with its own play position over shared s
 
 bool PlatformAudioOpen();        // opens the output device; false when there is none
 void PlatformAudioClose();       // frees every buffer as well
+// Holds the sound output and the music where they are, or lets them go on from there.
+void PlatformSoundPause(bool paused);
 bool PlatformAudioDumpFailed();  // --audio-dump could not be made or written (told on stderr)
 PlatformSoundBuffer* PlatformSoundCreate(const PlatformWaveFormat& format, uint32_t bytes);
 PlatformSoundBuffer* PlatformSoundDuplicate(PlatformSoundBuffer* original);

@@ -4,6 +4,7 @@
 #include "core/scene_state.h"
 #include "battle/battle_state.h"
 #include "battle/star_field.h"
+#include "core/play_options.h"
 #include "gfx/display.h"
 #include "gfx/sheet.h"
 #include "gfx/surface.h"
@@ -31,6 +32,7 @@ int32_t BootFrame() {
   MissionIndex = 0;
   Level = 0;
   HiScore = 2000;
+  if (KeepHighScore && KeptHighScore > HiScore) HiScore = KeptHighScore;
   SheetSurface = gf_DD_LoadBitmap(DisplayObject, "BMP_00", 0, 0);
   gf_DD_SetColorKey(SheetSurface, 0x000000);
   LoadSoundEffects();

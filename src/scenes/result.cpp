@@ -6,6 +6,7 @@
 #include "core/scene_state.h"
 #include "battle/battle_frame.h"
 #include "battle/battle_state.h"
+#include "core/play_options.h"
 #include "gfx/font_text.h"
 #include "music/music_player.h"
 #include "sound/sound_bank.h"
@@ -110,8 +111,12 @@ int32_t ResultFrame() {
     default:
       break;
   }
-  // The old globe coasts to a stop; once the next mission is set up its globe is left alone.
-  if (SceneId == SCENE_RESULT && static_cast<double>(PlayerGlobe.speed) > COAST_FLOOR) {
+  // The globe coasts to a stop. In the frame that entered the next mission this is already the
+  // new globe, which therefore starts at 0.9 and stands until the player speeds up; the fix
+  // leaves the new globe alone.
+  const bool nextMissionStarted = SceneId == SCENE_BATTLE;
+  if (!(nextMissionStarted && FixMissionStartSpeed) &&
+      static_cast<double>(PlayerGlobe.speed) > COAST_FLOOR) {
     PlayerGlobe.speed -= COAST_STEP;
   }
   SceneTimer += 1;

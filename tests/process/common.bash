@@ -9,6 +9,8 @@ if [ -z "${ZZ_PROCESS_TEST_INNER:-}" ] && unshare -n true 2>/dev/null; then
 fi
 
 work="$(mktemp -d)"
+# The player's own settings and kept hi-score stay out of the tests, and the tests out of them.
+export XDG_CONFIG_HOME="$work/config" XDG_STATE_HOME="$work/state"
 xpid=""
 pids=()  # games left running in the background: killed at the end
 cleanup() {

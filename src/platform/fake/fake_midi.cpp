@@ -19,6 +19,7 @@ int32_t OutCount = 0;
 uint32_t Division = 0;
 std::atomic<int32_t> Timeouts{0};
 std::atomic<uint64_t> TimedOutMillis{0};
+bool SoundPaused = false;
 
 uint64_t ReadClock() { return ClockMicros.load(); }
 
@@ -42,6 +43,8 @@ struct PlatformSignal {
 
 void FakeMidiResetAll() {
   MidiSeqClose(&Seq);
+  MidiSeqHold(&Seq, false);
+  SoundPaused = false;
   ClockMicros.store(0);
   std::lock_guard<std::mutex> g(RecordLock);
   Messages.clear();
@@ -52,6 +55,13 @@ void FakeMidiResetAll() {
   Timeouts.store(0);
   TimedOutMillis.store(0);
 }
+
+// The scripted device has no output of its own to hold: the flag is what tests read.
+void PlatformSoundPause(bool paused) {
+  SoundPaused = paused;
+  MidiSeqHold(&Seq, paused);
+}
+bool FakeSoundPaused() { return SoundPaused; }
 
 void FakeMidiAdvance(uint32_t millis) { FakeMidiAdvanceMicros(uint64_t{millis} * 1000); }
 

@@ -89,9 +89,10 @@ void FakeDisplayLose();                  // presentations report lost until a re
 void FakeDisplayFailRestore(bool fail);  // PlatformDisplayRestore refuses while set
 bool FakeDisplayIsOpen();
 bool FakeDisplayAccelerated();
-bool FakeDisplayFullScreenMode();   // PlatformDisplaySetMode succeeded since the open
-int32_t FakeDisplayPresentCount();  // pictures shown
-int32_t FakeDisplayRestoreCount();  // restore requests
+bool FakeDisplayFullScreenMode();         // PlatformDisplaySetMode succeeded since the open
+int32_t FakeDisplayPresentCount();        // pictures shown
+int32_t FakeDisplayRestoreCount();        // restore requests
+bool FakeDisplayPauseShown();             // the presentation draws its pause notice
 const FakeDisplayFrame& FakeDisplayLastFrame();
 
 // ---- Audio device and sound buffers --------------------------------------------------------
@@ -174,6 +175,7 @@ int32_t FakeMidiOutCount();   // buffers queued since the reset
 int32_t FakeMidiQueued();     // buffers queued and not yet handed back
 uint32_t FakeMidiTimeDivision();
 uint64_t FakeMidiStreamMicros();  // stream time since the last restart from the beginning
+bool FakeSoundPaused();           // PlatformSoundPause holds the sound and the music
 // Signal waits that timed out and the milliseconds they spent; a time-out also moves the
 // scripted clock (FakeMicros) on by its length instead of sleeping.
 int32_t FakeSignalTimeouts();

@@ -16,6 +16,7 @@ struct FakeDisplayState {
   bool failRestore = false;
   int32_t presents = 0;
   int32_t restores = 0;
+  bool pauseShown = false;
   FakeDisplayFrame frame;
 };
 FakeDisplayState Display;
@@ -31,6 +32,8 @@ bool FakeDisplayIsOpen() { return Display.open; }
 bool FakeDisplayAccelerated() { return Display.accelerated; }
 bool FakeDisplayFullScreenMode() { return Display.fullScreenMode; }
 int32_t FakeDisplayPresentCount() { return Display.presents; }
+bool FakeDisplayPauseShown() { return Display.pauseShown; }
+void PlatformDisplayShowPause(bool shown) { Display.pauseShown = shown; }
 int32_t FakeDisplayRestoreCount() { return Display.restores; }
 const FakeDisplayFrame& FakeDisplayLastFrame() { return Display.frame; }
 

@@ -30,6 +30,7 @@ constexpr int kCallbackFrames = 512;
 constexpr float kEffectLevel = 0.45f;
 
 SDL_AudioDeviceID Device = 0;
+bool OutputPaused = false;  // the player paused the game: the device is held
 int DeviceRate = 0;
 Mixer* DeviceMixer = nullptr;
 std::vector<std::unique_ptr<PlatformSoundBuffer>> Buffers;
@@ -273,7 +274,7 @@ bool PlatformAudioOpen() {
   MixerSetLevels(DeviceMixer, PercentLevel(SdlSettings.musicVolume),
                  kEffectLevel * PercentLevel(SdlSettings.sfxVolume));
   if (SdlSettings.audioDumpPath != nullptr) Dump = StartDump(SdlSettings.audioDumpPath);
-  SDL_PauseAudioDevice(Device, 0);
+  SDL_PauseAudioDevice(Device, OutputPaused ? 1 : 0);
   return true;
 }
 
@@ -289,12 +290,17 @@ void SdlAudioDeviceEvent(bool added, uint32_t which, bool capture) {
   } else if (added && Device == 0) {
     Device = OpenDefaultDevice(DeviceRate, nullptr);
     if (Device == 0) return;  // not usable yet; the next one to appear is tried
-    SDL_PauseAudioDevice(Device, 0);
+    SDL_PauseAudioDevice(Device, OutputPaused ? 1 : 0);
     std::fprintf(stderr, "audio: sound goes on through the new default device\n");
   }
 }
 
 uint32_t SdlAudioDeviceId() { return Device; }
+
+void SdlAudioPause(bool paused) {
+  OutputPaused = paused;
+  if (Device != 0) SDL_PauseAudioDevice(Device, paused ? 1 : 0);
+}
 
 bool PlatformAudioDumpFailed() { return DumpFailed.load(); }
 

@@ -375,3 +375,11 @@ bool PlatformMidiClose() {
   StopSequencerThread();
   return true;
 }
+
+// The synthesiser renders inside the device's callback, so holding the device holds the notes
+// that sound; the sequencer is held too, or the song would run on without being heard.
+void PlatformSoundPause(bool paused) {
+  SdlAudioPause(paused);
+  MidiSeqHold(Seq, paused);
+  Kick();
+}

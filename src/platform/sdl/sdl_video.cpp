@@ -20,6 +20,37 @@ bool Accelerated = false;
 bool FullScreenMode = false;
 std::atomic<bool> Lost{false};
 bool WatchInstalled = false;
+bool PauseShown = false;
+
+// "PAUSE" in 5x7 letters, one row of five bits per byte, leftmost pixel in the high bit.
+constexpr uint8_t PAUSE_GLYPHS[5][7] = {
+    {0x1E, 0x11, 0x11, 0x1E, 0x10, 0x10, 0x10},  // P
+    {0x0E, 0x11, 0x11, 0x1F, 0x11, 0x11, 0x11},  // A
+    {0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x0E},  // U
+    {0x0F, 0x10, 0x10, 0x0E, 0x01, 0x01, 0x1E},  // S
+    {0x1F, 0x10, 0x10, 0x1E, 0x10, 0x10, 0x1F},  // E
+};
+
+// White letters on a black box at the top centre of the picture, in the picture's own pixel size
+// so that it looks like part of the game's screen without being part of it.
+void DrawPauseNotice(const SDL_Rect& picture, int32_t pictureWidth) {
+  const int unit = std::max(1, picture.w / std::max(1, pictureWidth));
+  const int boxW = 33 * unit, boxH = 11 * unit;
+  const SDL_Rect box{picture.x + (picture.w - boxW) / 2, picture.y + 8 * unit, boxW, boxH};
+  SDL_SetRenderDrawColor(Renderer, 0, 0, 0, 255);
+  SDL_RenderFillRect(Renderer, &box);
+  SDL_SetRenderDrawColor(Renderer, 255, 255, 255, 255);
+  for (int letter = 0; letter < 5; ++letter) {
+    for (int row = 0; row < 7; ++row) {
+      for (int col = 0; col < 5; ++col) {
+        if ((PAUSE_GLYPHS[letter][row] & (0x10 >> col)) == 0) continue;
+        const SDL_Rect dot{box.x + (2 + letter * 6 + col) * unit, box.y + (2 + row) * unit, unit,
+                           unit};
+        SDL_RenderFillRect(Renderer, &dot);
+      }
+    }
+  }
+}
 
 // A device reset takes every texture with it; the next presentation reports the loss.
 int WatchRenderReset(void*, SDL_Event* event) {
@@ -186,9 +217,12 @@ PlatformDisplayResult PlatformDisplayPresent(const uint8_t* pixels, int32_t pitc
   SDL_SetRenderDrawColor(Renderer, 0, 0, 0, 255);
   SDL_RenderClear(Renderer);
   if (SDL_RenderCopy(Renderer, Texture, nullptr, &dest) != 0) return Lost ? PDR_LOST : PDR_FAILED;
+  if (PauseShown) DrawPauseNotice(dest, width);
   SDL_RenderPresent(Renderer);
   return Lost ? PDR_LOST : PDR_OK;
 }
+
+void PlatformDisplayShowPause(bool shown) { PauseShown = shown; }
 
 bool PlatformDisplayRestore() {
   if (Renderer == nullptr) return false;

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <deque>
 
+#include "platform/controller_map.h"
 #include "platform/platform.h"
 #include "platform/sdl/sdl_audio.h"
 #include "platform/sdl/sdl_box_focus.h"
@@ -128,6 +129,9 @@ void Translate(const SDL_Event& e) {
                               ((e.key.keysym.mod & KMOD_ALT) != 0 ? PEV_KEY_ALT : 0);
         Push(e.type == SDL_KEYDOWN ? PEV_KEYDOWN : PEV_KEYUP, vk, flags);
       }
+      break;
+    case SDL_CONTROLLERBUTTONDOWN:
+      if (e.cbutton.button == SDL_CONTROLLER_BUTTON_START && ControllerStartPauses()) Push(PEV_PAUSE);
       break;
     case SDL_RENDER_TARGETS_RESET:
     case SDL_RENDER_DEVICE_RESET:
