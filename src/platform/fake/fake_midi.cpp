@@ -42,6 +42,7 @@ struct PlatformSignal {
 
 void FakeMidiResetAll() {
   MidiSeqClose(&Seq);
+  MidiSeqPause(&Seq, false);
   ClockMicros.store(0);
   std::lock_guard<std::mutex> g(RecordLock);
   Messages.clear();
@@ -75,6 +76,8 @@ void FakeMidiAdvanceMicros(uint64_t micros) {
 }
 
 uint64_t FakeMidiClockMicros() { return ClockMicros.load(); }
+
+void FakeMidiHold(bool paused) { MidiSeqPause(&Seq, paused); }
 
 std::vector<FakeMidiMessage> FakeMidiMessages() {
   std::lock_guard<std::mutex> g(RecordLock);

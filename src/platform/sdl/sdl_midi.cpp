@@ -369,6 +369,11 @@ bool PlatformMidiStop() { return MidiSeqStop(Seq); }
 
 bool PlatformMidiReset() { return MidiSeqReset(Seq); }
 
+void SdlMidiPause(bool paused) {
+  MidiSeqPause(Seq, paused);
+  Kick();  // the thread sleeps for good while paused and looks again once resumed
+}
+
 bool PlatformMidiClose() {
   if (!MidiSeqClose(Seq)) return false;
   StopSequencerThread();
