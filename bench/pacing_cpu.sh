@@ -31,9 +31,9 @@ share() { awk -v c="$1" -v w="$2" 'BEGIN { printf "%.1f %% of a core", 100 * c /
 cpu_of() { awk -v hz="$(getconf CLK_TCK)" '{ print ($14 + $15) / hz }' "/proc/$1/stat"; }
 
 # The floor: one battle frame, one conversion and one presentation, 60 times a second.
-micros() {  # benchmark binary, filter: the real time of one run in microseconds
+micros() {  # benchmark binary, filter: the CPU time of one run in microseconds
   "$build/bench/$1" --benchmark_filter="$2" --benchmark_format=csv --benchmark_time_unit=us \
-    2>/dev/null | awk -F, '$1 ~ /^"/ && NR > 1 { print $3; exit }'
+    2>/dev/null | awk -F, '$1 ~ /^"/ { print $4; exit }'
 }
 frame="$(micros bench_battle 'BM_BattleFrameMissionNine')"
 convert="$(micros bench_sdl_blit 'OursConvert320x240')"
@@ -45,7 +45,18 @@ TIMEFORMAT='%R %U %S'
 { time "$exe" --frames 600 >/dev/null 2>"$work/play.log"; } 2>"$work/time"
 read -r wall user sys <"$work/time"
 cpu="$(awk -v u="$user" -v s="$sys" 'BEGIN { print u + s }')"
-echo "play: 600 frames in $wall s, CPU $cpu s: $(share "$cpu" "$wall") (floor $(share "$floor" 1))"
+echo "play: 600 frames in $wall s, CPU $cpu s: $(share "$cpu" "$wall"), start-up included (floor $(share "$floor" 1))"
+
+# The same 600 frames once the game has started (the SoundFont loads in the first seconds).
+"$exe" --frames 1000 >/dev/null 2>&1 &
+game=$!
+pids+=("$game")
+sleep 4
+before="$(cpu_of "$game")"
+sleep 10
+after="$(cpu_of "$game")"
+wait "$game" || true
+echo "steady play: $(share "$(awk -v a="$after" -v b="$before" 'BEGIN { print a - b }')" 10) over 10 s"
 
 # Inactive: the window is shown, then the focus goes to the desktop's root window.
 "$exe" >"$work/idle.log" 2>&1 &
@@ -92,4 +103,6 @@ with open(sys.argv[1], "wb") as f:
 EOF
 { time "$exe" --fps 0 --replay "$work/long.zzr" --checksum >"$work/uncapped.out" 2>&1; } 2>"$work/time"
 read -r wall user sys <"$work/time"
-echo "uncapped: 120000 frames in $wall s: $(awk -v w="$wall" 'BEGIN { printf "%d", 120000 / w }') frames a second; $(grep checksum "$work/uncapped.out")"
+cpu="$(awk -v u="$user" -v s="$sys" 'BEGIN { print u + s }')"
+echo "uncapped: 120000 frames in $wall s: $(awk -v w="$wall" 'BEGIN { printf "%d", 120000 / w }') frames a second" \
+  "($(awk -v c="$cpu" 'BEGIN { printf "%d", 120000 / c }') per CPU second); $(grep checksum "$work/uncapped.out")"

@@ -202,8 +202,14 @@ PlatformDisplayResult PlatformDisplayPresent(const uint8_t* pixels, int32_t pitc
   SdlConvertIndexed(pixels, pitch, width, height, lookup, out, outPitch);
   SDL_UnlockTexture(Texture);
   const SDL_Rect dest = OutputRect(destX, destY, destW, destH);
-  SDL_SetRenderDrawColor(Renderer, 0, 0, 0, 255);
-  SDL_RenderClear(Renderer);
+  // Bars around the picture are cleared; a picture that covers the output needs no clearing,
+  // which spares the software renderer a fill of the whole window every frame.
+  int outW = 0, outH = 0;
+  SDL_GetRendererOutputSize(Renderer, &outW, &outH);
+  if (dest.x > 0 || dest.y > 0 || dest.x + dest.w < outW || dest.y + dest.h < outH) {
+    SDL_SetRenderDrawColor(Renderer, 0, 0, 0, 255);
+    SDL_RenderClear(Renderer);
+  }
   if (SDL_RenderCopy(Renderer, Texture, nullptr, &dest) != 0) return Lost ? PDR_LOST : PDR_FAILED;
   SDL_RenderPresent(Renderer);
   return Lost ? PDR_LOST : PDR_OK;
