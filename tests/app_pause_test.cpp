@@ -50,7 +50,7 @@ TEST_F(Pause, APausedGameGoesOnExactlyAsIfItHadNotBeenPaused) {
   EXPECT_EQ(paused, straight);
   EXPECT_NEAR(static_cast<double>(FakeMicros() - straightTime), 2.0 * SECOND, 0.05 * SECOND);
   EXPECT_FALSE(GamePaused);
-  EXPECT_FALSE(FakeSoundPaused());
+  EXPECT_FALSE(FakeAudioPaused());
   EXPECT_FALSE(FakeDisplayPauseShown());
 }
 
@@ -61,7 +61,7 @@ TEST_F(Pause, WhilePausedNoFrameRunsTheSoundHoldsAndOnlyThePresentationShowsTheN
   RunLoop(3 * SECOND);
   EXPECT_NEAR(ClockChanges, 60u, 1u);  // frames stopped at the pause
   EXPECT_TRUE(GamePaused);
-  EXPECT_TRUE(FakeSoundPaused());
+  EXPECT_TRUE(FakeAudioPaused());
   EXPECT_TRUE(FakeDisplayPauseShown());
   // The picture handed to the presentation is the game's own, notice-free, screen.
   const FakeDisplayFrame& shown = FakeDisplayLastFrame();

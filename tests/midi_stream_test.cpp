@@ -110,27 +110,6 @@ TEST_F(Sequencer, NotesSoundAtTheirTicksAtTheCurrentTempo) {
   }
 }
 
-// A held stream plays nothing and loses no time: the song goes on where it stood.
-TEST_F(Sequencer, AHeldStreamStandsStillAndGoesOnWhereItStood) {
-  ASSERT_TRUE(MidiSeqSetTimeDivision(&seq_, 100));  // 5000 us a tick
-  Buffer b(&seq_, {Note(100, 1), Note(100, 2)});
-  ASSERT_TRUE(MidiSeqOut(&seq_, &b.header));
-  ASSERT_TRUE(MidiSeqRestart(&seq_));
-  RunFor(600000);  // the first note at 0.5 s
-  ASSERT_EQ(Sent.size(), 1u);
-  MidiSeqHold(&seq_, true);
-  EXPECT_EQ(MidiSeqNextDue(&seq_), UINT64_MAX);  // nothing to wake up for
-  RunFor(5000000);
-  EXPECT_EQ(std::pair(Sent.size(), MidiSeqStreamMicros(&seq_)),
-            std::pair(size_t{1}, uint64_t{600000}));
-  EXPECT_TRUE(Returned.empty());
-  MidiSeqHold(&seq_, false);
-  RunFor(1000000);
-  ASSERT_EQ(Sent.size(), 2u);
-  // 0.4 s of song were still to go when it was held.
-  EXPECT_EQ(Sent[1].first - Sent[0].first, 100000u + 5000000u + 400000u);
-}
-
 TEST_F(Sequencer, RefusesUnpreparedOverfullOrRequeuedHeadersAndCallsAfterClose) {
   Buffer b(&seq_, {Note(0, 1)});
   ASSERT_TRUE(MidiSeqUnprepare(&seq_, &b.header));
@@ -150,3 +129,45 @@ TEST_F(Sequencer, RefusesUnpreparedOverfullOrRequeuedHeadersAndCallsAfterClose) 
 }
 
 }  // namespace
+
+// A pause holds the stream where it is: nothing sounds meanwhile however long it lasts, and
+// afterwards each note keeps the distance in stream time it had. Stop and restart still work.
+TEST_F(Sequencer, PauseHoldsTheStreamAndResumesWhereItStopped) {
+  ASSERT_TRUE(MidiSeqSetTimeDivision(&seq_, 1000));  // a millisecond a tick at 1 s a quarter
+  Buffer b(&seq_, {Tempo(0, 1000000), Note(100, 1), Note(100, 2), Note(100, 3)});
+  ASSERT_TRUE(MidiSeqOut(&seq_, &b.header));
+  ASSERT_TRUE(MidiSeqRestart(&seq_));
+  RunFor(150000);  // note 1 at 100 ms; note 2 due in 50 ms
+  MidiSeqPause(&seq_, true);
+  MidiSeqPause(&seq_, true);  // twice is once
+  EXPECT_EQ(MidiSeqNextDue(&seq_), UINT64_MAX) << "a paused stream has nothing to wait for";
+  RunFor(10000000);
+  ASSERT_EQ(Sent.size(), 1u) << "nothing sounds while paused";
+  EXPECT_EQ(MidiSeqStreamMicros(&seq_), 150000u);
+  const uint64_t resumed = TestClock;
+  MidiSeqPause(&seq_, false);
+  RunFor(1000000);
+  ASSERT_EQ(Sent.size(), 3u);
+  EXPECT_EQ(Sent[1].first - resumed, 50000u);
+  EXPECT_EQ(Sent[2].first - resumed, 150000u);
+  EXPECT_EQ(Returned.size(), 1u);
+
+  // Paused, a stop still hands everything back at once and a later restart waits for the resume.
+  Buffer again(&seq_, {Note(10, 4)});
+  MidiSeqPause(&seq_, true);
+  ASSERT_TRUE(MidiSeqOut(&seq_, &again.header));
+  ASSERT_TRUE(MidiSeqStop(&seq_));
+  EXPECT_EQ(Returned.size(), 2u);
+  ASSERT_TRUE(MidiSeqOut(&seq_, &again.header));
+  ASSERT_TRUE(MidiSeqRestart(&seq_));
+  RunFor(1000000);
+  const auto notes = [] {
+    return std::count_if(Sent.begin(), Sent.end(),
+                         [](auto& m) { return (m.second & 0xF0) == 0x90; });
+  };
+  EXPECT_EQ(notes(), 3);
+  MidiSeqPause(&seq_, false);
+  RunFor(1000000);
+  EXPECT_EQ(notes(), 4);
+  EXPECT_EQ(Sent.back().second & 0xFF00, 4u << 8);
+}

@@ -142,6 +142,9 @@ void Configure(const LongOptions& options) {
   settings.sfxVolume = options.sfxVolume;
   settings.verbose = options.verbose;
   settings.japanese = TextLanguage == LANGUAGE_JAPANESE;
+  // Frames run back to back without a rate to hold: showing each one would cost more than it.
+  const bool automatic = options.frames > 0 || !options.replay.empty();
+  if (options.fps == 0 && automatic) settings.pictureRateLimit = 60;
   PlatformConfigure(settings);
 }
 // A start that found a copy running raised its window; it says so, and fails when it was asked

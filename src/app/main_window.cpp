@@ -101,7 +101,6 @@ void OnActivate(int32_t active) {
 void SetGamePaused(bool paused) {
   if (paused == GamePaused) return;
   GamePaused = paused;
-  PlatformSoundPause(paused);
   PlatformDisplayShowPause(paused && PauseNoticeWanted);
   if (DisplayReady != 0) gf_DD_Present();
 }

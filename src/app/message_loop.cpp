@@ -41,8 +41,13 @@ bool CadenceRunning = false;
 uint64_t CadenceStart = 0;
 uint64_t CadenceFrames = 0;
 
-// While inactive nothing is due; a short sleep keeps the loop from spinning a whole core.
-constexpr uint64_t INACTIVE_NAP_MICROS = 2000;
+// The millisecond the last frame stood for, in full (LastClock is its low 32 bits).
+uint64_t FrameMillis = 0;
+
+// While standing still the loop sleeps on the event queue; the time-out only bounds how long a
+// later copy's request to come to the front waits for an answer.
+constexpr uint32_t STAND_STILL_WAIT_MS = 100;
+bool SoundHeld = false;
 
 // The checksum line of the last frame, taken before the shutdown request changes the state.
 std::string FinalChecksums;
@@ -107,25 +112,109 @@ void ResetMessageLoop() {
   QuitPosted = false;
   QuitCode = 0;
   CadenceRunning = false;
+  EndStandStill();
   FramesRun = 0;
   FinalChecksums.clear();
 }
 
-void PaceFrame() {
-  if (FrameRateLimit <= 0) return;
+namespace {
+
+// When the FrameRateLimit cadence lets a frame start that could start at `at`: `at` itself, or
+// the next deadline. A frame a whole period behind starts a new cadence (*restart) instead of a
+// burst of catch-up frames.
+uint64_t CadenceDue(uint64_t at, bool* restart) {
+  *restart = false;
+  if (FrameRateLimit <= 0) return at;
   const uint64_t rate = static_cast<uint64_t>(FrameRateLimit);
-  const uint64_t period = 1000000 / rate;
-  const uint64_t now = PlatformMicros();
   const uint64_t deadline = CadenceStart + CadenceFrames * 1000000 / rate;
-  if (!CadenceRunning || now > deadline + period) {
-    // First frame, or a stall longer than a frame: start a new cadence instead of catching up.
+  if (!CadenceRunning || at > deadline + 1000000 / rate) {
+    *restart = true;
+    return at;
+  }
+  return std::max(at, deadline);
+}
+
+// A frame starts at `now` and counts as the cadence's next.
+void CadenceStep(uint64_t now, bool restart) {
+  if (restart) {
     CadenceRunning = true;
     CadenceStart = now;
-    CadenceFrames = 1;
-    return;
+    CadenceFrames = 0;
   }
-  if (now < deadline) PlatformWaitUntilMicros(deadline);
   ++CadenceFrames;
+}
+
+// Frames run back to back on a clock of their own: an automatic run without a rate to hold.
+bool Uncapped() { return FrameRateLimit <= 0 && AutomaticRun(); }
+
+// The millisecond at which the next frame falls due by the clock: the next change, or with "/S"
+// the change after the SkipLeft skipped ones.
+uint64_t ClockDueMillis() { return FrameMillis + 1 + SkipLeft; }
+
+// A frame starts in millisecond nowMillis and stands for the clock changes since the last one.
+// Deadlines advance by a whole frame, so "/S" keeps its pace when a frame starts a little late;
+// more than a frame behind, the count starts again from now.
+void StartFrameClock(uint64_t nowMillis) {
+  const uint64_t due = ClockDueMillis();
+  ClockChanges += SkipLeft + 1;
+  FrameMillis = nowMillis >= due + SlowSkip + 1 ? nowMillis : due;
+  LastClock = static_cast<uint32_t>(FrameMillis);
+  SkipLeft = SlowSkip;
+}
+
+// Frames run back to back need not look at the window's events after each one: once a
+// millisecond still answers a close at once, and spares most of the event pump's cost.
+bool EventsDue() {
+  static uint64_t nextLook = 0;
+  if (!Uncapped()) return true;
+  const uint64_t now = PlatformMicros();
+  if (now < nextLook) return false;
+  nextLook = now + 1000;
+  return true;
+}
+
+// Whether the next frame starts now. When it is not yet due, sleeps until it is and says no, so
+// that the loop looks at its events again before the frame.
+bool FrameDue() {
+  if (Uncapped()) {
+    // One millisecond per clock change: the trace counts the same changes as at 60 a second.
+    StartFrameClock(ClockDueMillis());
+    return true;
+  }
+  const uint64_t now = PlatformMicros();
+  bool restart = false;
+  const uint64_t due = CadenceDue(std::max(now, ClockDueMillis() * 1000), &restart);
+  if (due > now) {
+    PlatformWaitUntilMicros(due);
+    return false;
+  }
+  CadenceStep(now, restart);
+  StartFrameClock(now / 1000);
+  return true;
+}
+
+}  // namespace
+
+void PaceFrame() {
+  uint64_t now = PlatformMicros();
+  bool restart = false;
+  const uint64_t due = CadenceDue(now, &restart);
+  if (due > now) {
+    PlatformWaitUntilMicros(due);
+    now = due;
+  }
+  CadenceStep(now, restart);
+}
+
+void StandStill() {
+  if (!SoundHeld) PlatformAudioPause(true);
+  SoundHeld = true;
+  PlatformWaitForEvent(STAND_STILL_WAIT_MS);
+}
+
+void EndStandStill() {
+  if (SoundHeld) PlatformAudioPause(false);
+  SoundHeld = false;
 }
 
 // The port's own per-frame duties: the state trace, and the end of a limited or replayed run.
@@ -144,9 +233,10 @@ void AfterFrame() {
 bool AutomaticRun() { return FrameLimit > 0 || ReplayIsPlaying(); }
 
 int32_t MessageLoop() {
-  LastClock = PlatformTicks();
+  FrameMillis = PlatformMicros() / 1000;
+  LastClock = static_cast<uint32_t>(FrameMillis);
   for (;;) {
-    if (PlatformEventWaiting()) {
+    if (EventsDue() && PlatformEventWaiting()) {
       PlatformEvent event;
       if (PlatformNextEvent(&event)) MainWindowProc(event);
       continue;
@@ -158,22 +248,12 @@ int32_t MessageLoop() {
     // An automatic run does not wait for the window to get focus (a display without a window
     // manager, or none at all, may never give it). A paused game stands still the same way.
     if ((AppActive != 1 && !AutomaticRun()) || GamePaused) {
-      PlatformWaitUntilMicros(PlatformMicros() + INACTIVE_NAP_MICROS);
+      StandStill();
       continue;
     }
-    if (PlatformTicks() == LastClock) continue;
-    ++ClockChanges;
-    if (SlowSkip != 0) {
-      if (SkipLeft != 0) {
-        --SkipLeft;
-        LastClock = PlatformTicks();
-        continue;
-      }
-      SkipLeft = SlowSkip;
-    }
-    PaceFrame();
+    EndStandStill();
+    if (!FrameDue()) continue;
     SystemFrame();
     AfterFrame();
-    LastClock = PlatformTicks();
   }
 }

@@ -6,9 +6,9 @@
 #include "core/scene_state.h"  // ClockChanges
 
 extern int32_t AppActive;       // 1 while the program is the active application
-extern uint32_t LastClock;      // clock after the last frame or skipped change
+extern uint32_t LastClock;      // the millisecond of the last frame
 extern uint32_t SlowSkip;       // 0, or 40 with "/S"
-extern uint32_t SkipLeft;       // changes still to skip before the next frame
+extern uint32_t SkipLeft;       // changes to skip before the next frame
 extern int64_t FrameLimit;      // frames to run before the program ends; 0 = no limit (--frames)
 extern int32_t FrameRateLimit;  // frames per second the pacer holds; 0 = no wait (--fps)
 
@@ -20,6 +20,12 @@ bool QuitPending();
 void ResetMessageLoop();
 // Waits for the next frame deadline of the FrameRateLimit cadence (no wait when it is 0).
 void PaceFrame();
+// Holds the game still for a while: no frame, every sound held where it is, asleep until an event
+// comes. The loop calls it while the window is inactive; anything else that holds the game (a
+// pause) calls it in the same way, and EndStandStill before the next frame.
+void StandStill();
+// Lets the sound go on from where StandStill held it.
+void EndStandStill();
 // A limited or replayed run plays by itself: nobody is there to answer a question.
 bool AutomaticRun();
 // Runs until the quit message; returns its exit code.

@@ -74,8 +74,7 @@ void TakeCallback(MidiSequencer* s, HandBackList* done) {
 // Moves the stream time on to the clock and plays what is due; collects finished buffers.
 void PlayDue(MidiSequencer* s, HandBackList* done) {
   TakeCallback(s, done);
-  if (s->held) return;
-  if (s->running) {
+  if (s->running && !s->paused) {
     const uint64_t now = s->clock();
     if (now > s->lastClock) s->streamMicros += now - s->lastClock;
     s->lastClock = now;
@@ -88,7 +87,7 @@ void PlayDue(MidiSequencer* s, HandBackList* done) {
       done->headers.push_back(h);
       continue;
     }
-    if (!s->running) break;
+    if (!s->running || s->paused) break;
     MIDIEVENT ev;
     std::memcpy(&ev, h->lpData + h->dwOffset, sizeof ev);
     const uint64_t total = uint64_t{ev.dwDeltaTime} * s->tickNumerator + s->carry;
@@ -186,6 +185,14 @@ bool MidiSeqRestart(MidiSequencer* s) {
   return true;
 }
 
+void MidiSeqPause(MidiSequencer* s, bool paused) {
+  std::lock_guard<std::mutex> g(s->lock);
+  if (paused == s->paused) return;
+  s->paused = paused;
+  // The stream takes up from the time it reached; the clock's reading now is the new base.
+  if (!paused && s->open) s->lastClock = s->clock();
+}
+
 bool MidiSeqStop(MidiSequencer* s) {
   HandBackList done;
   std::lock_guard<std::recursive_mutex> cb(s->callbackLock);
@@ -222,13 +229,6 @@ bool MidiSeqClose(MidiSequencer* s) {
   return true;
 }
 
-void MidiSeqHold(MidiSequencer* s, bool held) {
-  std::lock_guard<std::mutex> g(s->lock);
-  // The time spent held is not stream time.
-  if (s->held && !held) s->lastClock = s->clock();
-  s->held = held;
-}
-
 int32_t MidiSeqAdvance(MidiSequencer* s) {
   HandBackList done;
   std::lock_guard<std::recursive_mutex> cb(s->callbackLock);
@@ -243,8 +243,9 @@ int32_t MidiSeqAdvance(MidiSequencer* s) {
 
 uint64_t MidiSeqNextDue(MidiSequencer* s) {
   std::lock_guard<std::mutex> g(s->lock);
-  if (!s->open || !s->running || s->held || s->queue.empty()) return UINT64_MAX;
+  if (!s->open || !s->running || s->queue.empty()) return UINT64_MAX;
   const MIDIHDR* h = s->queue.front();
+  if (s->paused && h->dwOffset + 12 <= h->dwBytesRecorded) return UINT64_MAX;
   if (h->dwOffset + 12 > h->dwBytesRecorded) return s->lastClock;
   MIDIEVENT ev;
   std::memcpy(&ev, h->lpData + h->dwOffset, sizeof ev);

@@ -33,7 +33,7 @@ struct MidiSequencer {
   MidiSink sink = {nullptr, nullptr};
   bool open = false;
   bool running = false;
-  bool held = false;  // paused by the player: nothing plays and the stream time stands
+  bool paused = false;  // the clock is held: stream time stands still, nothing falls due
 
   // Microseconds of one tick = tickNumerator / tickDenominator.
   uint32_t division = MIDI_DEFAULT_DIVISION;
@@ -61,9 +61,9 @@ bool MidiSeqRestart(MidiSequencer* s);
 bool MidiSeqStop(MidiSequencer* s);   // hands every queued buffer back before it returns
 bool MidiSeqReset(MidiSequencer* s);  // all notes off, sustain off, every channel
 bool MidiSeqClose(MidiSequencer* s);  // hands back whatever is still queued
-// Holds the stream where it is (no event plays, no buffer comes back, no stream time passes)
-// or lets it go on from there.
-void MidiSeqHold(MidiSequencer* s, bool held);
+// Holds the stream where it is, or lets it go on from there: time spent paused does not count.
+// Open, restart, stop and the queue work as ever while paused; only playing waits.
+void MidiSeqPause(MidiSequencer* s, bool paused);
 // Plays every event due by now and hands back the buffers that have finished, on the caller's
 // thread. Returns how many buffers it handed back.
 int32_t MidiSeqAdvance(MidiSequencer* s);

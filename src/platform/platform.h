@@ -7,7 +7,7 @@
 // ---- Clock and pacing --------------------------------------------------------------------
 uint32_t PlatformTicks();                  // milliseconds since start, wraps like a 32-bit clock
 uint64_t PlatformMicros();                 // monotonic microseconds, for frame pacing
-void PlatformWaitUntilMicros(uint64_t t);  // returns at or soon after t (coarse sleep, fine wait)
+void PlatformWaitUntilMicros(uint64_t t);  // sleeps until t on PlatformMicros' clock, no spinning
 int PlatformDisplayRefreshHz();            // refresh of the window's display, 0 when unknown
 
 // ---- Diagnostics -------------------------------------------------------------------------
@@ -42,6 +42,8 @@ struct PlatformEvent {
 };
 bool PlatformEventWaiting();                // is an event queued (does not remove it)
 bool PlatformNextEvent(PlatformEvent* ev);  // removes the next event; false when none
+// Sleeps until an event is queued or timeoutMs has passed; whether one is queued.
+bool PlatformWaitForEvent(uint32_t timeoutMs);
 
 struct PlatformWindowDesc {
   const char* title;
@@ -153,8 +155,8 @@ struct PlatformSoundBuffer;  // a voice with its own play position over shared s
 
 bool PlatformAudioOpen();        // opens the output device; false when there is none
 void PlatformAudioClose();       // frees every buffer as well
-// Holds the sound output and the music where they are, or lets them go on from there.
-void PlatformSoundPause(bool paused);
+// Holds every sound where it is, effects and music alike, or lets them go on from there.
+void PlatformAudioPause(bool paused);
 bool PlatformAudioDumpFailed();  // --audio-dump could not be made or written (told on stderr)
 PlatformSoundBuffer* PlatformSoundCreate(const PlatformWaveFormat& format, uint32_t bytes);
 PlatformSoundBuffer* PlatformSoundDuplicate(PlatformSoundBuffer* original);
@@ -228,6 +230,7 @@ struct PlatformSettings {
   const char* screenshotDir = nullptr;  // --screenshot-dir: where F12 saves; null = current folder
   int32_t musicVolume = 100;            // --music-volume, percent
   int32_t sfxVolume = 100;              // --sfx-volume, percent
+  int32_t pictureRateLimit = 0;         // pictures shown per second at most; 0 shows every one
   bool verbose = false;                 // --verbose: the diagnostic output is shown
   bool japanese = false;                // message-box buttons in Japanese
 };

@@ -20,6 +20,7 @@ FakeAudioFailures Failures;
 int32_t NextId = 1;
 int32_t OpenCount = 0;
 int32_t DuplicatesMade = 0;
+bool Paused = false;
 
 bool Alive(const PlatformSoundBuffer* b) {
   return b != nullptr &&
@@ -59,10 +60,13 @@ int32_t FakeAudioOpenCount() { return OpenCount; }
 
 int32_t FakeSoundBuffersAlive() { return static_cast<int32_t>(Buffers.size()); }
 
+bool FakeAudioPaused() { return Paused; }
+
 void FakeAudioRender(int32_t frames, std::vector<float>* out) {
   if (DeviceMixer == nullptr || frames <= 0) return;
   std::vector<float> block(static_cast<size_t>(frames) * 2);
-  MixerRenderFloat(DeviceMixer, block.data(), frames);
+  // A paused device plays silence and moves no voice on.
+  if (!Paused) MixerRenderFloat(DeviceMixer, block.data(), frames);
   if (out != nullptr) out->insert(out->end(), block.begin(), block.end());
 }
 
@@ -73,6 +77,12 @@ void FakeAudioReset() {
   NextId = 1;
   OpenCount = 0;
   DuplicatesMade = 0;
+  PlatformAudioPause(false);
+}
+
+void PlatformAudioPause(bool paused) {
+  Paused = paused;
+  FakeMidiHold(paused);
 }
 
 bool PlatformAudioOpen() {

@@ -19,7 +19,6 @@ int32_t OutCount = 0;
 uint32_t Division = 0;
 std::atomic<int32_t> Timeouts{0};
 std::atomic<uint64_t> TimedOutMillis{0};
-bool SoundPaused = false;
 
 uint64_t ReadClock() { return ClockMicros.load(); }
 
@@ -43,8 +42,7 @@ struct PlatformSignal {
 
 void FakeMidiResetAll() {
   MidiSeqClose(&Seq);
-  MidiSeqHold(&Seq, false);
-  SoundPaused = false;
+  MidiSeqPause(&Seq, false);
   ClockMicros.store(0);
   std::lock_guard<std::mutex> g(RecordLock);
   Messages.clear();
@@ -56,12 +54,6 @@ void FakeMidiResetAll() {
   TimedOutMillis.store(0);
 }
 
-// The scripted device has no output of its own to hold: the flag is what tests read.
-void PlatformSoundPause(bool paused) {
-  SoundPaused = paused;
-  MidiSeqHold(&Seq, paused);
-}
-bool FakeSoundPaused() { return SoundPaused; }
 
 void FakeMidiAdvance(uint32_t millis) { FakeMidiAdvanceMicros(uint64_t{millis} * 1000); }
 
@@ -85,6 +77,8 @@ void FakeMidiAdvanceMicros(uint64_t micros) {
 }
 
 uint64_t FakeMidiClockMicros() { return ClockMicros.load(); }
+
+void FakeMidiHold(bool paused) { MidiSeqPause(&Seq, paused); }
 
 std::vector<FakeMidiMessage> FakeMidiMessages() {
   std::lock_guard<std::mutex> g(RecordLock);

@@ -31,6 +31,9 @@ void FakeAdvanceMicros(uint64_t micros);
 // Every read of the clock also moves it on by this much (0 by default): time that work takes.
 void FakeSetClockStepPerRead(uint64_t micros);
 int32_t FakeWaitCount();  // PlatformWaitUntilMicros calls since the reset
+int64_t FakeClockReads();  // PlatformMicros and PlatformTicks calls since the reset
+// PlatformWaitForEvent calls since the reset: each sleeps until the next event or its time-out.
+int32_t FakeEventWaits();
 void FakeSetRefreshHz(int32_t hz);
 // An event that becomes waiting once the clock has reached atMicros; queued in time order.
 void FakeQueueEvent(const PlatformEvent& event, uint64_t atMicros = 0);
@@ -141,7 +144,9 @@ int32_t FakeSoundBuffersAlive();
 constexpr int32_t FAKE_AUDIO_RATE = 44100;
 // Mixes the next `frames` stereo frames; appends them to out when given.
 void FakeAudioRender(int32_t frames, std::vector<float>* out = nullptr);
-// Closes the device (freeing every buffer), clears the record and the failures.
+// Whether PlatformAudioPause holds the device (rendering then gives silence, voices stay put).
+bool FakeAudioPaused();
+// Closes the device (freeing every buffer), clears the record and the failures, unpauses.
 void FakeAudioReset();
 
 // ---- MIDI stream and the auto-reset signal (music) -----------------------------------------
@@ -151,6 +156,8 @@ void FakeMidiResetAll();                // closed, clock 0, no record, no script
 void FakeMidiAdvance(uint32_t millis);  // moves the stream's clock on and plays what falls due
 void FakeMidiAdvanceMicros(uint64_t micros);
 uint64_t FakeMidiClockMicros();
+// Holds the stream's sequencer or lets it go on: what the audio device's pause does to it.
+void FakeMidiHold(bool paused);
 // Every channel message the synthesiser got, with the stream's clock when it was sent.
 struct FakeMidiMessage {
   uint64_t micros;
@@ -175,7 +182,6 @@ int32_t FakeMidiOutCount();   // buffers queued since the reset
 int32_t FakeMidiQueued();     // buffers queued and not yet handed back
 uint32_t FakeMidiTimeDivision();
 uint64_t FakeMidiStreamMicros();  // stream time since the last restart from the beginning
-bool FakeSoundPaused();           // PlatformSoundPause holds the sound and the music
 // Signal waits that timed out and the milliseconds they spent; a time-out also moves the
 // scripted clock (FakeMicros) on by its length instead of sleeping.
 int32_t FakeSignalTimeouts();

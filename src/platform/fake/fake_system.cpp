@@ -17,7 +17,9 @@ struct TimedEvent {
 struct FakeSystem {
   uint64_t micros = 0;
   uint64_t stepPerRead = 0;
+  int64_t reads = 0;
   int32_t waits = 0;
+  int32_t eventWaits = 0;
   int32_t refreshHz = 60;
   std::deque<TimedEvent> events;
   FakeWindowState window;
@@ -50,6 +52,7 @@ uint64_t ReadClock() {
   FakeSystem& s = Sys();
   const uint64_t now = s.micros;
   s.micros += s.stepPerRead;
+  ++s.reads;
   return now;
 }
 
@@ -67,6 +70,8 @@ void FakeSetMicros(uint64_t micros) { Sys().micros = micros; }
 void FakeAdvanceMicros(uint64_t micros) { Sys().micros += micros; }
 void FakeSetClockStepPerRead(uint64_t micros) { Sys().stepPerRead = micros; }
 int32_t FakeWaitCount() { return Sys().waits; }
+int64_t FakeClockReads() { return Sys().reads; }
+int32_t FakeEventWaits() { return Sys().eventWaits; }
 void FakeSetRefreshHz(int32_t hz) { Sys().refreshHz = hz; }
 
 void FakeQueueEvent(const PlatformEvent& event, uint64_t atMicros) {
@@ -131,6 +136,17 @@ int PlatformDisplayRefreshHz() { return Sys().refreshHz; }
 bool PlatformEventWaiting() {
   const auto& q = Sys().events;
   return !q.empty() && q.front().at <= Sys().micros;
+}
+
+// Sleeps on the scripted clock: to the next event's time, or by the whole time-out.
+bool PlatformWaitForEvent(uint32_t timeoutMs) {
+  FakeSystem& s = Sys();
+  ++s.eventWaits;
+  if (PlatformEventWaiting()) return true;
+  uint64_t until = s.micros + uint64_t{timeoutMs} * 1000;
+  if (!s.events.empty()) until = std::min(until, s.events.front().at);
+  s.micros = std::max(s.micros, until);
+  return PlatformEventWaiting();
 }
 
 bool PlatformNextEvent(PlatformEvent* ev) {

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/sdl/sdl_midi.h"
 #include "platform/sdl/sdl_settings.h"
 
 struct PlatformSoundBuffer {
@@ -30,12 +31,12 @@ constexpr int kCallbackFrames = 512;
 constexpr float kEffectLevel = 0.45f;
 
 SDL_AudioDeviceID Device = 0;
-bool OutputPaused = false;  // the player paused the game: the device is held
 int DeviceRate = 0;
 Mixer* DeviceMixer = nullptr;
 std::vector<std::unique_ptr<PlatformSoundBuffer>> Buffers;
 MusicRenderFn MusicFn = nullptr;
 void* MusicUser = nullptr;
+bool Paused = false;  // the device holds still: neither the mixer nor the synthesiser runs
 
 // The dump: the callback copies each block into a ring; a writer thread drains it to the
 // file, so the callback never waits on the disk. A full ring drops the block and counts it.
@@ -274,7 +275,7 @@ bool PlatformAudioOpen() {
   MixerSetLevels(DeviceMixer, PercentLevel(SdlSettings.musicVolume),
                  kEffectLevel * PercentLevel(SdlSettings.sfxVolume));
   if (SdlSettings.audioDumpPath != nullptr) Dump = StartDump(SdlSettings.audioDumpPath);
-  SDL_PauseAudioDevice(Device, OutputPaused ? 1 : 0);
+  SDL_PauseAudioDevice(Device, Paused ? 1 : 0);
   return true;
 }
 
@@ -290,16 +291,20 @@ void SdlAudioDeviceEvent(bool added, uint32_t which, bool capture) {
   } else if (added && Device == 0) {
     Device = OpenDefaultDevice(DeviceRate, nullptr);
     if (Device == 0) return;  // not usable yet; the next one to appear is tried
-    SDL_PauseAudioDevice(Device, OutputPaused ? 1 : 0);
+    SDL_PauseAudioDevice(Device, Paused ? 1 : 0);
     std::fprintf(stderr, "audio: sound goes on through the new default device\n");
   }
 }
 
 uint32_t SdlAudioDeviceId() { return Device; }
 
-void SdlAudioPause(bool paused) {
-  OutputPaused = paused;
+// The callback stops being called, so every voice and the synthesiser's notes keep their place;
+// the song's sequencer holds its clock so that no note falls due meanwhile.
+void PlatformAudioPause(bool paused) {
+  if (paused == Paused) return;
+  Paused = paused;
   if (Device != 0) SDL_PauseAudioDevice(Device, paused ? 1 : 0);
+  SdlMidiPause(paused);
 }
 
 bool PlatformAudioDumpFailed() { return DumpFailed.load(); }

@@ -12,6 +12,3 @@ int SdlAudioRate();
 void SdlAudioDeviceEvent(bool added, uint32_t which, bool capture);
 // The open output device's id, or 0 while there is none.
 uint32_t SdlAudioDeviceId();
-// Holds the device's output (effects and music alike) or lets it go on; kept across a change
-// of device.
-void SdlAudioPause(bool paused);

@@ -370,16 +370,14 @@ bool PlatformMidiStop() { return MidiSeqStop(Seq); }
 
 bool PlatformMidiReset() { return MidiSeqReset(Seq); }
 
+void SdlMidiPause(bool paused) {
+  MidiSeqPause(Seq, paused);
+  Kick();  // the thread sleeps for good while paused and looks again once resumed
+}
+
 bool PlatformMidiClose() {
   if (!MidiSeqClose(Seq)) return false;
   StopSequencerThread();
   return true;
 }
 
-// The synthesiser renders inside the device's callback, so holding the device holds the notes
-// that sound; the sequencer is held too, or the song would run on without being heard.
-void PlatformSoundPause(bool paused) {
-  SdlAudioPause(paused);
-  MidiSeqHold(Seq, paused);
-  Kick();
-}

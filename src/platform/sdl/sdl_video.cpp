@@ -63,14 +63,32 @@ int WatchRenderReset(void*, SDL_Event* event) {
 bool CreateRenderer() {
   SDL_Window* window = SdlMainWindow();
   if (window == nullptr) return false;
-  // The game is paced for 60 frames a second; only a 60 Hz display can set that pace itself.
+  // The software renderer draws into the window's framebuffer. Made as a texture of a hidden
+  // OpenGL renderer, that costs several times the drawing itself (a software OpenGL runs threads
+  // of its own); the window system's shared-memory image is the cheapest way to the screen.
+  // Only a framebuffer made after this hint follows it, and the player's own choice wins.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  // The pacer holds 60 frames a second by sleeping. A real vertical blank is only waited for on
+  // an accelerated renderer of a 60 Hz display, where it keeps the picture from tearing; the
+  // software renderer would only stand in for it with a whole-millisecond delay of its own.
   Uint32 flags = Accelerated ? SDL_RENDERER_ACCELERATED : SDL_RENDERER_SOFTWARE;
-  if (PlatformDisplayRefreshHz() == 60) flags |= SDL_RENDERER_PRESENTVSYNC;
+  if (Accelerated && PlatformDisplayRefreshHz() == 60) flags |= SDL_RENDERER_PRESENTVSYNC;
   Renderer = SDL_CreateRenderer(window, -1, flags);
   if (Renderer == nullptr && Accelerated) {
-    Renderer = SDL_CreateRenderer(window, -1, flags & ~Uint32{SDL_RENDERER_ACCELERATED});
+    Renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
   }
   return Renderer != nullptr;
+}
+
+// Runs without a rate to hold show a picture only now and then (PlatformSettings).
+bool PictureDue() {
+  static uint64_t lastShown = 0;
+  const int32_t limit = SdlSettings.pictureRateLimit;
+  if (limit <= 0) return true;
+  const uint64_t now = PlatformMicros();
+  if (lastShown != 0 && now - lastShown < 1000000 / static_cast<uint64_t>(limit)) return false;
+  lastShown = now;
+  return true;
 }
 
 bool CreateTexture(int32_t width, int32_t height) {
@@ -202,6 +220,7 @@ PlatformDisplayResult PlatformDisplayPresent(const uint8_t* pixels, int32_t pitc
     return PDR_FAILED;
   }
   if (Lost) return PDR_LOST;
+  if (!PictureDue()) return PDR_OK;
   if ((Texture == nullptr || width != TextureWidth || height != TextureHeight) &&
       !CreateTexture(width, height)) {
     return PDR_FAILED;
@@ -214,8 +233,14 @@ PlatformDisplayResult PlatformDisplayPresent(const uint8_t* pixels, int32_t pitc
   SdlConvertIndexed(pixels, pitch, width, height, lookup, out, outPitch);
   SDL_UnlockTexture(Texture);
   const SDL_Rect dest = OutputRect(destX, destY, destW, destH);
-  SDL_SetRenderDrawColor(Renderer, 0, 0, 0, 255);
-  SDL_RenderClear(Renderer);
+  // Bars around the picture are cleared; a picture that covers the output needs no clearing,
+  // which spares the software renderer a fill of the whole window every frame.
+  int outW = 0, outH = 0;
+  SDL_GetRendererOutputSize(Renderer, &outW, &outH);
+  if (dest.x > 0 || dest.y > 0 || dest.x + dest.w < outW || dest.y + dest.h < outH) {
+    SDL_SetRenderDrawColor(Renderer, 0, 0, 0, 255);
+    SDL_RenderClear(Renderer);
+  }
   if (SDL_RenderCopy(Renderer, Texture, nullptr, &dest) != 0) return Lost ? PDR_LOST : PDR_FAILED;
   if (PauseShown) DrawPauseNotice(dest, width);
   SDL_RenderPresent(Renderer);

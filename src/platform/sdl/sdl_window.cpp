@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -97,6 +98,13 @@ void TranslateWindowEvent(const SDL_WindowEvent& w) {
     case SDL_WINDOWEVENT_FOCUS_LOST:
       Push(PEV_ACTIVATE, 0);
       break;
+    case SDL_WINDOWEVENT_MINIMIZED:
+      // Some window managers leave the focus on a minimised window: nobody sees it play.
+      Push(PEV_ACTIVATE, 0);
+      break;
+    case SDL_WINDOWEVENT_RESTORED:
+      if ((SDL_GetWindowFlags(Window) & SDL_WINDOW_INPUT_FOCUS) != 0) Push(PEV_ACTIVATE, 1);
+      break;
     case SDL_WINDOWEVENT_MOVED:
       Push(PEV_MOVE, w.data1, w.data2);
       break;
@@ -169,6 +177,20 @@ bool PlatformEventWaiting() {
   SDL_Event e;
   while (SDL_PollEvent(&e) != 0) Translate(e);
   return !Pending.empty();
+}
+
+bool PlatformWaitForEvent(uint32_t timeoutMs) {
+  if (PlatformEventWaiting()) return true;
+  if (SDL_WasInit(SDL_INIT_EVENTS) == 0) {
+    SDL_Delay(timeoutMs);
+    return !Pending.empty();
+  }
+  // Blocks in the window system until something arrives; events that the game has no use for
+  // (the pointer moving over the window) come back as nothing waiting.
+  SDL_Event e;
+  if (SDL_WaitEventTimeout(&e, static_cast<int>(std::min<uint32_t>(timeoutMs, INT_MAX))) != 0)
+    Translate(e);
+  return PlatformEventWaiting();
 }
 
 bool PlatformNextEvent(PlatformEvent* ev) {
