@@ -21,7 +21,7 @@ import tempfile
 MELODY = {
     "MD00t": ["trumpet", "glock", "horn@21-28"],
     "MD01t": ["flute"],
-    "MD02t": ["lead", "lead2"],
+    "MD02t": ["lead", "organ", "lead2@13-20"],
     "MD03t": ["lead"],
     "MD04t": ["guitar", "brass@13-20"],
     "MD05t": ["brass", "lead"],

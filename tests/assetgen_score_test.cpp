@@ -78,6 +78,9 @@ INSTANTIATE_TEST_SUITE_P(
         NotesCase{"part p beat=8\n  o4 q8 l8 c d e f g a ^b _c |\n",
                   "60@0+240!93 62@240+240!81 64@480+240 65@720+240!81 67@960+240!89 "
                   "69@1200+240!81 71@1440+240!101 60@1680+240!65"},
+        // Four-bar phrases grow to their third bar and settle on the fourth.
+        NotesCase{"part p phrase=8\n  q8 c1 | c1 | c1 | c1 | c1 |\n",
+                  "60@0+1920 60@1920+1920!89 60@3840+1920!93 60@5760+1920!87 60@7680+1920"},
         // A pushed row plays early (never before the song starts), a laid-back one late.
         NotesCase{"pattern p\n  snare+8 ..x.\n  hat-4 x.x.\ndrums kit beat=10\n  p\n",
                   "42@0+60!110 42@956+60!105 38@968+60!105"}));

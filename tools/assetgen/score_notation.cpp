@@ -30,6 +30,7 @@ struct PatternHit {
 struct PartStyle {
   int beat = 0;   // velocity added on the bar's first beat, half on its middle, taken off between
   int swell = 0;  // expression a long note starts from before it swells; 0 for none
+  int phrase = 0;  // velocity a four-bar phrase builds by towards its third bar
 };
 
 struct Block {
@@ -231,6 +232,12 @@ int BeatWeight(int beat, uint32_t inBar, uint32_t barTicks) {
   return -beat;
 }
 
+// The arch of a four-bar phrase: it grows to its third bar and settles on the fourth.
+int PhraseWeight(const PartStyle& style, uint32_t tick, uint32_t barTicks) {
+  static const int kArch[4] = {0, 2, 4, 1};  // quarters of the part's phrase weight
+  return style.phrase * kArch[tick / barTicks % 4] / 4;
+}
+
 int NotePitchClass(char letter) {
   static const int classes[7] = {9, 11, 0, 2, 4, 5, 7};  // a b c d e f g
   return classes[std::tolower(static_cast<unsigned char>(letter)) - 'a'];
@@ -393,7 +400,8 @@ struct Voice {
       }
     } else {
       CloseOpen();
-      const int played = velocity + accent + BeatWeight(style.beat, time % s.barTicks, s.barTicks);
+      const int played = velocity + accent + BeatWeight(style.beat, time % s.barTicks, s.barTicks) +
+                         PhraseWeight(style, time, s.barTicks);
       for (uint8_t k : keys) {
         open.push_back({time, ticks, gap, k, static_cast<uint8_t>(std::clamp(played, 1, 127))});
       }
@@ -585,7 +593,8 @@ struct Voice {
 
 bool ReadStyle(Score& s, const Block& b, PartStyle* style) {
   return ArgNumber(s, b, "beat", 0, 40, 0, &style->beat) &&
-         ArgNumber(s, b, "swell", 0, 126, 0, &style->swell);
+         ArgNumber(s, b, "swell", 0, 126, 0, &style->swell) &&
+         ArgNumber(s, b, "phrase", 0, 40, 0, &style->phrase);
 }
 
 bool PartHeader(Score& s, const Block& b, bool drums, MidiPart* part) {
@@ -712,7 +721,8 @@ bool ReadDrums(Score& s, const Block& b, const PartStyle& style, MidiPart* part,
       auto it = s.patterns.find(word);
       if (it == s.patterns.end()) return Fail(s, where + bar, "no pattern named '" + word + "'");
       for (const PatternHit& h : it->second) {
-        const int weight = BeatWeight(style.beat, h.start, s.barTicks);
+        const int weight =
+            BeatWeight(style.beat, h.start, s.barTicks) + PhraseWeight(style, time, s.barTicks);
         const int vel = std::clamp(h.velocity * level / 100 + weight, 1, 127);
         const int start = std::max(static_cast<int>(time + h.start) + h.shift, 0);
         part->notes.push_back({static_cast<uint32_t>(start), 60, h.key, static_cast<uint8_t>(vel)});

@@ -17,7 +17,8 @@
 //     !mf intro | beat beat beat fill     a drum part: one pattern name per bar, '-' a silent bar
 //   Both kinds of part take beat=N (velocity added on each bar's downbeat, half of it on the
 //   middle beat, half taken off off-beat eighths and all of it off shorter notes) and melodic
-//   parts swell=N (notes of a half or longer swell their expression from N up to full).
+//   parts swell=N (notes of a half or longer swell their expression from N up to full); both
+//   take phrase=N (each four bars from the song's start grow by N to the third and settle).
 //
 // Melodic bodies: notes a-g with + or # (sharp) and - (flat), then a length (1 2 4 8 16 32,
 // 3 6 12 24 for triplets) and dots; r rest; oN octave; > and < octave up and down; lN default
