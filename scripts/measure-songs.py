@@ -22,7 +22,7 @@ MELODY = {
     "MD00t": ["trumpet", "glock", "horn@21-28"],
     "MD01t": ["flute"],
     "MD02t": ["lead", "organ", "lead2@13-20"],
-    "MD03t": ["lead"],
+    "MD03t": ["lead", "sax"],
     "MD04t": ["guitar", "brass@13-20"],
     "MD05t": ["brass", "lead"],
     "MD06t": ["trumpet", "flute"],
