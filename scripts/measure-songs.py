@@ -23,7 +23,7 @@ MELODY = {
     "MD01t": ["flute"],
     "MD02t": ["lead", "organ", "lead2@13-20"],
     "MD03t": ["lead", "sax"],
-    "MD04t": ["guitar", "brass@13-20"],
+    "MD04t": ["guitar", "brass@13-20", "horn"],
     "MD05t": ["brass", "lead"],
     "MD06t": ["trumpet", "flute"],
 }
