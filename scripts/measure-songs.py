@@ -24,7 +24,7 @@ MELODY = {
     "MD02t": ["lead", "organ", "lead2@13-20"],
     "MD03t": ["lead", "sax"],
     "MD04t": ["guitar", "brass@13-20", "horn"],
-    "MD05t": ["brass", "lead"],
+    "MD05t": ["brass", "horn", "lead", "violin"],
     "MD06t": ["trumpet", "flute"],
 }
 SEAM_SECONDS = 4.0
