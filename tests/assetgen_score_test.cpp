@@ -94,9 +94,8 @@ TEST(ScoreNotation, LongNotesSwellAndShortOnesPlayFull) {
   ASSERT_GE(c.size(), 4u);
   EXPECT_EQ(c.front().tick, 0u);
   EXPECT_EQ(c.front().value, 64);
-  const auto top = std::max_element(c.begin(), c.end(), [](auto& a, auto& b) {
-    return a.value < b.value;
-  });
+  const auto top =
+      std::max_element(c.begin(), c.end(), [](auto& a, auto& b) { return a.value < b.value; });
   EXPECT_EQ(top->value, 127);
   EXPECT_TRUE(std::is_sorted(c.begin(), top, [](auto& a, auto& b) { return a.value < b.value; }));
   EXPECT_LT(top->tick, 960u * 7 / 10);

@@ -135,8 +135,8 @@ TEST_P(Song, IsPlayedWithDynamicsAndRepeatsLittle) {
   }
   for (const auto& [channel, count] : notes) {
     if (count >= 50) {
-      EXPECT_GE(velocities[channel].size(), 8u) << "channel " << channel + 1 << ", " << count
-                                                 << " notes";
+      EXPECT_GE(velocities[channel].size(), 8u)
+          << "channel " << channel + 1 << ", " << count << " notes";
     }
   }
   std::set<std::vector<std::pair<uint32_t, uint32_t>>> seen;

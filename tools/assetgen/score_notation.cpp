@@ -13,9 +13,9 @@ namespace {
 
 constexpr uint32_t kWholeNote = 4 * kTicksPerQuarter;
 constexpr int kMaxNesting = 8;
-constexpr int kAccent = 16;             // what '^' adds to a note's velocity and '_' takes away
-constexpr uint8_t kExpression = 11;     // the controller that swells and fades a part
-constexpr uint32_t kSwellStep = 60;     // ticks between the steps of a swell
+constexpr int kAccent = 16;          // what '^' adds to a note's velocity and '_' takes away
+constexpr uint8_t kExpression = 11;  // the controller that swells and fades a part
+constexpr uint32_t kSwellStep = 60;  // ticks between the steps of a swell
 constexpr uint32_t kSwellShortest = 2 * kTicksPerQuarter;  // notes shorter than this do not swell
 
 // A drum hit of a pattern: where it falls on the grid, and how far a player pushes or drags it.
@@ -28,8 +28,8 @@ struct PatternHit {
 
 // How a part is played beyond its notes: the weight of the beats and the breath of long notes.
 struct PartStyle {
-  int beat = 0;   // velocity added on the bar's first beat, half on its middle, taken off between
-  int swell = 0;  // expression a long note starts from before it swells; 0 for none
+  int beat = 0;    // velocity added on the bar's first beat, half on its middle, taken off between
+  int swell = 0;   // expression a long note starts from before it swells; 0 for none
   int phrase = 0;  // velocity a four-bar phrase builds by towards its third bar
 };
 
@@ -298,7 +298,7 @@ struct Voice {
   uint32_t time = 0;
   uint32_t barStart = 0;
   bool tiePending = false;
-  int accent = 0;       // for the next note or chord only
+  int accent = 0;        // for the next note or chord only
   int expression = 127;  // as last sent
   std::vector<OpenNote> open;
   std::vector<MidiNote> notes;
@@ -690,8 +690,7 @@ bool ReadPattern(Score& s, const Block& b) {
   return true;
 }
 
-bool ReadDrums(Score& s, const Block& b, const PartStyle& style, MidiPart* part,
-               uint32_t* length) {
+bool ReadDrums(Score& s, const Block& b, const PartStyle& style, MidiPart* part, uint32_t* length) {
   const std::string where = "drums " + b.name;
   auto text = ExpandBody(s, b, where);
   if (!text) return false;
