@@ -72,7 +72,44 @@ INSTANTIATE_TEST_SUITE_P(
         NotesCase{
             "pattern beat\n  kick X... ....\n  hat  x.x.x.x.\ndrums kit\n  !f beat !p beat -\n",
             "36@0+60!127 42@0+60!100 42@480+60!100 42@960+60!100 42@1440+60!100 "
-            "36@1920+60!69 42@1920+60!55 42@2400+60!55 42@2880+60!55 42@3360+60!55"}));
+            "36@1920+60!69 42@1920+60!55 42@2400+60!55 42@2880+60!55 42@3360+60!55"},
+        // The beat weighs the downbeat most, then the middle, then beats, then off-beats;
+        // '^' and '_' lift and drop one note.
+        NotesCase{"part p beat=8\n  o4 q8 l8 c d e f g a ^b _c |\n",
+                  "60@0+240!93 62@240+240!81 64@480+240 65@720+240!81 67@960+240!89 "
+                  "69@1200+240!81 71@1440+240!101 60@1680+240!65"},
+        // Four-bar phrases grow to their third bar and settle on the fourth.
+        NotesCase{"part p phrase=8\n  q8 c1 | c1 | c1 | c1 | c1 |\n",
+                  "60@0+1920 60@1920+1920!89 60@3840+1920!93 60@5760+1920!87 60@7680+1920"},
+        // A pushed row plays early (never before the song starts), a laid-back one late.
+        NotesCase{"pattern p\n  snare+8 ..x.\n  hat-4 x.x.\ndrums kit beat=10\n  p\n",
+                  "42@0+60!110 42@956+60!105 38@968+60!105"}));
+
+// Expression is what the listener hears as breath: a long note swells from the part's level to
+// full and eases back, a short one plays full, and a part that shapes its expression starts
+// every pass of the loop at full.
+TEST(ScoreNotation, LongNotesSwellAndShortOnesPlayFull) {
+  const MidiSong s = Parse(kHead + "part p swell=64\n  q8 c2 d4 e4 |\n");
+  const std::vector<MidiControl>& c = s.parts.at(0).controls;
+  ASSERT_GE(c.size(), 4u);
+  EXPECT_EQ(c.front().tick, 0u);
+  EXPECT_EQ(c.front().value, 64);
+  const auto top =
+      std::max_element(c.begin(), c.end(), [](auto& a, auto& b) { return a.value < b.value; });
+  EXPECT_EQ(top->value, 127);
+  EXPECT_TRUE(std::is_sorted(c.begin(), top, [](auto& a, auto& b) { return a.value < b.value; }));
+  EXPECT_LT(top->tick, 960u * 7 / 10);
+  EXPECT_GT(c[c.size() - 2].value, 64) << "eases back, but not to the start";
+  EXPECT_EQ(c.back().tick, 960u) << "the short notes play at full, set once";
+  EXPECT_EQ(c.back().value, 127);
+  for (const MidiControl& m : c) EXPECT_EQ(m.controller, 11);
+
+  const MidiSong x = Parse(kHead + "part p\n  c2 x40 c2 |\n");
+  ASSERT_EQ(x.parts.at(0).controls.size(), 2u);
+  EXPECT_EQ(x.parts.at(0).controls[0].value, 127);
+  EXPECT_EQ(x.parts.at(0).controls[1].tick, 960u);
+  EXPECT_EQ(x.parts.at(0).controls[1].value, 40);
+}
 
 TEST(ScoreNotation, TempoIsRestatedEveryBarAndChangesWhereWritten) {
   const MidiSong s = Parse(kHead + "tempo bar=3 bpm=96\npart p\n  c1 | c1 | c1 |\n");
@@ -104,7 +141,9 @@ INSTANTIATE_TEST_SUITE_P(
                       BadScore{"part p\n  c7 c1 |\n", "does not divide"},
                       BadScore{"define a\n  $a\npart p\n  $a\n", "nest too deeply"},
                       BadScore{"part p\n  |: c1 |\n", "without its ':|'"},
-                      BadScore{"part p\n  c1 |\npart q\n  c1 | c1 |\n", "the parts above"}),
+                      BadScore{"part p\n  c1 |\npart q\n  c1 | c1 |\n", "the parts above"},
+                      BadScore{"part p\n  c2~ x40 c2 |\n", "expression inside a tie"},
+                      BadScore{"pattern a\n  kick+90 x...\n", "more than 60 ticks"}),
     [](const auto& info) { return CaseName(info.param.says); });
 
 // A key struck again ends its sounding note, a key struck twice at once sounds once, and nothing

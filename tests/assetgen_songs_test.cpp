@@ -1,6 +1,7 @@
 // The generated songs, as the game's reader streams them at danger speed through a loop and back.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <set>
@@ -111,6 +112,40 @@ TEST_P(Song, LoopsOnABarAfterLongEnoughAndPlaysInTheGameReaderAtDangerSpeed) {
   const double seconds = micros / 1e6 * kDangerPercent / 100;
   EXPECT_GE(seconds, GetParam().minSeconds);
   EXPECT_LE(seconds, GetParam().maxSeconds);
+}
+
+// What a listener notices of a typed score: a part of many notes at a handful of velocities, and
+// a song that loops by repeating itself bar for bar. The notes and controllers of every bar,
+// placed within the bar, are compared with all the bars before.
+TEST_P(Song, IsPlayedWithDynamicsAndRepeatsLittle) {
+  const std::vector<StreamEvent> events = EncodeTwoPasses(GetParam().file).pass[0];
+  ASSERT_FALSE(events.empty());
+  const uint32_t bars = events.back().tick / kBar;
+  std::map<uint32_t, std::set<uint32_t>> velocities;  // channel: velocities
+  std::map<uint32_t, int> notes;                      // channel: count
+  std::vector<std::vector<std::pair<uint32_t, uint32_t>>> barContent(bars + 1);
+  for (const StreamEvent& e : events) {
+    if (e.word >> 24 != 0) continue;  // tempo and other stream events
+    const uint32_t status = e.word & 0xF0, velocity = e.word >> 16 & 0x7F;
+    if (status == 0x90 && velocity != 0) {
+      velocities[e.word & 0x0F].insert(velocity);
+      ++notes[e.word & 0x0F];
+    }
+    barContent[e.tick / kBar].push_back({e.tick % kBar, e.word});
+  }
+  for (const auto& [channel, count] : notes) {
+    if (count >= 50) {
+      EXPECT_GE(velocities[channel].size(), 8u)
+          << "channel " << channel + 1 << ", " << count << " notes";
+    }
+  }
+  std::set<std::vector<std::pair<uint32_t, uint32_t>>> seen;
+  uint32_t copies = 0;
+  for (uint32_t bar = 0; bar < bars; ++bar) {
+    std::sort(barContent[bar].begin(), barContent[bar].end());
+    copies += seen.insert(barContent[bar]).second ? 0 : 1;
+  }
+  EXPECT_LE(copies * 100, bars * 15) << copies << " of " << bars << " bars repeat an earlier one";
 }
 
 INSTANTIATE_TEST_SUITE_P(AllSongs, Song, ::testing::ValuesIn(kSongs),

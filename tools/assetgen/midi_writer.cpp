@@ -123,6 +123,9 @@ std::vector<uint8_t> PartTrack(const MidiPart& part, uint32_t endTick) {
   events.push_back({0, 1, seq++, {cc, 10, part.pan}});
   events.push_back({0, 1, seq++, {cc, 91, part.reverb}});
   events.push_back({0, 1, seq++, {cc, 93, part.chorus}});
+  for (const MidiControl& c : part.controls) {
+    if (c.tick < endTick) events.push_back({c.tick, 1, seq++, {cc, c.controller, c.value}});
+  }
   const uint8_t on = static_cast<uint8_t>(0x90 | ch);
   for (const MidiNote& n : UntangledNotes(part.notes, endTick)) {
     events.push_back({n.start, 2, seq++, {on, n.key, n.velocity}});

@@ -14,6 +14,13 @@ struct MidiNote {
   uint8_t velocity;
 };
 
+// A controller change within a part, such as the expression of a swell.
+struct MidiControl {
+  uint32_t tick;
+  uint8_t controller;
+  uint8_t value;
+};
+
 // One part: a track of its own on one channel, set up at tick 0.
 struct MidiPart {
   std::string name;
@@ -24,6 +31,7 @@ struct MidiPart {
   uint8_t reverb = 40;
   uint8_t chorus = 0;
   std::vector<MidiNote> notes;
+  std::vector<MidiControl> controls;  // sent before the notes that start at the same tick
 };
 
 struct MidiTempo {

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cstdlib>
 #include <map>
 #include <optional>
@@ -12,6 +13,25 @@ namespace {
 
 constexpr uint32_t kWholeNote = 4 * kTicksPerQuarter;
 constexpr int kMaxNesting = 8;
+constexpr int kAccent = 16;          // what '^' adds to a note's velocity and '_' takes away
+constexpr uint8_t kExpression = 11;  // the controller that swells and fades a part
+constexpr uint32_t kSwellStep = 60;  // ticks between the steps of a swell
+constexpr uint32_t kSwellShortest = 2 * kTicksPerQuarter;  // notes shorter than this do not swell
+
+// A drum hit of a pattern: where it falls on the grid, and how far a player pushes or drags it.
+struct PatternHit {
+  uint32_t start;
+  int shift;
+  uint8_t key;
+  uint8_t velocity;
+};
+
+// How a part is played beyond its notes: the weight of the beats and the breath of long notes.
+struct PartStyle {
+  int beat = 0;    // velocity added on the bar's first beat, half on its middle, taken off between
+  int swell = 0;   // expression a long note starts from before it swells; 0 for none
+  int phrase = 0;  // velocity a four-bar phrase builds by towards its third bar
+};
 
 struct Block {
   std::string keyword;
@@ -24,7 +44,7 @@ struct Block {
 struct Score {
   std::vector<Block> blocks;
   std::map<std::string, std::string> defines;
-  std::map<std::string, std::vector<MidiNote>> patterns;  // one bar each, from tick 0
+  std::map<std::string, std::vector<PatternHit>> patterns;  // one bar each, from tick 0
   uint32_t barTicks = kWholeNote;
   std::string error;
 };
@@ -203,6 +223,21 @@ int DynamicLevel(const std::string& mark) {
   return it == levels.end() ? -1 : it->second;
 }
 
+// Players lean on the strong beats: the velocity a beat weight adds at a place in the bar.
+int BeatWeight(int beat, uint32_t inBar, uint32_t barTicks) {
+  if (inBar % barTicks == 0) return beat;
+  if (barTicks % 2 == 0 && inBar % (barTicks / 2) == 0) return beat / 2;
+  if (inBar % kTicksPerQuarter == 0) return 0;
+  if (inBar % (kTicksPerQuarter / 2) == 0) return -beat / 2;
+  return -beat;
+}
+
+// The arch of a four-bar phrase: it grows to its third bar and settles on the fourth.
+int PhraseWeight(const PartStyle& style, uint32_t tick, uint32_t barTicks) {
+  static const int kArch[4] = {0, 2, 4, 1};  // quarters of the part's phrase weight
+  return style.phrase * kArch[tick / barTicks % 4] / 4;
+}
+
 int NotePitchClass(char letter) {
   static const int classes[7] = {9, 11, 0, 2, 4, 5, 7};  // a b c d e f g
   return classes[std::tolower(static_cast<unsigned char>(letter)) - 'a'];
@@ -247,12 +282,13 @@ struct OpenNote {
 };
 
 struct Voice {
-  Voice(Score& score, std::string name, const std::string& body)
-      : s(score), where(std::move(name)), text(body) {}
+  Voice(Score& score, std::string name, const std::string& body, PartStyle partStyle)
+      : s(score), where(std::move(name)), text(body), style(partStyle) {}
 
   Score& s;
   std::string where;
   const std::string& text;
+  PartStyle style;
   size_t i = 0;
   int octave = 4;
   uint32_t defaultLength = kTicksPerQuarter;
@@ -262,8 +298,11 @@ struct Voice {
   uint32_t time = 0;
   uint32_t barStart = 0;
   bool tiePending = false;
+  int accent = 0;        // for the next note or chord only
+  int expression = 127;  // as last sent
   std::vector<OpenNote> open;
   std::vector<MidiNote> notes;
+  std::vector<MidiControl> controls;
 
   bool Fail(const std::string& what) {
     return ::Fail(s, where + " bar " + std::to_string(barStart / s.barTicks + 1), what);
@@ -315,7 +354,31 @@ struct Voice {
     return true;
   }
 
+  void Express(uint32_t tick, int value) {
+    if (value == expression) return;
+    expression = value;
+    controls.push_back({tick, kExpression, static_cast<uint8_t>(value)});
+  }
+
+  // A long note swells from the part's swell level to full over most of its length and eases
+  // back a little before the next; a short one plays at full expression.
+  void Swell(uint32_t start, uint32_t full) {
+    if (full < kSwellShortest) {
+      Express(start, 127);
+      return;
+    }
+    const double room = 127 - style.swell;
+    for (uint32_t t = 0; t < full; t += kSwellStep) {
+      const double f = static_cast<double>(t) / full;
+      const double rise = std::min(f / 0.55, 1.0);
+      const double ease = f > 0.7 ? (f - 0.7) / 0.3 * 0.3 : 0.0;
+      const double shaped = rise * rise * (3 - 2 * rise) - ease;
+      Express(start + t, static_cast<int>(std::lround(style.swell + room * shaped)));
+    }
+  }
+
   void CloseOpen() {
+    if (style.swell > 0 && !open.empty()) Swell(open.front().start, open.front().full);
     for (const OpenNote& n : open) {
       const uint32_t length = std::max<uint32_t>(n.full - std::min(n.gap, n.full - 1), 1);
       notes.push_back({n.start, length, n.key, n.velocity});
@@ -337,10 +400,13 @@ struct Voice {
       }
     } else {
       CloseOpen();
+      const int played = velocity + accent + BeatWeight(style.beat, time % s.barTicks, s.barTicks) +
+                         PhraseWeight(style, time, s.barTicks);
       for (uint8_t k : keys) {
-        open.push_back({time, ticks, gap, k, static_cast<uint8_t>(velocity)});
+        open.push_back({time, ticks, gap, k, static_cast<uint8_t>(std::clamp(played, 1, 127))});
       }
     }
+    accent = 0;
     time += ticks;
     return true;
   }
@@ -455,6 +521,11 @@ struct Voice {
     } else if (c == 'v') {
       if (v < 1 || v > 127) return Fail("velocity outside 1 to 127");
       velocity = v;
+    } else if (c == 'x') {
+      if (v > 127) return Fail("expression beyond 127");
+      if (tiePending) return Fail("expression inside a tie");
+      CloseOpen();
+      Express(time, v);
     } else {
       if (v < 1 || v > 8) return Fail("gate outside 1 to 8");
       gate = v;
@@ -493,11 +564,17 @@ struct Voice {
         if (open.empty()) return Fail("a tie after no note");
         tiePending = true;
         return true;
+      case '^':
+      case '_':
+        ++i;
+        accent = c == '^' ? kAccent : -kAccent;
+        return true;
       case 'o':
       case 'l':
       case 'v':
       case 'q':
       case 'k':
+      case 'x':
         return Setting(c);
       default:
         return Fail(std::string("unexpected '") + c + "'");
@@ -513,6 +590,12 @@ struct Voice {
     return BarLine();
   }
 };
+
+bool ReadStyle(Score& s, const Block& b, PartStyle* style) {
+  return ArgNumber(s, b, "beat", 0, 40, 0, &style->beat) &&
+         ArgNumber(s, b, "swell", 0, 126, 0, &style->swell) &&
+         ArgNumber(s, b, "phrase", 0, 40, 0, &style->phrase);
+}
 
 bool PartHeader(Score& s, const Block& b, bool drums, MidiPart* part) {
   int channel = 0;
@@ -560,12 +643,25 @@ int DrumKey(const std::string& name) {
   return (!name.empty() && *end == '\0' && v >= 0 && v <= 127) ? static_cast<int>(v) : -1;
 }
 
+// A row's name may end in +N or -N: the row plays N ticks late or early, as a drummer lays back
+// a snare or pushes a hat.
 bool ReadPattern(Score& s, const Block& b) {
   const std::string where = "pattern " + b.name;
-  std::vector<MidiNote> hits;
+  std::vector<PatternHit> hits;
   for (const std::string& row : b.lines) {
     const size_t split = row.find_first_of(" \t");
-    const std::string instrument = row.substr(0, split);
+    std::string instrument = row.substr(0, split);
+    int shift = 0;
+    const size_t sign = instrument.find_first_of("+-");
+    if (sign != std::string::npos) {
+      char* end = nullptr;
+      const long v = std::strtol(instrument.c_str() + sign, &end, 10);
+      if (*end != '\0' || v < -60 || v > 60) {
+        return Fail(s, where, "'" + instrument + "' pushes by more than 60 ticks");
+      }
+      shift = static_cast<int>(v);
+      instrument.resize(sign);
+    }
     std::string grid;
     if (split != std::string::npos) {
       for (char c : row.substr(split)) {
@@ -585,8 +681,8 @@ bool ReadPattern(Score& s, const Block& b) {
         return Fail(s, where, std::string("'") + c + "' in row '" + instrument + "'");
       }
       if (vel > 0) {
-        hits.push_back({static_cast<uint32_t>(n) * step, std::min<uint32_t>(step, 60),
-                        static_cast<uint8_t>(key), static_cast<uint8_t>(vel)});
+        hits.push_back({static_cast<uint32_t>(n) * step, shift, static_cast<uint8_t>(key),
+                        static_cast<uint8_t>(vel)});
       }
     }
   }
@@ -594,7 +690,7 @@ bool ReadPattern(Score& s, const Block& b) {
   return true;
 }
 
-bool ReadDrums(Score& s, const Block& b, MidiPart* part, uint32_t* length) {
+bool ReadDrums(Score& s, const Block& b, const PartStyle& style, MidiPart* part, uint32_t* length) {
   const std::string where = "drums " + b.name;
   auto text = ExpandBody(s, b, where);
   if (!text) return false;
@@ -623,9 +719,12 @@ bool ReadDrums(Score& s, const Block& b, MidiPart* part, uint32_t* length) {
     if (word != "-") {
       auto it = s.patterns.find(word);
       if (it == s.patterns.end()) return Fail(s, where + bar, "no pattern named '" + word + "'");
-      for (const MidiNote& h : it->second) {
-        const int vel = std::clamp(h.velocity * level / 100, 1, 127);
-        part->notes.push_back({time + h.start, h.length, h.key, static_cast<uint8_t>(vel)});
+      for (const PatternHit& h : it->second) {
+        const int weight =
+            BeatWeight(style.beat, h.start, s.barTicks) + PhraseWeight(style, time, s.barTicks);
+        const int vel = std::clamp(h.velocity * level / 100 + weight, 1, 127);
+        const int start = std::max(static_cast<int>(time + h.start) + h.shift, 0);
+        part->notes.push_back({static_cast<uint32_t>(start), 60, h.key, static_cast<uint8_t>(vel)});
       }
     }
     time += s.barTicks;
@@ -691,17 +790,23 @@ bool ParseScore(std::string_view text, MidiSong* song, std::string* error) {
     } else if (b.keyword == "part" || b.keyword == "drums") {
       const bool drums = b.keyword == "drums";
       MidiPart part;
+      PartStyle style;
       uint32_t length = 0;
-      ok = PartHeader(s, b, drums, &part);
+      ok = PartHeader(s, b, drums, &part) && ReadStyle(s, b, &style);
       if (ok && drums) {
-        ok = ReadDrums(s, b, &part, &length);
+        ok = ReadDrums(s, b, style, &part, &length);
       } else if (ok) {
         auto body = ExpandBody(s, b, "part " + b.name);
         if (!body) break;
-        Voice v(s, "part " + b.name, *body);
+        Voice v(s, "part " + b.name, *body, style);
         ok = v.Run();
         part.notes = std::move(v.notes);
+        part.controls = std::move(v.controls);
         length = v.time;
+      }
+      // The loop starts again at full expression, however the song ended.
+      if (!part.controls.empty() && part.controls.front().tick != 0) {
+        part.controls.insert(part.controls.begin(), {0, kExpression, 127});
       }
       // Every part runs the whole song, so the loop point is the same for all.
       if (ok && !song->parts.empty() && length != song->lengthTicks) {

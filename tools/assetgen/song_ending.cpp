@@ -14,7 +14,7 @@ define closeEnd
 define warm
   o5 c4. d8 e2 | o5 d4. c8 o4 b2 | o5 e4. f8 g2 | o5 a4 g4 e2 |
   o5 f4. e8 d4 c4 | o5 d2 o4 b4 g4 | o4 g4 o5 c4 e4 g4 | o5 b-2. g4 |
-  o5 a2 g4 f4 | o5 g2 e4 d4 | o5 c4 d4 f4 a4 | o5 g2 f4 d4 |
+  !mf o5 a2 g4 f4 | o5 g2 e4 d4 | o5 c4 d4 f4 a4 | o5 g2 f4 d4 |
 
 define chordsTriumph
   {C}1 | {G}1 | {Am}1 | {F}1 | {C}1 | {G}1 | {F}1 | {G}1 |
@@ -52,37 +52,37 @@ define bF
 define bDm
   o2 l8 d d >d <d d d a d |
 
-part trumpet channel=1 program=57 volume=122 pan=58 reverb=60
+part trumpet channel=1 program=57 volume=122 pan=58 reverb=60 beat=8 phrase=8
   q7 !f $head $openEnd
   !ff $head $closeEnd
   r1 | r1 | r1 | r1 | r1 | r1 | r1 | r1 | r1 | r1 | r1 | r1 |
 
-part horn channel=3 program=61 volume=90 pan=76 reverb=70
+part horn channel=3 program=61 volume=98 pan=76 reverb=70 beat=8 phrase=8 swell=64
   q8 !mf k-12 $head $openEnd
   !f $head $closeEnd
   k+0 r1 | r1 | r1 | r1 | r1 | r1 | r1 | r1 |
   !mp o4 c1 | o3 b1 | o4 a2 f2 | g2 f2 |
 
-part flute channel=6 program=74 volume=116 pan=40 reverb=80
+part flute channel=6 program=74 volume=127 pan=40 reverb=80 beat=6 phrase=10
   q8 r1 | r1 | r1 | r1 | r1 | r1 | r1 | r1 |
   r1 | r1 | r1 | r1 | r1 | r1 | r1 | r1 |
-  !mf $warm
+  !f $warm
 
-part strings channel=2 program=49 volume=62 pan=30 reverb=80
-  q8 o4 !mf $chordsTriumph
-  !mp $chordsWarm
+part strings channel=2 program=49 volume=56 pan=30 reverb=80 swell=56 phrase=12
+  q8 o4 !mp $chordsTriumph
+  !p $chordsWarm
 
-part piano channel=4 program=1 volume=118 pan=96 reverb=60
+part piano channel=4 program=1 volume=104 pan=96 reverb=60 beat=10 phrase=10
   q8 r1 | r1 | r1 | r1 | r1 | r1 | r1 | r1 |
   r1 | r1 | r1 | r1 | r1 | r1 | r1 | r1 |
-  !f $aF $aG $aEm $aAm $aDm $aG7 $aC $aC7 $aF $aEm $aDm $aG7
+  !mf $aF $aG $aEm $aAm $aDm $aG7 $aC $aC7 $aF $aEm $aDm $aG7
 
-part bass channel=5 program=34 volume=100 pan=64 reverb=20
+part bass channel=5 program=34 volume=108 pan=64 reverb=20 beat=10 phrase=8
   q6 !f $bC $bG $bAm $bF $bC $bG $bF $bG
   $bC $bG $bAm $bF $bDm $bG $bC o2 c2. r4 |
   q8 !mf o2 f1 | g1 | e1 | a1 | d1 | g1 | c1 | c1 | f1 | e1 | d1 | g2 g2 |
 
-part timpani channel=7 program=48 volume=108 pan=50 reverb=70
+part timpani channel=7 program=48 volume=108 pan=50 reverb=70 beat=8
   q8 !f o2 c4 r2. | g4 r2. | r1 | r1 | c4 r2. | g4 r2. | r1 | g4 r4 g8 g8 g8 g8 |
   c4 r2. | g4 r2. | r1 | r1 | r1 | g4 r4 g8 g8 g8 g8 | c4 r4 c4 r4 | c4 r2. |
   r1 | r1 | r1 | r1 | r1 | r1 | r1 | r1 | r1 | r1 | r1 | r1 |
@@ -112,7 +112,7 @@ pattern soft
 pattern roll
   snare oooo oooo xxxx xxXX
 
-drums kit channel=10 volume=92 pan=64 reverb=40
+drums kit channel=10 volume=100 pan=64 reverb=40 beat=8 phrase=8
   !f beatIn beat beat fill beat beat beat fill
   beatIn beat beat fill beat beat fill finale
   !pp softIn soft soft soft soft soft soft soft

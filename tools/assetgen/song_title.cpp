@@ -34,35 +34,35 @@ define bF
 define bDm
   o2 l8 d d >d <d d d a d |
 
-part trumpet channel=1 program=57 volume=122 pan=58 reverb=50
-  k-2 q7 r1 | r1 | r1 | r1 |
+part trumpet channel=1 program=57 volume=122 pan=58 reverb=50 beat=8 phrase=8
+  k-2 q7 !f o5 ^c4. c8 e4 g4 | o5 a4. a8 g4 f4 | o5 f4. f8 d4 o4 b-4 | o4 b4 o5 d4 f4 ^g4 |
   !f $head $openEnd
   !f $head $closeEnd
   r1 | r1 | r1 | r1 | r1 | r1 | r1 | r1 |
-  !ff $head $openEnd
+  !f $head $openEnd
 
-part horn channel=3 program=61 volume=100 pan=76 reverb=60
+part horn channel=3 program=61 volume=100 pan=76 reverb=60 beat=8 phrase=8 swell=64
   k-2 q8 r1 | r1 | r1 | r1 |
   r1 | r1 | r1 | r1 | r1 | r1 | r1 | r1 |
   !mp o4 e1 | d1 | c1 | c1 | o3 a1 | b1 | o4 c2 e2 | g2. r4 |
   !f $bridge
   k-14 !mf $head $openEnd
 
-part glock channel=6 program=10 volume=112 pan=90 reverb=70
+part glock channel=6 program=10 volume=112 pan=90 reverb=70 beat=8 phrase=8
   k-2 q4 r1 | r1 | r1 | r1 |
   r1 | r1 | r1 | r1 | r1 | r1 | r1 | r1 |
   k+10 !f $head $closeEnd
   r1 | r1 | r1 | r1 | r1 | r1 | r1 | r1 |
   r1 | r1 | r1 | r1 | r1 | r1 | r1 | r1 |
 
-part strings channel=2 program=49 volume=56 pan=36 reverb=70
-  k-2 o4 q8 !mp {C}1 | {C}1 | {Bb}1 | {G}1 |
+part strings channel=2 program=49 volume=56 pan=36 reverb=70 swell=56 phrase=12
+  k-2 o4 q8 !mf {C}1 | {F}1 | {Bb}1 | {G}1 |
   !mp $chordsA
   !mf $chordsA2
   !mf $chordsB
-  !f $chordsA
+  !mf $chordsA
 
-part brass channel=4 program=62 volume=116 pan=84 reverb=50
+part brass channel=4 program=62 volume=116 pan=84 reverb=50 beat=8 phrase=8 swell=64
   k-2 q6 !f o4 [e g >c]4. [e g >c]8 [e g >c]2 | [f a >c]4. [f a >c]8 [e g >c]2 |
   [d f b-]4. [d f b-]8 [d f b-]2 | [d g b]2 [d f b]4 [d f b]8 [d f b]8 |
   r1 | r1 | r1 | r1 | r1 | r1 | r1 | r1 |
@@ -72,7 +72,7 @@ part brass channel=4 program=62 volume=116 pan=84 reverb=50
   {F}4 r8 {F}8 r4 {F}4 | {C}4 r8 {C}8 r4 {C}4 | {G}4 r8 {G}8 r4 {G}4 |
   {F}4 r8 {F}8 r4 {F}4 | {G}4 r8 {G}8 {G}8 {G}8 {G}8 {G}8 |
 
-part bass channel=5 program=34 volume=110 pan=64 reverb=20
+part bass channel=5 program=34 volume=110 pan=64 reverb=20 beat=10 phrase=8
   k-2 q6 !f o2 c4. c8 c2 | c4. c8 c2 | b-4. b-8 b-2 | g4. g8 g4 g8 g8 |
   $bC $bG $bAm $bF $bC $bG $bF $bG
   $bC $bG $bAm $bF $bDm $bG $bC $bC
@@ -89,9 +89,9 @@ pattern roll
   kick  X... .... X... ....
   snare .... o.o. xxxx XXXX
 pattern beat
-  kick  x... ..x. x... ....
-  snare .... X... .... X...
-  hat   x.x. x.x. x.x. x.x.
+  kick    x... ..x. x... ....
+  snare+4 .... X... .... X...
+  hat     x.x. x.o. x.x. x.o.
 pattern beatIn
   crash X... .... .... ....
   kick  x... ..x. x... ....
@@ -112,8 +112,8 @@ pattern halfIn
   snare .... .... X... ....
   ride  ..x. x.x. x.x. x.x.
 
-drums kit channel=10 volume=96 pan=64 reverb=30
-  !f intro intro intro roll
+drums kit channel=10 volume=96 pan=64 reverb=30 beat=8 phrase=8
+  !f beatIn beat beat roll
   beatIn beat beat fill beat beat beat fill
   beatIn beat beat fill beat beat beat fill
   !mf halfIn half half half half half half fill

@@ -26,9 +26,11 @@ struct PlatformSoundBuffer {
 namespace {
 constexpr int kWantedRate = 44100;  // 11025 and 22050 divide it: effects resample cleanly
 constexpr int kCallbackFrames = 512;
-// The effects' share of the mix at full volume: their samples are recorded near full scale,
-// and the songs must still be heard under them.
-constexpr float kEffectLevel = 0.45f;
+// The shares of the mix at full volume, set so that a battle sounds at about -18 LUFS with the
+// effects some 3 LU above the music: their samples are recorded near full scale, and only a rare
+// pile-up of many effects should reach the limiter.
+constexpr float kEffectLevel = 0.21f;
+constexpr float kMusicLevel = 0.55f;
 
 SDL_AudioDeviceID Device = 0;
 int DeviceRate = 0;
@@ -272,7 +274,7 @@ bool PlatformAudioOpen() {
   }
   DeviceMixer = MixerCreate(DeviceRate);
   MixerSetMusicSource(DeviceMixer, MusicFn, MusicUser);
-  MixerSetLevels(DeviceMixer, PercentLevel(SdlSettings.musicVolume),
+  MixerSetLevels(DeviceMixer, kMusicLevel * PercentLevel(SdlSettings.musicVolume),
                  kEffectLevel * PercentLevel(SdlSettings.sfxVolume));
   if (SdlSettings.audioDumpPath != nullptr) Dump = StartDump(SdlSettings.audioDumpPath);
   SDL_PauseAudioDevice(Device, Paused ? 1 : 0);
