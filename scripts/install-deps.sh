@@ -5,6 +5,9 @@ set -euo pipefail
 packages=(build-essential cmake ninja-build pkg-config ccache clang libclang-rt-14-dev
           libsdl2-dev libfluidsynth-dev fluidsynth timgm6mb-soundfont libgtest-dev libgmock-dev
           libbenchmark-dev xvfb xauth x11-utils xdotool sox imagemagick man-db)
+# The Windows build: cross compiler, Wine for its tests, dpkg-dev for `apt-get source`, zip.
+windows_packages=(mingw-w64 wine64 wine dpkg-dev zip)
+packages+=("${windows_packages[@]}")
 
 missing=()
 for p in "${packages[@]}"; do
