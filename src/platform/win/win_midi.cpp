@@ -23,6 +23,9 @@ constexpr float FALLBACK_LEVEL = 1.3f;
 
 // Which of the two plays the stream that is open now.
 std::atomic<bool> OnSystem{false};
+// A system without a MIDI device is not asked again at every song: the answer will not change
+// while the game runs, and each failed open costs the system time (and, under Wine, a crash).
+bool SystemRefused = false;
 
 // ---- The built-in synthesiser and the sequencer's thread ----------------------------------
 // Made once and never destroyed, so that an exit while a song plays cannot pull them from under
@@ -135,10 +138,11 @@ bool OpenSoft(PlatformMidiCallback callback, uintptr_t instance) {
 }  // namespace
 
 bool PlatformMidiOpen(PlatformMidiCallback callback, uintptr_t instance) {
-  if (WinStreamOpen(&WinMidiMapper, callback, instance)) {
+  if (!SystemRefused && WinStreamOpen(&WinMidiMapper, callback, instance)) {
     OnSystem.store(true);
     return true;
   }
+  SystemRefused = true;
   OnSystem.store(false);
   return OpenSoft(callback, instance);
 }
