@@ -98,6 +98,7 @@ cmake --build "$out" -j "$(nproc)"
 stage=$out/zip/zizid-ozavav
 rm -rf "$out/zip" && mkdir -p "$stage"
 cp "$out/zizid-ozavav.exe" "$stage/"
+x86_64-w64-mingw32-strip "$stage/zizid-ozavav.exe"  # the debug information stays in the build
 for song in MD00t.mid MD01t.mid MD02t.mid MD03t.mid MD04t.mid MD05t.mid MD06t.mid; do
   cp "$out/$song" "$stage/"
 done

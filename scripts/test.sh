@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds with warnings as errors and runs every test; then the unit
-# tests under the sanitizers and each fuzz target for a bounded time.
+# Installs what is missing, builds with warnings as errors and runs every test, the Windows
+# build's under Wine too; then the unit tests under the sanitizers and each fuzz target for a
+# bounded time.
 # ZZ_TEST_QUICK=1 stops after the normal tests; FUZZ_SECONDS sets the time per fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -9,6 +10,12 @@ export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=true
 scripts/install-deps.sh
 BUILD_DIR=build scripts/build.sh -DZZ_WERROR=ON
 (cd build && ctest --output-on-failure -j "$(nproc)")
+# The Windows program, cross-built and tested under Wine against this build (ZZ_TEST_WINDOWS=0
+# leaves it out).
+if [[ ${ZZ_TEST_WINDOWS:-1} == 1 ]]; then
+  HOST_BUILD_DIR=build scripts/build-windows.sh -DZZ_WERROR=ON
+  (cd build-windows && ctest --output-on-failure -j "$(nproc)")
+fi
 if [[ ${ZZ_TEST_QUICK:-0} == 1 ]]; then exit 0; fi
 scripts/sanitize.sh
 scripts/fuzz.sh

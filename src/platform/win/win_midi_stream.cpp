@@ -181,17 +181,25 @@ bool WinStreamReset() {
 }
 
 bool WinStreamClose() {
-  if (!WinStreamStop()) return false;
+  // A system that keeps a buffer past the stop's patience is closed all the same: the game is
+  // done with the stream either way.
+  if (!WinStreamIsOpen()) return false;
+  WinStreamStop();
+  std::map<MIDIHDR*, void*> prepared;
+  const WinMidiSystem* system = nullptr;
   {
     std::lock_guard<std::mutex> g(State.lock);
-    for (const auto& [header, system] : State.prepared) {
-      State.system->unprepare(system);
-      header->dwFlags &= ~MHDR_PREPARED;
-    }
-    State.prepared.clear();
-    State.system->close();
+    prepared.swap(State.prepared);
+    system = State.system;
     State.system = nullptr;
   }
+  if (system == nullptr) return false;  // closed meanwhile by another thread
+  // Outside the lock: closing may wait for the system's thread, which may wait for the lock.
+  for (const auto& [header, systemHeader] : prepared) {
+    system->unprepare(systemHeader);
+    header->dwFlags &= ~MHDR_PREPARED;
+  }
+  system->close();
   StopHandBackThread();
   return true;
 }

@@ -4,6 +4,7 @@
 source "$(dirname "$0")/common.bash" "$@"
 exe="$(realpath "$1")"
 start_display 1024x768x24
+use_display_prefix
 
 game_windows() { xdotool search --onlyvisible --name '^ZIZID-OZAVAV$' 2>/dev/null || true; }
 wait_for() {  # wait_for SECONDS COMMAND...: until the command prints something
