@@ -8,11 +8,15 @@ play=(build-essential cmake ninja-build pkg-config ccache libsdl2-dev libfluidsy
 test=(clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev fluidsynth xvfb xauth
       x11-utils xdotool xfonts-base sox imagemagick man-db appstream)
 
+# The Windows build and its tests: cross compiler, zlib for it, Wine, dpkg-dev for `apt-get source`.
+windows=(mingw-w64 libz-mingw-w64-dev wine64 wine dpkg-dev zip)
+
 case ${1:-play} in
   play) packages=("${play[@]}") ;;
   test) packages=("${play[@]}" "${test[@]}") ;;
+  windows) packages=("${play[@]}" "${test[@]}" "${windows[@]}") ;;
   *)
-    echo "usage: $0 [play|test]" >&2
+    echo "usage: $0 [play|test|windows]" >&2
     exit 2
     ;;
 esac

@@ -139,6 +139,9 @@ TEST_F(AssetgenSheet, FileFormIsTheResourceBehindAFileHeaderAndLoadsAlike) {
 
 // A second run writes every file (sheet, icon, sounds, songs) exactly as the build's run did.
 TEST(Assetgen, WritesTheSameBytesOnEveryRun) {
+#ifdef _WIN32
+  GTEST_SKIP() << "a Windows build embeds the assets of the build machine's generator";
+#endif
   const fs::path out = fs::temp_directory_path() / ("assetgen_test_" + std::to_string(getpid()));
   const std::string command = "./tools/assetgen '" + out.string() + "' > /dev/null 2>&1";
   ASSERT_EQ(std::system(command.c_str()), 0) << command;

@@ -51,6 +51,20 @@ class GameScenario : public ::testing::Test {
   void TearDown() override { StopScriptedGame(); }
 };
 
+// Bytes the program holds on the heap.
+size_t HeapInUse() {
+#ifdef _WIN32
+  _HEAPINFO block{};
+  size_t used = 0;
+  while (_heapwalk(&block) == _HEAPOK) {
+    if (block._useflag == _USEDENTRY) used += block._size;
+  }
+  return used;
+#else
+  return mallinfo2().uordblks;
+#endif
+}
+
 }  // namespace
 
 TEST_F(GameScenario, LongSoakKeepsTheInvariantsAndTheHeapFlat) {
@@ -58,7 +72,7 @@ TEST_F(GameScenario, LongSoakKeepsTheInvariantsAndTheHeapFlat) {
   size_t heapBefore = 0;
   int32_t battles = 0;
   for (int32_t frame = 0, lastScene = -1; frame < SOAK_FRAMES; ++frame) {
-    if (frame == WARM_UP_FRAMES) heapBefore = mallinfo2().uordblks;
+    if (frame == WARM_UP_FRAMES) heapBefore = HeapInUse();
     PlayFrame(SoakInput(frame));
     FakeClearSoundCalls();  // the scripted devices' logs are not the game's memory
     FakeMidiClearMessages();
@@ -69,7 +83,7 @@ TEST_F(GameScenario, LongSoakKeepsTheInvariantsAndTheHeapFlat) {
     battles += SceneId != lastScene && SceneId == SCENE_BATTLE;
     lastScene = SceneId;
   }
-  const size_t heapAfter = mallinfo2().uordblks;
+  const size_t heapAfter = HeapInUse();
   std::printf("soak: %d missions started; heap %zu -> %zu bytes\n", battles, heapBefore, heapAfter);
   EXPECT_GT(battles, 20);  // the pilot and the mashing really played
 #if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)

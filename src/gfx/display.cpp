@@ -205,7 +205,12 @@ bool gf_DD_SaveScreenshot(const char* folder, std::time_t when, int32_t scale, s
     return false;
   }
   std::tm local{};
-  if (localtime_r(&when, &local) == nullptr) {
+#ifdef _WIN32
+  const bool dated = localtime_s(&local, &when) == 0;
+#else
+  const bool dated = localtime_r(&when, &local) != nullptr;
+#endif
+  if (!dated) {
     *error = "the clock gives no date";
     return false;
   }
@@ -226,7 +231,7 @@ bool gf_DD_SaveScreenshot(const char* folder, std::time_t when, int32_t scale, s
     }
     const PlatformColor* colors =
         PrimaryPalette != nullptr ? PrimaryPalette->entries : GamePalette.data();
-    if (!WriteIndexedPng(file.c_str(), PrimarySurface->pixels, PrimarySurface->pitch,
+    if (!WriteIndexedPng(file.string().c_str(), PrimarySurface->pixels, PrimarySurface->pitch,
                          PrimarySurface->width, PrimarySurface->height, colors, scale, error)) {
       return false;
     }

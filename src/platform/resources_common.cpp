@@ -1,7 +1,12 @@
 // The embedded resource table and the executable's folder, for either machine.
 #include "platform/resources_common.h"
 
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#else
 #include <unistd.h>
+#endif
 
 #include <cstring>
 #include <string>
@@ -20,6 +25,23 @@ bool FindEmbeddedResource(const char* name, const char* type, const uint8_t** da
   return false;
 }
 
+#ifdef _WIN32
+// Windows: the module's own path, in UTF-8 like every other path the game handles.
+const char* ExecutableDirFromProc() {
+  static std::string dir = [] {
+    std::wstring wide(32768, L'\0');  // the longest path Windows allows
+    const DWORD n = GetModuleFileNameW(nullptr, wide.data(), static_cast<DWORD>(wide.size()));
+    if (n == 0 || n >= wide.size()) return std::string();
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(n), nullptr, 0,
+                                          nullptr, nullptr);
+    std::string path(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(n), path.data(), bytes, nullptr,
+                        nullptr);
+    return path.substr(0, path.find_last_of("\\/") + 1);
+  }();
+  return dir.c_str();
+}
+#else
 const char* ExecutableDirFromProc() {
   static std::string dir = [] {
     char buf[4096];
@@ -30,3 +52,4 @@ const char* ExecutableDirFromProc() {
   }();
   return dir.c_str();
 }
+#endif

@@ -4,4 +4,4 @@
 #include <cstdint>
 
 bool FindEmbeddedResource(const char* name, const char* type, const uint8_t** data, size_t* size);
-const char* ExecutableDirFromProc();  // from /proc/self/exe, with a trailing '/', or ""
+const char* ExecutableDirFromProc();  // the running program's folder with a trailing separator, or ""

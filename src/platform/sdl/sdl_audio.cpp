@@ -16,7 +16,6 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "platform/sdl/sdl_midi.h"
 #include "platform/sdl/sdl_settings.h"
 
 struct PlatformSoundBuffer {

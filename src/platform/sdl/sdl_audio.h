@@ -10,5 +10,8 @@ int SdlAudioRate();
 // An output device appeared or went away (SDL's device events). The game goes on silent while
 // its device is gone and takes the default device again when one appears.
 void SdlAudioDeviceEvent(bool added, uint32_t which, bool capture);
+// Holds the song where it is, or lets it go on (with the audio device's pause). Defined by the
+// machine's MIDI side: the sequencer here, the system's stream on Windows.
+void SdlMidiPause(bool paused);
 // The open output device's id, or 0 while there is none.
 uint32_t SdlAudioDeviceId();

@@ -8,5 +8,3 @@
 void SynthApplySettings(fluid_settings_t* settings, int rate);
 // One channel message (status | data1 << 8 | data2 << 16) as a synthesiser call.
 void SynthShortMessage(fluid_synth_t* synth, uint32_t message);
-// Holds the song's sequencer where it is, or lets it go on (with the audio device's pause).
-void SdlMidiPause(bool paused);

@@ -1,8 +1,10 @@
 // Real machine: the window, its events translated for the game, and message boxes.
 #include "platform/sdl/sdl_window.h"
 
+#ifndef _WIN32
 #include <dlfcn.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <climits>
@@ -30,6 +32,7 @@ void ShutDownVideo() {
   SDL_Quit();
 }
 
+#ifndef _WIN32
 // When the X server goes away, Xlib ends the program through exit(), whose handlers would go
 // back into SDL on the dead connection and crash or spin there. Leave at once instead.
 int DisplayLost(void*) {
@@ -49,6 +52,9 @@ void GuardAgainstALostDisplay() {
   if (auto set = reinterpret_cast<SetHandler>(dlsym(xlib, "XSetIOErrorHandler"))) set(DisplayLost);
   dlclose(xlib);
 }
+#else
+void GuardAgainstALostDisplay() {}  // Windows has no display connection to lose
+#endif
 
 // Without a runtime folder no Wayland compositor can be reached, and its library would only say
 // so on the terminal: the other drivers are tried instead, in SDL's own order.
@@ -69,7 +75,9 @@ bool StartVideo(const char* windowClass) {
   if (SDL_WasInit(SDL_INIT_VIDEO) != 0) return true;
   SkipUnreachableWayland();
   // The X11 class lets the desktop (and a later copy's user) tell our window apart.
+#ifndef _WIN32
   setenv("SDL_VIDEO_X11_WMCLASS", windowClass, 0);
+#endif
   SDL_SetHint(SDL_HINT_APP_NAME, windowClass);
   // Closing the window is the game's decision (it asks first); a signal still ends it.
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");

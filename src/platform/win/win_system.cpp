@@ -1,0 +1,50 @@
+// Windows machine: built-in resources, the program's folder, diagnostics, settings and the
+// folders players expect.
+#include "platform/win/win_api.h"
+// After windows.h: its shell header needs the Windows types.
+#include <shlobj.h>
+
+#include <cstdio>
+#include <string>
+
+#include "platform/platform.h"
+#include "platform/resources_common.h"
+#include "platform/sdl/sdl_settings.h"
+
+PlatformSettings SdlSettings;
+
+namespace {
+
+// Screenshots go to the player's Pictures folder unless --screenshot-dir says otherwise: the
+// game's own folder may sit under Program Files, where nothing can be written.
+std::string& PicturesFolder() {
+  static std::string folder = [] {
+    wchar_t* path = nullptr;
+    std::string utf8;
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_Pictures, 0, nullptr, &path))) utf8 = WinUtf8(path);
+    CoTaskMemFree(path);
+    return utf8;
+  }();
+  return folder;
+}
+
+}  // namespace
+
+bool PlatformFindResource(const char* name, const char* type, const uint8_t** data, size_t* size) {
+  return FindEmbeddedResource(name, type, data, size);
+}
+
+const char* PlatformExecutableDir() { return ExecutableDirFromProc(); }
+
+void PlatformDebugOutput(const char* text) {
+  std::fputs(text, stderr);
+  std::fflush(stderr);
+  OutputDebugStringW(WinWide(text).c_str());  // a debugger sees it where there is no console
+}
+
+void PlatformConfigure(const PlatformSettings& settings) {
+  SdlSettings = settings;
+  if (SdlSettings.screenshotDir == nullptr && !PicturesFolder().empty()) {
+    SdlSettings.screenshotDir = PicturesFolder().c_str();
+  }
+}
