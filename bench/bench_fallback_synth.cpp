@@ -18,12 +18,12 @@ void BM_RenderPeriod(benchmark::State& state) {
   const int voices = static_cast<int>(state.range(0));
   FallbackSynthInit(44100);
   // Organ, bass, strings, brass, reed, lead, pad, effects: families that do not die away.
-  const int kSustaining[8] = {16, 32, 48, 56, 64, 80, 88, 120};
+  const int SUSTAINING[8] = {16, 32, 48, 56, 64, 80, 88, 120};
   const int drums = 4;
   const int melodic = voices - drums;
   for (int i = 0; i < melodic; ++i) {
     const int ch = i % 8;
-    FallbackSynthMessage(Msg(0xC0 | ch, kSustaining[ch], 0));
+    FallbackSynthMessage(Msg(0xC0 | ch, SUSTAINING[ch], 0));
     FallbackSynthMessage(Msg(0xB0 | ch, 64, 127));  // held: nothing decays away
     FallbackSynthMessage(Msg(0x90 | ch, 48 + i, 100));
   }

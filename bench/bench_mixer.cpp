@@ -7,7 +7,7 @@
 #include "platform/mixer.h"
 
 namespace {
-constexpr int32_t kFrames = 512;
+constexpr int32_t FRAMES = 512;
 
 void MixVoices(benchmark::State& state) {
   const auto deviceRate = static_cast<int32_t>(state.range(0));
@@ -24,15 +24,15 @@ void MixVoices(benchmark::State& state) {
     MixerSetVolume(v, -(i % 4) * 300);
     all.push_back(v);
   }
-  std::vector<int16_t> out(kFrames * 2);
+  std::vector<int16_t> out(FRAMES * 2);
   for (auto _ : state) {
     for (MixerVoice* v : all) {
       if (!MixerIsPlaying(v)) MixerPlay(v);  // keep every voice sounding
     }
-    MixerRenderS16(m, out.data(), kFrames);
+    MixerRenderS16(m, out.data(), FRAMES);
     benchmark::DoNotOptimize(out.data());
   }
-  const double bufferSeconds = static_cast<double>(kFrames) / deviceRate;
+  const double bufferSeconds = static_cast<double>(FRAMES) / deviceRate;
   state.counters["buffer_ms"] = bufferSeconds * 1000.0;
   // Seconds of mixing per second of sound, in per cent of one core.
   state.counters["core_percent"] =

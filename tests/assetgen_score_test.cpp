@@ -22,7 +22,7 @@ MidiSong Parse(const std::string& text) {
   return song;
 }
 
-const std::string kHead = "song tempo=120 time=4/4\n";
+const std::string HEAD = "song tempo=120 time=4/4\n";
 
 // The notes of a part as "key@start+length", "!velocity" added where it is not the default 85,
 // ordered by start and key.
@@ -48,7 +48,7 @@ void PrintTo(const NotesCase& c, std::ostream* os) { *os << c.score; }
 class ScoreNotes : public ::testing::TestWithParam<NotesCase> {};
 
 TEST_P(ScoreNotes, BecomeTheseNotes) {
-  const MidiSong s = Parse(kHead + GetParam().score);
+  const MidiSong s = Parse(HEAD + GetParam().score);
   EXPECT_EQ(Describe(s.parts.at(0).notes), GetParam().notes);
 }
 
@@ -89,7 +89,7 @@ INSTANTIATE_TEST_SUITE_P(
 // full and eases back, a short one plays full, and a part that shapes its expression starts
 // every pass of the loop at full.
 TEST(ScoreNotation, LongNotesSwellAndShortOnesPlayFull) {
-  const MidiSong s = Parse(kHead + "part p swell=64\n  q8 c2 d4 e4 |\n");
+  const MidiSong s = Parse(HEAD + "part p swell=64\n  q8 c2 d4 e4 |\n");
   const std::vector<MidiControl>& c = s.parts.at(0).controls;
   ASSERT_GE(c.size(), 4u);
   EXPECT_EQ(c.front().tick, 0u);
@@ -104,7 +104,7 @@ TEST(ScoreNotation, LongNotesSwellAndShortOnesPlayFull) {
   EXPECT_EQ(c.back().value, 127);
   for (const MidiControl& m : c) EXPECT_EQ(m.controller, 11);
 
-  const MidiSong x = Parse(kHead + "part p\n  c2 x40 c2 |\n");
+  const MidiSong x = Parse(HEAD + "part p\n  c2 x40 c2 |\n");
   ASSERT_EQ(x.parts.at(0).controls.size(), 2u);
   EXPECT_EQ(x.parts.at(0).controls[0].value, 127);
   EXPECT_EQ(x.parts.at(0).controls[1].tick, 960u);
@@ -112,7 +112,7 @@ TEST(ScoreNotation, LongNotesSwellAndShortOnesPlayFull) {
 }
 
 TEST(ScoreNotation, TempoIsRestatedEveryBarAndChangesWhereWritten) {
-  const MidiSong s = Parse(kHead + "tempo bar=3 bpm=96\npart p\n  c1 | c1 | c1 |\n");
+  const MidiSong s = Parse(HEAD + "tempo bar=3 bpm=96\npart p\n  c1 | c1 | c1 |\n");
   ASSERT_EQ(s.tempos.size(), 4u);  // bars 1 to 3 and the loop point
   EXPECT_EQ(s.tempos[1].microsPerQuarter, 500000u);
   EXPECT_EQ(s.tempos[2].microsPerQuarter, 625000u);
@@ -131,7 +131,7 @@ class ScoreMistake : public ::testing::TestWithParam<BadScore> {};
 TEST_P(ScoreMistake, IsReportedWithItsPlace) {
   MidiSong song;
   std::string error;
-  EXPECT_FALSE(ParseScore(kHead + GetParam().body, &song, &error));
+  EXPECT_FALSE(ParseScore(HEAD + GetParam().body, &song, &error));
   EXPECT_NE(error.find(GetParam().says), std::string::npos) << error;
 }
 

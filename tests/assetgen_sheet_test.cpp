@@ -32,7 +32,7 @@ struct SheetBox {
 
 // Every box the game copies a picture from, apart from the font's cells. The radar's box at
 // (0, 208, 22, 32) is not among them: the game draws the radar itself, so it must stay empty.
-constexpr SheetBox kPictures[] = {
+constexpr SheetBox PICTURES[] = {
     {"grey title", 0, 32, 176, 48},    {"coloured title", 0, 80, 176, 64},
     {"maker logo", 0, 144, 176, 32},   {"game over", 0, 176, 160, 32},
     {"sun", 176, 32, 47, 47},          {"earth", 224, 32, 47, 47},
@@ -46,12 +46,12 @@ constexpr SheetBox kPictures[] = {
 
 // Letters A to Z on the top row, each with an unused column after it; digits below.
 std::vector<SheetBox> FontCells() {
-  constexpr int kLetterX[27] = {0,   11,  22,  33,  44,  54,  64,  75,  87,
+  constexpr int LETTER_X[27] = {0,   11,  22,  33,  44,  54,  64,  75,  87,
                                 95,  106, 118, 127, 142, 155, 165, 177, 188,
                                 199, 208, 218, 229, 240, 255, 266, 277, 288};
   std::vector<SheetBox> cells;
   for (int i = 0; i < 26; ++i)
-    cells.push_back({"letter", kLetterX[i], 0, kLetterX[i + 1] - kLetterX[i] - 1, 16});
+    cells.push_back({"letter", LETTER_X[i], 0, LETTER_X[i + 1] - LETTER_X[i] - 1, 16});
   for (int d = 0; d < 10; ++d) cells.push_back({"digit", 11 * d, 16, 10, 16});
   return cells;
 }
@@ -85,13 +85,13 @@ class AssetgenSheet : public testing::Test {
 TEST_F(AssetgenSheet, EveryPictureAndGlyphFillsItsBoxAndNothingLiesOutside) {
   const std::vector<SheetBox> cells = FontCells();
   // A picture worth the name covers a good part of its box, even the thin sparkles.
-  for (const SheetBox& b : kPictures) EXPECT_GE(InkCount(b) * 8, b.w * b.h) << b.name;
+  for (const SheetBox& b : PICTURES) EXPECT_GE(InkCount(b) * 8, b.w * b.h) << b.name;
   for (const SheetBox& c : cells) EXPECT_GE(InkCount(c) * 3, c.w * c.h) << c.name << " " << c.x;
   int stray = 0;
   for (int y = 0; y < sheet_->height; ++y) {
     for (int x = 0; x < sheet_->width; ++x) {
       bool inside = false;
-      for (const SheetBox& b : kPictures) inside = inside || InBox(b, x, y);
+      for (const SheetBox& b : PICTURES) inside = inside || InBox(b, x, y);
       for (const SheetBox& c : cells) inside = inside || InBox(c, x, y);
       stray += !inside && Ink(x, y);
     }

@@ -17,13 +17,13 @@ struct SongCase {
   double minSeconds, maxSeconds;  // to the loop point
 };
 
-const SongCase kSongs[] = {
+const SongCase SONGS[] = {
     {"MD00t.mid", 60, 240}, {"MD01t.mid", 13, 17},  // the prologue lasts as long as its scroll
     {"MD02t.mid", 60, 240}, {"MD03t.mid", 60, 240}, {"MD04t.mid", 60, 240},
     {"MD05t.mid", 45, 240}, {"MD06t.mid", 60, 240},
 };
 
-constexpr uint32_t kBar = 4 * 480;  // every song is in 4/4 at 480 ticks a quarter
+constexpr uint32_t BAR = 4 * 480;  // every song is in 4/4 at 480 ticks a quarter
 
 void PrintTo(const SongCase& s, std::ostream* os) { *os << s.file; }
 
@@ -40,11 +40,11 @@ struct TwoPasses {
   std::vector<StreamEvent> pass[2];
 };
 
-constexpr int32_t kDangerPercent = 130;
+constexpr int32_t DANGER_PERCENT = 130;
 
 TwoPasses EncodeTwoPasses(const char* file) {
   TwoPasses out;
-  TempoPercent = kDangerPercent;
+  TempoPercent = DANGER_PERCENT;
   Looping = 1;
   EXPECT_EQ(SongOpen(file), 0) << file << " is missing beside the build or unreadable";
   std::vector<char> buffer(STREAM_BUFFER_BYTES);
@@ -79,7 +79,7 @@ TEST_P(Song, LoopsOnABarAfterLongEnoughAndPlaysInTheGameReaderAtDangerSpeed) {
   EXPECT_EQ(enc.pass[0], enc.pass[1]) << "the second pass differs";
   const std::vector<StreamEvent>& events = enc.pass[0];
   ASSERT_FALSE(events.empty());
-  EXPECT_EQ(events.back().tick % kBar, 0u) << "the loop point";
+  EXPECT_EQ(events.back().tick % BAR, 0u) << "the loop point";
   EXPECT_EQ(events.front().word >> 24, MEVT_TEMPO) << "the song must open with its tempo";
   uint32_t lastTempo = 0, tempo = 0, tick = 0;
   double micros = 0;                 // at danger speed
@@ -90,7 +90,7 @@ TEST_P(Song, LoopsOnABarAfterLongEnoughAndPlaysInTheGameReaderAtDangerSpeed) {
     micros += double(e.tick - tick) * tempo / 480;
     tick = e.tick;
     if (e.word >> 24 == MEVT_TEMPO) {
-      EXPECT_LE(e.tick - lastTempo, kBar);
+      EXPECT_LE(e.tick - lastTempo, BAR);
       lastTempo = e.tick;
       tempo = e.word & 0xFFFFFF;
       continue;
@@ -109,7 +109,7 @@ TEST_P(Song, LoopsOnABarAfterLongEnoughAndPlaysInTheGameReaderAtDangerSpeed) {
     EXPECT_EQ(count, 1) << "parts share channel " << channel;
     EXPECT_EQ(playing.count(channel), 1u) << "the part on channel " << channel << " is silent";
   }
-  const double seconds = micros / 1e6 * kDangerPercent / 100;
+  const double seconds = micros / 1e6 * DANGER_PERCENT / 100;
   EXPECT_GE(seconds, GetParam().minSeconds);
   EXPECT_LE(seconds, GetParam().maxSeconds);
 }
@@ -120,7 +120,7 @@ TEST_P(Song, LoopsOnABarAfterLongEnoughAndPlaysInTheGameReaderAtDangerSpeed) {
 TEST_P(Song, IsPlayedWithDynamicsAndRepeatsLittle) {
   const std::vector<StreamEvent> events = EncodeTwoPasses(GetParam().file).pass[0];
   ASSERT_FALSE(events.empty());
-  const uint32_t bars = events.back().tick / kBar;
+  const uint32_t bars = events.back().tick / BAR;
   std::map<uint32_t, std::set<uint32_t>> velocities;  // channel: velocities
   std::map<uint32_t, int> notes;                      // channel: count
   std::vector<std::vector<std::pair<uint32_t, uint32_t>>> barContent(bars + 1);
@@ -131,7 +131,7 @@ TEST_P(Song, IsPlayedWithDynamicsAndRepeatsLittle) {
       velocities[e.word & 0x0F].insert(velocity);
       ++notes[e.word & 0x0F];
     }
-    barContent[e.tick / kBar].push_back({e.tick % kBar, e.word});
+    barContent[e.tick / BAR].push_back({e.tick % BAR, e.word});
   }
   for (const auto& [channel, count] : notes) {
     if (count >= 50) {
@@ -148,7 +148,7 @@ TEST_P(Song, IsPlayedWithDynamicsAndRepeatsLittle) {
   EXPECT_LE(copies * 100, bars * 15) << copies << " of " << bars << " bars repeat an earlier one";
 }
 
-INSTANTIATE_TEST_SUITE_P(AllSongs, Song, ::testing::ValuesIn(kSongs),
+INSTANTIATE_TEST_SUITE_P(AllSongs, Song, ::testing::ValuesIn(SONGS),
                          [](const auto& info) { return std::string(info.param.file, 4); });
 
 }  // namespace

@@ -11,7 +11,7 @@
 #include <vector>
 
 namespace {
-constexpr int kRate = 44100;
+constexpr int RATE = 44100;
 
 uint32_t Msg(int status, int d1, int d2 = 0) {
   return static_cast<uint32_t>(status) | static_cast<uint32_t>(d1) << 8 |
@@ -19,7 +19,7 @@ uint32_t Msg(int status, int d1, int d2 = 0) {
 }
 
 std::vector<float> Render(double seconds) {
-  std::vector<float> out(static_cast<size_t>(seconds * kRate) * 2, 0.0f);
+  std::vector<float> out(static_cast<size_t>(seconds * RATE) * 2, 0.0f);
   FallbackSynthRender(out.data(), static_cast<int>(out.size() / 2));
   return out;
 }
@@ -37,7 +37,7 @@ double DominantHz(const std::vector<float>& s) {
   const size_t n = 8192;
   double bestHz = 0.0, best = -1.0;
   for (double hz = 60.0; hz <= 2000.0; hz += 0.5) {
-    const double coeff = 2.0 * std::cos(2.0 * M_PI * hz / kRate);
+    const double coeff = 2.0 * std::cos(2.0 * M_PI * hz / RATE);
     double s1 = 0.0, s2 = 0.0;
     for (size_t i = 0; i < n; ++i) {
       const double w = 0.5 - 0.5 * std::cos(2.0 * M_PI * double(i) / double(n - 1));
@@ -53,7 +53,7 @@ double DominantHz(const std::vector<float>& s) {
 
 class FallbackSynthTest : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_TRUE(FallbackSynthInit(kRate)); }
+  void SetUp() override { ASSERT_TRUE(FallbackSynthInit(RATE)); }
 };
 
 // Finite, below full scale, and clearly audible (above -40 dB).
@@ -90,7 +90,7 @@ TEST_F(FallbackSynthTest, NotesSoundInTuneAndBendTwoSemitones) {
         {73, 81, 0x2000, 880.0},
         {80, 64, 0x2000, 329.63},
         {16, 69, 0x3FFF, 440.0 * std::pow(2.0, 8191.0 / 8192.0 / 6.0)}}) {
-    FallbackSynthInit(kRate);
+    FallbackSynthInit(RATE);
     FallbackSynthMessage(Msg(0xC0, program));
     FallbackSynthMessage(Msg(0xE0, bend & 0x7F, bend >> 7));
     FallbackSynthMessage(Msg(0x90, note, 100));

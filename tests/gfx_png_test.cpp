@@ -95,19 +95,20 @@ TEST(PngEncoder, KeepsTrueColourScanlines) {
 // A game screen is mostly flat colour: enlarged to a 640x480 shot it must shrink far below the
 // 300 KB its bare scanlines take.
 TEST(PngWriter, CompressesATypicalScreen) {
-  constexpr int32_t kW = 320, kH = 240;
-  std::vector<uint8_t> pixels(kW * kH, 0);
-  for (int32_t y = 0; y < kH; ++y)
-    for (int32_t x = 0; x < kW; ++x) {
-      if (y >= 200) pixels[y * kW + x] = static_cast<uint8_t>(16 + (x / 40) * 8);  // the HUD bar
-      if ((x * 7 + y * 13) % 97 == 0) pixels[y * kW + x] = 255;                    // stars
+  constexpr int32_t WIDTH = 320, HEIGHT = 240;
+  std::vector<uint8_t> pixels(WIDTH * HEIGHT, 0);
+  for (int32_t y = 0; y < HEIGHT; ++y)
+    for (int32_t x = 0; x < WIDTH; ++x) {
+      if (y >= 200) pixels[y * WIDTH + x] = static_cast<uint8_t>(16 + (x / 40) * 8);  // the HUD bar
+      if ((x * 7 + y * 13) % 97 == 0) pixels[y * WIDTH + x] = 255;                    // stars
       if (x >= 100 && x < 148 && y >= 60 && y < 108)
-        pixels[y * kW + x] = static_cast<uint8_t>(x ^ y);
+        pixels[y * WIDTH + x] = static_cast<uint8_t>(x ^ y);
     }
   const std::vector<PlatformColor> palette = TestPalette();
   const char* path = "gfx_png_test_screen.png";
   std::string error;
-  ASSERT_TRUE(WriteIndexedPng(path, pixels.data(), kW, kW, kH, palette.data(), 2, &error)) << error;
+  ASSERT_TRUE(WriteIndexedPng(path, pixels.data(), WIDTH, WIDTH, HEIGHT, palette.data(), 2, &error))
+      << error;
   const std::vector<uint8_t> file = ReadAndRemove(path);
   DecodedPng png;
   ASSERT_EQ(DecodePng(file, &png), "");

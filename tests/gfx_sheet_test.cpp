@@ -104,7 +104,7 @@ TEST_F(Sheet, CopyBitmapStretchesABoxOverTheSurfaceAndRefusesBoxesOutside) {
 
 // One field of the small bitmap changed: {file form, offset, value, bytes}; offsets count from the
 // information header or, for the file form, from the file header.
-const std::tuple<bool, size_t, uint32_t, size_t> kDamage[] = {
+const std::tuple<bool, size_t, uint32_t, size_t> DAMAGE[] = {
     {false, 0, 12, 4}, {false, 0, 0x7FFFFFFF, 4},                               // header size
     {false, 4, 0, 4},  {false, 4, 0xFFFFFFFC, 4},  {false, 4, 1000000, 4},      // width
     {false, 8, 0, 4},  {false, 8, 0x80000000u, 4}, {false, 8, 4, 4},            // height
@@ -123,7 +123,7 @@ TEST(Bitmaps, DamagedOrShortBitmapsAreRefused) {
       EXPECT_FALSE(DecodeBitmap(cut.data(), cut.size(), file, &bitmap)) << n << " bytes";
     }
   }
-  for (const auto& [file, at, value, size] : kDamage) {
+  for (const auto& [file, at, value, size] : DAMAGE) {
     std::vector<uint8_t> bytes = SmallBitmap(file);
     for (size_t i = 0; i < size; ++i) bytes[at + i] = static_cast<uint8_t>(value >> (8 * i));
     LoadedBitmap bitmap;

@@ -8,7 +8,7 @@
 #include <vector>
 
 namespace {
-constexpr float kTolerance = 1e-5f;
+constexpr float TOLERANCE = 1e-5f;
 
 // Owns a mixer for one test.
 struct MixerHolder {
@@ -46,7 +46,7 @@ TEST(Mixer, DecodesEachFormatToItsSidesAndStopsAtTheEnd) {
   const std::vector<float> out = Render(h.m, 3);
   const std::vector<float> want = {
       0.25f + 0.5f + 0.125f, 0.25f - 0.5f - 0.125f, -0.25f - 0.5f, -0.25f + 0.5f, 0.0f, 0.0f};
-  for (size_t i = 0; i < want.size(); ++i) EXPECT_NEAR(out[i], want[i], kTolerance) << i;
+  for (size_t i = 0; i < want.size(); ++i) EXPECT_NEAR(out[i], want[i], TOLERANCE) << i;
 }
 
 TEST(Mixer, UpsamplesByLinearInterpolation) {
@@ -58,7 +58,7 @@ TEST(Mixer, UpsamplesByLinearInterpolation) {
     const size_t i = static_cast<size_t>(k / 4);
     const float a = i < 4 ? Unsigned8(in[i]) : 0.0f;
     const float b = i < 4 ? Unsigned8(in[std::min<size_t>(i + 1, 3)]) : 0.0f;
-    EXPECT_NEAR(out[2 * k], a + (b - a) * (k % 4) / 4.0f, kTolerance) << k;
+    EXPECT_NEAR(out[2 * k], a + (b - a) * (k % 4) / 4.0f, TOLERANCE) << k;
   }
 }
 
@@ -94,8 +94,8 @@ TEST(Mixer, DuplicatesShareSamplesAndSettingsButNotPositions) {
   const std::vector<float> out = Render(h.m, 3);
   EXPECT_EQ(out[0], 0.0f) << "the duplicate keeps the pan and volume";
   const float gain = static_cast<float>(std::pow(10.0, -600 / 2000.0));
-  EXPECT_NEAR(out[1], Unsigned8(255) * gain, kTolerance);  // a at frame 2, b at frame 0
-  EXPECT_NEAR(out[5], Unsigned8(255) * gain, kTolerance);  // b reaches frame 2
+  EXPECT_NEAR(out[1], Unsigned8(255) * gain, TOLERANCE);  // a at frame 2, b at frame 0
+  EXPECT_NEAR(out[5], Unsigned8(255) * gain, TOLERANCE);  // b reaches frame 2
   MixerReleaseVoice(h.m, a);
   EXPECT_EQ(MixerVoiceSamples(b)[2], 255) << "the samples live on with the duplicate";
 }
@@ -115,13 +115,13 @@ void PlayTape(float* out, int frames, void* user) {
 }
 
 // The limiter, on a 200 Hz tone played as music at 8000 frames a second.
-constexpr int32_t kRate = 8000;
-constexpr size_t kCycle = kRate / 200;
+constexpr int32_t RATE = 8000;
+constexpr size_t CYCLE = RATE / 200;
 
 Tape Tone(float left, float right, size_t frames) {
   Tape t;
   for (size_t i = 0; i < frames; ++i) {
-    const float s = std::sin(2.0f * 3.14159265f * static_cast<float>(i) / kCycle);
+    const float s = std::sin(2.0f * 3.14159265f * static_cast<float>(i) / CYCLE);
     t.samples.push_back(left * s);
     t.samples.push_back(right * s);
   }
@@ -129,7 +129,7 @@ Tape Tone(float left, float right, size_t frames) {
 }
 
 std::vector<float> Mix(Tape* tape) {
-  MixerHolder h(kRate);
+  MixerHolder h(RATE);
   MixerSetMusicSource(h.m, PlayTape, tape);
   return Render(h.m, static_cast<int32_t>(tape->samples.size() / 2));
 }
@@ -138,36 +138,36 @@ std::vector<float> Mix(Tape* tape) {
 // tone's gain would drop towards each peak), never passes full scale, and keeps its balance.
 TEST(MixerLimiter, LoudSumsAreTurnedDownNotFlattened) {
   for (const float loud : {1.5f, 40.0f}) {
-    Tape tape = Tone(loud, loud / 2, kRate / 4);
+    Tape tape = Tone(loud, loud / 2, RATE / 4);
     const std::vector<float> in = tape.samples;
     const std::vector<float> out = Mix(&tape);
     for (float s : out) ASSERT_LE(std::fabs(s), 1.0f) << loud;
     const auto gain = [&](size_t f) { return out[2 * f] / in[2 * f]; };
-    for (size_t c = 1; c < kRate / 4 / kCycle; ++c) {  // the first cycle is the attack
-      const size_t peak = c * kCycle + kCycle / 4;
+    for (size_t c = 1; c < RATE / 4 / CYCLE; ++c) {  // the first cycle is the attack
+      const size_t peak = c * CYCLE + CYCLE / 4;
       EXPECT_NEAR(out[2 * peak], 1.0f, 0.01f) << loud << " cycle " << c;
-      EXPECT_NEAR(gain(peak - kCycle / 8) / gain(peak), 1.0f, 0.05f) << loud << " cycle " << c;
+      EXPECT_NEAR(gain(peak - CYCLE / 8) / gain(peak), 1.0f, 0.05f) << loud << " cycle " << c;
       EXPECT_NEAR(out[2 * peak + 1], 0.5f, 1e-5f) << loud << " cycle " << c;
     }
   }
 }
 
 TEST(MixerLimiter, QuietMixesPassUnchangedAndTheGainRecoversAfterALoudPart) {
-  Tape quiet = Tone(0.9f, -0.9f, kRate / 2);
+  Tape quiet = Tone(0.9f, -0.9f, RATE / 2);
   EXPECT_EQ(Mix(&quiet), quiet.samples);
 
   // Half a second at four times full scale, then a quiet tone for two seconds.
-  Tape tape = Tone(4.0f, 4.0f, kRate / 2);
-  const Tape after = Tone(0.5f, 0.5f, 2 * kRate);
+  Tape tape = Tone(4.0f, 4.0f, RATE / 2);
+  const Tape after = Tone(0.5f, 0.5f, 2 * RATE);
   tape.samples.insert(tape.samples.end(), after.samples.begin(), after.samples.end());
   const std::vector<float> out = Mix(&tape);
   const auto gainAt = [&](size_t cycle) {  // on the tone's peak in that cycle
-    const size_t f = cycle * kCycle + kCycle / 4;
+    const size_t f = cycle * CYCLE + CYCLE / 4;
     return out[2 * f] / tape.samples[2 * f];
   };
-  const size_t quietFrom = kRate / 2 / kCycle;
+  const size_t quietFrom = RATE / 2 / CYCLE;
   EXPECT_LT(gainAt(quietFrom), 0.5f) << "still turned down just after the loud part";
-  EXPECT_NEAR(gainAt(quietFrom + size_t(10 * MIXER_LIMITER_RELEASE_SECONDS * kRate) / kCycle), 1.0f,
+  EXPECT_NEAR(gainAt(quietFrom + size_t(10 * MIXER_LIMITER_RELEASE_SECONDS * RATE) / CYCLE), 1.0f,
               0.001f);
 }
 

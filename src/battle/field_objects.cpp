@@ -127,8 +127,8 @@ void DrawAtWorld(int32_t x, int32_t y, Box src) {
 
 void DrawAtWorldScaled(int32_t x, int32_t y, Box src, int32_t pw, int32_t ph) {
   // The hundredth is the single-precision constant; the products are taken in double.
-  constexpr double kHundredth = static_cast<double>(0.01f);
-  const int32_t w = static_cast<int32_t>(src.w * kHundredth * pw);
-  const int32_t h = static_cast<int32_t>(src.h * kHundredth * ph);
+  constexpr double HUNDREDTH = static_cast<double>(0.01f);
+  const int32_t w = static_cast<int32_t>(src.w * HUNDREDTH * pw);
+  const int32_t h = static_cast<int32_t>(src.h * HUNDREDTH * ph);
   gf_DD_Blt(SheetSurface, src, ScreenSurface, Box{x, y - CameraTop(), w, h});
 }

@@ -12,11 +12,11 @@
 namespace {
 
 // Large enough for any window; keeps the file size arithmetic far from overflow.
-constexpr int32_t kMaxScale = 64;
-constexpr int32_t kMaxSide = 1 << 16;
+constexpr int32_t MAX_SCALE = 64;
+constexpr int32_t MAX_SIDE = 1 << 16;
 // zlib's default: level 9 saves a tenth more at three to five times the time, and a screenshot
 // is compressed on the game thread.
-constexpr int kCompressionLevel = 6;
+constexpr int COMPRESSION_LEVEL = 6;
 
 void PutBig32(std::vector<uint8_t>& out, uint32_t v) {
   out.push_back(static_cast<uint8_t>(v >> 24));
@@ -54,7 +54,7 @@ std::vector<uint8_t> Scanlines(const uint8_t* pixels, int32_t pitch, int32_t wid
 std::vector<uint8_t> Compressed(const std::vector<uint8_t>& raw) {
   uLongf size = compressBound(raw.size());
   std::vector<uint8_t> z(size);
-  if (compress2(z.data(), &size, raw.data(), raw.size(), kCompressionLevel) != Z_OK) return {};
+  if (compress2(z.data(), &size, raw.data(), raw.size(), COMPRESSION_LEVEL) != Z_OK) return {};
   z.resize(size);
   return z;
 }
@@ -87,8 +87,8 @@ bool WriteIndexedPng(const char* path, const uint8_t* pixels, int32_t pitch, int
                      int32_t height, const PlatformColor palette[256], int32_t scale,
                      std::string* error) {
   if (!path || !pixels || !palette) return Fail(error, "no picture or no file name");
-  if (width <= 0 || height <= 0 || pitch < width || scale < 1 || scale > kMaxScale ||
-      width * scale > kMaxSide || height * scale > kMaxSide)
+  if (width <= 0 || height <= 0 || pitch < width || scale < 1 || scale > MAX_SCALE ||
+      width * scale > MAX_SIDE || height * scale > MAX_SIDE)
     return Fail(error, "picture size out of range");
 
   std::vector<uint8_t> plte;

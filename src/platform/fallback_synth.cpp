@@ -6,13 +6,13 @@
 
 namespace {
 
-constexpr float kPi = 3.14159265358979f;
-constexpr int kSineSize = 4096;
-constexpr int kChunk = 64;              // frames rendered between control updates
-constexpr float kSilence = 1.0e-4f;     // -80 dB: a voice this quiet is finished
-constexpr float kMasterGain = 0.3f;     // one note at full level peaks about here
-constexpr float kResetRelease = 0.01f;  // seconds: quick fade rather than a click
-constexpr int kDrumChannel = 9;
+constexpr float PI = 3.14159265358979f;
+constexpr int SINE_SIZE = 4096;
+constexpr int CHUNK = 64;               // frames rendered between control updates
+constexpr float SILENCE = 1.0e-4f;      // -80 dB: a voice this quiet is finished
+constexpr float MASTER_GAIN = 0.3f;     // one note at full level peaks about here
+constexpr float RESET_RELEASE = 0.01f;  // seconds: quick fade rather than a click
+constexpr int DRUM_CHANNEL = 9;
 
 // How a melodic family makes its sound.
 enum class Wave : uint8_t {
@@ -39,7 +39,7 @@ struct Timbre {
 };
 
 // One row per family (program / 8). Cutoff 0 leaves the oscillator unfiltered.
-constexpr Timbre kTimbres[16] = {
+constexpr Timbre TIMBRES[16] = {
     {Wave::TriSaw, 0.002f, 1.2f, 0.0f, 0.15f, 2.0f, 8.0f, 0.4f, 0.0f, 0.9f},
     {Wave::FmBell, 0.001f, 0.8f, 0.0f, 0.3f, 0.0f, 0.0f, 0.6f, 3.5f, 0.8f},
     {Wave::Drawbar, 0.005f, 0.1f, 1.0f, 0.04f, 0.0f, 0.0f, 1.0f, 0.0f, 0.9f},
@@ -66,21 +66,21 @@ struct DrumSpec {
   uint8_t choke;
 };
 
-constexpr DrumSpec kKick = {150.0f, 45.0f, 0.04f, 1.0f, 0.25f, 0.15f, 3000.0f, 0.0f, 0.01f, 0};
-constexpr DrumSpec kSnare = {190.0f, 160.0f, 0.05f, 0.5f, 0.06f, 0.8f, 9000.0f, 500.0f, 0.12f, 0};
-constexpr DrumSpec kStick = {800.0f, 700.0f, 0.02f, 0.6f, 0.02f, 0.4f, 8000.0f, 1500.0f, 0.015f, 0};
-constexpr DrumSpec kClap = {0.0f, 0.0f, 1.0f, 0.0f, 1.0f, 0.9f, 6000.0f, 900.0f, 0.08f, 0};
-constexpr DrumSpec kClosedHat = {0.0f, 0.0f, 1.0f, 0.0f, 1.0f, 1.0f, 18000.0f, 7000.0f, 0.03f, 1};
-constexpr DrumSpec kPedalHat = {0.0f, 0.0f, 1.0f, 0.0f, 1.0f, 0.9f, 16000.0f, 6000.0f, 0.05f, 1};
-constexpr DrumSpec kOpenHat = {0.0f, 0.0f, 1.0f, 0.0f, 1.0f, 0.9f, 18000.0f, 6000.0f, 0.3f, 1};
-constexpr DrumSpec kCrash = {0.0f, 0.0f, 1.0f, 0.0f, 1.0f, 0.6f, 16000.0f, 3000.0f, 0.8f, 0};
-constexpr DrumSpec kRide = {2400.0f, 2400.0f, 1.0f, 0.15f, 0.3f, 0.35f, 14000.0f, 5000.0f, 0.6f, 0};
-constexpr DrumSpec kBell = {2000.0f, 2000.0f, 1.0f, 0.5f, 0.4f, 0.15f, 12000.0f, 4000.0f, 0.2f, 0};
-constexpr DrumSpec kShaker = {0.0f, 0.0f, 1.0f, 0.0f, 1.0f, 0.4f, 15000.0f, 5000.0f, 0.04f, 0};
-constexpr DrumSpec kScrape = {0.0f, 0.0f, 1.0f, 0.0f, 1.0f, 0.4f, 5000.0f, 1500.0f, 0.15f, 0};
-constexpr DrumSpec kWhistle = {2300.0f, 2300.0f, 1.0f,    0.4f, 0.15f,
-                               0.05f,   4000.0f, 1500.0f, 0.1f, 2};
-constexpr DrumSpec kOther = {400.0f, 300.0f, 0.05f, 0.5f, 0.1f, 0.3f, 8000.0f, 800.0f, 0.05f, 0};
+constexpr DrumSpec KICK = {150.0f, 45.0f, 0.04f, 1.0f, 0.25f, 0.15f, 3000.0f, 0.0f, 0.01f, 0};
+constexpr DrumSpec SNARE = {190.0f, 160.0f, 0.05f, 0.5f, 0.06f, 0.8f, 9000.0f, 500.0f, 0.12f, 0};
+constexpr DrumSpec STICK = {800.0f, 700.0f, 0.02f, 0.6f, 0.02f, 0.4f, 8000.0f, 1500.0f, 0.015f, 0};
+constexpr DrumSpec CLAP = {0.0f, 0.0f, 1.0f, 0.0f, 1.0f, 0.9f, 6000.0f, 900.0f, 0.08f, 0};
+constexpr DrumSpec CLOSED_HAT = {0.0f, 0.0f, 1.0f, 0.0f, 1.0f, 1.0f, 18000.0f, 7000.0f, 0.03f, 1};
+constexpr DrumSpec PEDAL_HAT = {0.0f, 0.0f, 1.0f, 0.0f, 1.0f, 0.9f, 16000.0f, 6000.0f, 0.05f, 1};
+constexpr DrumSpec OPEN_HAT = {0.0f, 0.0f, 1.0f, 0.0f, 1.0f, 0.9f, 18000.0f, 6000.0f, 0.3f, 1};
+constexpr DrumSpec CRASH = {0.0f, 0.0f, 1.0f, 0.0f, 1.0f, 0.6f, 16000.0f, 3000.0f, 0.8f, 0};
+constexpr DrumSpec RIDE = {2400.0f, 2400.0f, 1.0f, 0.15f, 0.3f, 0.35f, 14000.0f, 5000.0f, 0.6f, 0};
+constexpr DrumSpec BELL = {2000.0f, 2000.0f, 1.0f, 0.5f, 0.4f, 0.15f, 12000.0f, 4000.0f, 0.2f, 0};
+constexpr DrumSpec SHAKER = {0.0f, 0.0f, 1.0f, 0.0f, 1.0f, 0.4f, 15000.0f, 5000.0f, 0.04f, 0};
+constexpr DrumSpec SCRAPE = {0.0f, 0.0f, 1.0f, 0.0f, 1.0f, 0.4f, 5000.0f, 1500.0f, 0.15f, 0};
+constexpr DrumSpec WHISTLE = {2300.0f, 2300.0f, 1.0f,    0.4f, 0.15f,
+                              0.05f,   4000.0f, 1500.0f, 0.1f, 2};
+constexpr DrumSpec OTHER = {400.0f, 300.0f, 0.05f, 0.5f, 0.1f, 0.3f, 8000.0f, 800.0f, 0.05f, 0};
 
 // A tuned membrane or block: a short sine sweep with a touch of noise.
 DrumSpec Tuned(float hz, float decay) {
@@ -94,14 +94,14 @@ DrumSpec DrumFor(int key) {
   switch (key) {
     case 35:
     case 36:
-      return kKick;
+      return KICK;
     case 37:
-      return kStick;
+      return STICK;
     case 38:
     case 40:
-      return kSnare;
+      return SNARE;
     case 39:
-      return kClap;
+      return CLAP;
     case 41:
     case 43:
     case 45:
@@ -110,31 +110,31 @@ DrumSpec DrumFor(int key) {
     case 50:
       return Tom(key);
     case 42:
-      return kClosedHat;
+      return CLOSED_HAT;
     case 44:
-      return kPedalHat;
+      return PEDAL_HAT;
     case 46:
-      return kOpenHat;
+      return OPEN_HAT;
     case 49:
     case 52:
     case 55:
     case 57:
-      return kCrash;
+      return CRASH;
     case 51:
     case 59:
-      return kRide;
+      return RIDE;
     case 53:
-      return kBell;
+      return BELL;
     case 54:
     case 69:
     case 70:
-      return kShaker;
+      return SHAKER;
     case 56:
       return Tuned(560.0f, 0.08f);
     case 58:
     case 73:
     case 74:
-      return kScrape;
+      return SCRAPE;
     case 60:
       return Tuned(400.0f, 0.08f);
     case 61:
@@ -155,7 +155,7 @@ DrumSpec DrumFor(int key) {
       return Tuned(650.0f, 0.12f);
     case 71:
     case 72:
-      return kWhistle;
+      return WHISTLE;
     case 75:
       return Tuned(2500.0f, 0.03f);
     case 76:
@@ -170,7 +170,7 @@ DrumSpec DrumFor(int key) {
     case 81:
       return Tuned(2600.0f, 0.6f);
     default:
-      return kOther;
+      return OTHER;
   }
 }
 
@@ -205,16 +205,16 @@ struct SynthState {
   uint32_t nextAge;
   Channel channels[16];
   Voice voices[FALLBACK_SYNTH_VOICES];
-  float sine[kSineSize + 1];
-  float scratch[kChunk * 2];
+  float sine[SINE_SIZE + 1];
+  float scratch[CHUNK * 2];
 };
 
 SynthState g = {};
 
 float Sine(float phase) {  // phase in turns, any sign
   float p = phase - std::floor(phase);
-  float x = p * kSineSize;
-  int i = std::min(static_cast<int>(x), kSineSize - 1);  // p may round up to 1
+  float x = p * SINE_SIZE;
+  int i = std::min(static_cast<int>(x), SINE_SIZE - 1);  // p may round up to 1
   return g.sine[i] + (g.sine[i + 1] - g.sine[i]) * (x - static_cast<float>(i));
 }
 
@@ -253,7 +253,7 @@ float SecondsCoef(float seconds) {  // per-sample factor of an exponential with 
 }
 
 float LowPassCoef(float hz) {
-  float a = 1.0f - std::exp(-2.0f * kPi * hz / static_cast<float>(g.rate));
+  float a = 1.0f - std::exp(-2.0f * PI * hz / static_cast<float>(g.rate));
   return std::min(a, 1.0f);
 }
 
@@ -287,7 +287,7 @@ void Release(Voice& v, float coef) {
 }
 
 void StartMelodic(Voice& v, uint8_t program) {
-  const Timbre& t = kTimbres[program / 8];
+  const Timbre& t = TIMBRES[program / 8];
   v.wave = t.wave;
   v.param = t.param;
   v.detune = std::exp2(t.param / 1200.0f);
@@ -323,11 +323,11 @@ void StartDrum(Voice& v, int key) {
 }
 
 void NoteOn(int ch, int key, int velocity) {
-  bool drum = ch == kDrumChannel;
+  bool drum = ch == DRUM_CHANNEL;
   uint8_t choke = drum ? DrumFor(key).choke : 0;
   for (Voice& v : g.voices) {  // a repeated key, or a choked cymbal, gives way quickly
     if (v.stage == Stage::Off || v.channel != ch) continue;
-    if (v.note == key || (choke != 0 && v.choke == choke)) Release(v, SecondsCoef(kResetRelease));
+    if (v.note == key || (choke != 0 && v.choke == choke)) Release(v, SecondsCoef(RESET_RELEASE));
   }
   Voice& v = FreeVoice();
   v = Voice{};
@@ -348,7 +348,7 @@ void NoteOn(int ch, int key, int velocity) {
 }
 
 void NoteOff(int ch, int key) {
-  if (ch == kDrumChannel) return;  // drums ring out on their own
+  if (ch == DRUM_CHANNEL) return;  // drums ring out on their own
   for (Voice& v : g.voices) {
     if (v.stage == Stage::Off || v.stage == Stage::Release || v.channel != ch || v.note != key) {
       continue;
@@ -503,7 +503,7 @@ void RenderMelodic(Voice& v, int frames, float gl, float gr) {
     g.scratch[2 * i + 1] += s * v.gainR;
   }
   if ((v.stage == Stage::Release || v.sustain == 0.0f) && v.stage != Stage::Attack &&
-      v.level < kSilence) {
+      v.level < SILENCE) {
     v.stage = Stage::Off;
   }
 }
@@ -529,7 +529,7 @@ void RenderDrum(Voice& v, int frames, float gl, float gr) {
     g.scratch[2 * i] += s * v.gainL;
     g.scratch[2 * i + 1] += s * v.gainR;
   }
-  if ((v.toneLevel < kSilence && v.noiseLevel < kSilence) || v.level < kSilence) {
+  if ((v.toneLevel < SILENCE && v.noiseLevel < SILENCE) || v.level < SILENCE) {
     v.stage = Stage::Off;
   }
 }
@@ -537,11 +537,11 @@ void RenderDrum(Voice& v, int frames, float gl, float gr) {
 // The channel's current gains for a voice, constant-power pan.
 void TargetGains(const Voice& v, float& gl, float& gr) {
   const Channel& c = g.channels[v.channel];
-  float amp = kMasterGain * v.timbreGain * Level127(v.velocity) * Level127(c.volume) *
+  float amp = MASTER_GAIN * v.timbreGain * Level127(v.velocity) * Level127(c.volume) *
               Level127(c.expression);
   float p = static_cast<float>(std::max<int>(c.pan, 1) - 1) / 126.0f;
-  gl = amp * std::cos(p * 0.5f * kPi);
-  gr = amp * std::sin(p * 0.5f * kPi);
+  gl = amp * std::cos(p * 0.5f * PI);
+  gr = amp * std::sin(p * 0.5f * PI);
 }
 
 // Linear up to the knee, then bent smoothly so that no sum reaches 1.
@@ -583,8 +583,8 @@ bool FallbackSynthInit(int32_t sampleRate) {
   DefaultChannels();
   if (sampleRate < 8000 || sampleRate > 192000) return false;
   g.rate = sampleRate;
-  for (int i = 0; i <= kSineSize; ++i) {
-    g.sine[i] = std::sin(2.0f * kPi * static_cast<float>(i) / kSineSize);
+  for (int i = 0; i <= SINE_SIZE; ++i) {
+    g.sine[i] = std::sin(2.0f * PI * static_cast<float>(i) / SINE_SIZE);
   }
   return true;
 }
@@ -622,14 +622,14 @@ void FallbackSynthMessage(uint32_t shortMessage) {
 
 void FallbackSynthRender(float* interleavedStereo, int frames) {
   if (g.rate == 0 || interleavedStereo == nullptr) return;
-  for (int done = 0; done < frames; done += kChunk) {
-    RenderChunk(interleavedStereo + 2 * done, std::min(kChunk, frames - done));
+  for (int done = 0; done < frames; done += CHUNK) {
+    RenderChunk(interleavedStereo + 2 * done, std::min(CHUNK, frames - done));
   }
 }
 
 void FallbackSynthReset() {
   if (g.rate == 0) return;
-  float quick = SecondsCoef(kResetRelease);
+  float quick = SecondsCoef(RESET_RELEASE);
   for (int ch = 0; ch < 16; ++ch) {
     g.channels[ch].sustain = false;
     g.channels[ch].bend = 0;

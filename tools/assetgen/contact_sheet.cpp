@@ -18,7 +18,7 @@ void Blit(Canvas& dst, const Canvas& sheet, SheetBox src, int dx, int dy, int dw
   for (int y = 0; y < dh; ++y) {
     for (int x = 0; x < dw; ++x) {
       const Rgb c = sheet.At(src.x + x * src.w / dw, src.y + y * src.h / dh);
-      if (!(c == kBlack)) dst.Set(dx + x, dy + y, c);
+      if (!(c == BLACK)) dst.Set(dx + x, dy + y, c);
     }
   }
 }
@@ -26,13 +26,13 @@ void Blit(Canvas& dst, const Canvas& sheet, SheetBox src, int dx, int dy, int dw
 void Text(Canvas& dst, const Canvas& sheet, std::string_view text, int x, int y) {
   for (char ch : text) {
     if (ch >= 'A' && ch <= 'Z') {
-      const int i = ch - 'A', w = kLetterStart[i + 1] - kLetterStart[i] - 1;
-      Blit(dst, sheet, {"", kLetterStart[i], kLetterRowY, w, kGlyphHeight}, x, y, w, kGlyphHeight);
+      const int i = ch - 'A', w = LETTER_START[i + 1] - LETTER_START[i] - 1;
+      Blit(dst, sheet, {"", LETTER_START[i], LETTER_ROW_Y, w, GLYPH_HEIGHT}, x, y, w, GLYPH_HEIGHT);
       x += w;
     } else if (ch >= '0' && ch <= '9') {
-      Blit(dst, sheet, {"", kDigitPitch * (ch - '0'), kDigitRowY, kDigitWidth, kGlyphHeight}, x, y,
-           kDigitWidth + 1, kGlyphHeight);
-      x += kDigitWidth;
+      Blit(dst, sheet, {"", DIGIT_PITCH * (ch - '0'), DIGIT_ROW_Y, DIGIT_WIDTH, GLYPH_HEIGHT}, x, y,
+           DIGIT_WIDTH + 1, GLYPH_HEIGHT);
+      x += DIGIT_WIDTH;
     } else if (ch == ' ') {
       x += 8;
     }
@@ -43,7 +43,7 @@ void Stars(Canvas& dst, const Canvas& sheet, uint32_t seed) {
   for (int i = 0; i < 32; ++i) {
     const uint32_t h = HashPoint(i, 0, seed);
     const int size = 17 + static_cast<int>(h % 16);
-    Blit(dst, sheet, kSparkle[(h >> 4) & 1], static_cast<int>((h >> 8) % 330) - 10,
+    Blit(dst, sheet, SPARKLE[(h >> 4) & 1], static_cast<int>((h >> 8) % 330) - 10,
          static_cast<int>((h >> 17) % 250) - 10, size, size);
   }
 }
@@ -76,20 +76,20 @@ void Frame(Canvas& c, int x, int y, int w, int h, Rgb colour) {
 Canvas ContactSheet(const Canvas& sheet) {
   constexpr int k = 3;
   Canvas out = Enlarge(sheet, k);
-  constexpr Rgb kBoxColour = Cube(3, 2, 3);
+  constexpr Rgb BOX_COLOUR = Cube(3, 2, 3);
   auto outline = [&](SheetBox b) {
-    Frame(out, b.x * k - 1, b.y * k - 1, b.w * k + 2, b.h * k + 2, kBoxColour);
+    Frame(out, b.x * k - 1, b.y * k - 1, b.w * k + 2, b.h * k + 2, BOX_COLOUR);
   };
   for (int i = 0; i < 26; ++i) {
-    outline({"", kLetterStart[i], kLetterRowY, kLetterStart[i + 1] - kLetterStart[i] - 1, 16});
+    outline({"", LETTER_START[i], LETTER_ROW_Y, LETTER_START[i + 1] - LETTER_START[i] - 1, 16});
   }
-  for (int d = 0; d < 10; ++d) outline({"", kDigitPitch * d, kDigitRowY, kDigitWidth, 16});
-  for (SheetBox b : {kTitleGrey, kTitleColour, kMakerLogo, kGameOver, kRadarPanel, kSun, kEarth,
-                     kMoon, kRedObject, kGreenObject, kBlueObject, kRock, kBoss}) {
+  for (int d = 0; d < 10; ++d) outline({"", DIGIT_PITCH * d, DIGIT_ROW_Y, DIGIT_WIDTH, 16});
+  for (SheetBox b : {TITLE_GREY, TITLE_COLOUR, MAKER_LOGO, GAME_OVER, RADAR_PANEL, SUN, EARTH, MOON,
+                     RED_OBJECT, GREEN_OBJECT, BLUE_OBJECT, ROCK, BOSS}) {
     outline(b);
   }
-  for (SheetBox b : kExplosion) outline(b);
-  for (SheetBox b : kSparkle) outline(b);
+  for (SheetBox b : EXPLOSION) outline(b);
+  for (SheetBox b : SPARKLE) outline(b);
   return out;
 }
 
@@ -97,12 +97,12 @@ Canvas ContactSheet(const Canvas& sheet) {
 Canvas TitleMock(const Canvas& sheet, int shakeX, int swayY) {
   Canvas s(320, 240);
   Stars(s, sheet, 3);
-  Blit(s, sheet, kTitleGrey, 72, 64, 176, 48);
-  Blit(s, sheet, kSun, 160, 124, 47, 47);
-  Blit(s, sheet, kEarth, 216, 180, 47, 47);
-  Blit(s, sheet, kMoon, 240, 150, 47, 47);
+  Blit(s, sheet, TITLE_GREY, 72, 64, 176, 48);
+  Blit(s, sheet, SUN, 160, 124, 47, 47);
+  Blit(s, sheet, EARTH, 216, 180, 47, 47);
+  Blit(s, sheet, MOON, 240, 150, 47, 47);
   Text(s, sheet, "DURUZ DAZORA", 102, 112);
-  Blit(s, sheet, kTitleColour, 72 + shakeX, 56 + swayY, 176, 64);
+  Blit(s, sheet, TITLE_COLOUR, 72 + shakeX, 56 + swayY, 176, 64);
   Text(s, sheet, "HI SCORE 020000    SCORE 000000", 16, 2);
   Text(s, sheet, "PLEASE PRESS START", 80, 160);
   return Enlarge(s, 2);
@@ -114,31 +114,31 @@ Canvas BattleMock(const Canvas& sheet) {
   Stars(s, sheet, 9);
   for (int x = 0; x < 320; ++x) s.Set(x, 130, Cube(0, 1, 2));
   for (int y = 0; y < 240; ++y) s.Set(160, y, Cube(0, 1, 2));
-  const SheetBox cells[4] = {kRedObject, kGreenObject, kBlueObject, kRock};
+  const SheetBox cells[4] = {RED_OBJECT, GREEN_OBJECT, BLUE_OBJECT, ROCK};
   for (int r = 0; r < 5; ++r) {
     for (int col = 0; col < 5; ++col) {
       const uint32_t h = HashPoint(col, r, 17);
       if (h % 5 == 4 || (r == 2 && col == 2)) continue;
       const SheetBox b = cells[h % 4];
-      const int pw = b.w == kRock.w && b.y == kRock.y ? 100 : 61 + static_cast<int>(h >> 8) % 39;
-      const int ph = b.y == kRock.y && b.x == kRock.x ? 100 : 61 + static_cast<int>(h >> 16) % 39;
-      const int jx = b.x == kRock.x && b.y == kRock.y ? 0 : static_cast<int>(h >> 3) & 7;
+      const int pw = b.w == ROCK.w && b.y == ROCK.y ? 100 : 61 + static_cast<int>(h >> 8) % 39;
+      const int ph = b.y == ROCK.y && b.x == ROCK.x ? 100 : 61 + static_cast<int>(h >> 16) % 39;
+      const int jx = b.x == ROCK.x && b.y == ROCK.y ? 0 : static_cast<int>(h >> 3) & 7;
       Blit(s, sheet, b, 64 * col + jx, 48 * r + 16 + (static_cast<int>(h >> 6) & 7), b.w * pw / 100,
            b.h * ph / 100);
     }
   }
-  Blit(s, sheet, kEarth, 137, 107, 47, 47);
-  Blit(s, sheet, kBoss, 230, 150, 32, 32);
-  for (int f = 0; f < 4; ++f) Blit(s, sheet, kExplosion[f], 20 + 36 * f, 180, 32, 32);
-  Mesh(s, 0, 0, 319, 16, kWhite);
-  Mesh(s, 0, 223, 319, 16, kWhite);
+  Blit(s, sheet, EARTH, 137, 107, 47, 47);
+  Blit(s, sheet, BOSS, 230, 150, 32, 32);
+  for (int f = 0; f < 4; ++f) Blit(s, sheet, EXPLOSION[f], 20 + 36 * f, 180, 32, 32);
+  Mesh(s, 0, 0, 319, 16, WHITE);
+  Mesh(s, 0, 223, 319, 16, WHITE);
   Text(s, sheet, "SCORE 1230", 4, 0);
   Text(s, sheet, "TIME 4321", 136, 0);
   Text(s, sheet, "SPEED 3", 4, 224);
   Text(s, sheet, "ENELGY 999", 112, 224);
   Text(s, sheet, "TERA", 240, 224);
   Frame(s, 292, 186, 22, 32, Cube(0, 2, 2));
-  s.Set(303, 193, kWhite);
+  s.Set(303, 193, WHITE);
   return Enlarge(s, 2);
 }
 
@@ -146,12 +146,12 @@ Canvas BattleMock(const Canvas& sheet) {
 Canvas ScenesMock(const Canvas& sheet) {
   Canvas s(320, 240);
   Stars(s, sheet, 5);
-  Blit(s, sheet, kSun, -80, -64, 188, 188);
-  Blit(s, sheet, kEarth, 150, 40, 188, 188);
-  Blit(s, sheet, kMoon, 100, 150, 94, 94);
-  Blit(s, sheet, kMakerLogo, 72, 100, 176, 32);
-  Blit(s, sheet, kGameOver, 80, 150, 160, 32);
-  Blit(s, sheet, kGameOver, 80, 190, 160, 12);
+  Blit(s, sheet, SUN, -80, -64, 188, 188);
+  Blit(s, sheet, EARTH, 150, 40, 188, 188);
+  Blit(s, sheet, MOON, 100, 150, 94, 94);
+  Blit(s, sheet, MAKER_LOGO, 72, 100, 176, 32);
+  Blit(s, sheet, GAME_OVER, 80, 150, 160, 32);
+  Blit(s, sheet, GAME_OVER, 80, 190, 160, 12);
   return Enlarge(s, 2);
 }
 

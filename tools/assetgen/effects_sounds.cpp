@@ -14,7 +14,7 @@ struct EffectShape {
 };
 
 // Formats and lengths the game's effect table expects.
-constexpr EffectShape kShapes[11] = {
+constexpr EffectShape SHAPES[11] = {
     {"WAV_00", 2, 11025, 29768}, {"WAV_01", 1, 22050, 15579}, {"WAV_02", 1, 22050, 11915},
     {"WAV_03", 1, 22050, 5679},  {"WAV_04", 1, 22050, 22728}, {"WAV_05", 1, 22050, 23975},
     {"WAV_06", 1, 11025, 28016}, {"WAV_07", 1, 22050, 32727}, {"WAV_08", 1, 22050, 37853},
@@ -33,7 +33,7 @@ struct FmVoice {
   SynthOsc carrier, modulator;
   double Tick(double hz, double ratio, double index, double rate) {
     const double m = SynthSin(modulator.Tick(hz * ratio, rate));
-    return SynthSin(carrier.Tick(hz, rate) + index * m / kTwoPi);
+    return SynthSin(carrier.Tick(hz, rate) + index * m / TWO_PI);
   }
 };
 
@@ -188,13 +188,13 @@ std::vector<EffectTrack> Jingle(size_t frames, double rate) {
                         {0.84, 81, 0.2, 0.45}, {0.96, 84, 0.7, 0.5},  {0.96, 79, 0.7, 0.3},
                         {0.96, 76, 0.7, 0.3},  {0.00, 48, 0.4, 0.45}, {0.48, 55, 0.3, 0.4},
                         {0.96, 48, 0.8, 0.5}};
-  constexpr size_t kCount = sizeof notes / sizeof notes[0];
+  constexpr size_t COUNT = sizeof notes / sizeof notes[0];
   EffectTrack out(frames);
-  FmVoice voices[kCount], tines[kCount];
+  FmVoice voices[COUNT], tines[COUNT];
   for (size_t i = 0; i < frames; i++) {
     const double t = i / rate;
     double s = 0.0;
-    for (size_t n = 0; n < kCount; n++) {
+    for (size_t n = 0; n < COUNT; n++) {
       s += notes[n].level *
            Keys(voices[n], tines[n], t - notes[n].at, notes[n].note, notes[n].tau, rate);
     }
@@ -293,23 +293,23 @@ std::vector<EffectTrack> BossHit(size_t frames, double rate) {
 }
 
 using EffectDesign = std::vector<EffectTrack> (*)(size_t frames, double rate);
-constexpr EffectDesign kDesigns[11] = {Shatter, Confirm,    Ram,         Bounce, Fanfare, RockThud,
-                                       Jingle,  ModeChange, BossWarning, Tick,   BossHit};
+constexpr EffectDesign DESIGNS[11] = {Shatter, Confirm,    Ram,         Bounce, Fanfare, RockThud,
+                                      Jingle,  ModeChange, BossWarning, Tick,   BossHit};
 
 // Peaks a little under full scale: loud, never clipped.
-constexpr double kPeak = 0.9;
+constexpr double PEAK = 0.9;
 
 bool WriteEffects(const std::filesystem::path& outDir) {
   for (int n = 0; n < 11; n++) {
-    const EffectShape& s = kShapes[n];
+    const EffectShape& s = SHAPES[n];
     const size_t frames = s.sampleBytes / s.channels;
-    std::vector<EffectTrack> tracks = kDesigns[n](frames, s.rate);
+    std::vector<EffectTrack> tracks = DESIGNS[n](frames, s.rate);
     if (tracks.size() != s.channels) {
       std::fprintf(stderr, "assetgen: %s has the wrong channel count\n", s.name);
       return false;
     }
     if (!WriteFileBytes(ResourcePath(outDir, "WAVE", s.name),
-                        EncodeEffect(std::move(tracks), s.rate, s.sampleBytes, kPeak))) {
+                        EncodeEffect(std::move(tracks), s.rate, s.sampleBytes, PEAK))) {
       return false;
     }
   }

@@ -9,7 +9,7 @@ double SynthSin(double turns) {
   if (x >= 0.5) x -= 1.0;                // -0.5..0.5
   if (x > 0.25) x = 0.5 - x;
   if (x < -0.25) x = -0.5 - x;
-  const double y = kTwoPi * x;  // -pi/2..pi/2: the series converges fast here
+  const double y = TWO_PI * x;  // -pi/2..pi/2: the series converges fast here
   const double y2 = y * y;
   double term = y;
   double sum = y;
@@ -48,7 +48,7 @@ double SynthNoise::Next() {
 }
 
 void SynthLowpass::Set(double hz, double rate) {
-  coeff = Clamp01(kTwoPi * hz / rate / (1.0 + kTwoPi * hz / rate));
+  coeff = Clamp01(TWO_PI * hz / rate / (1.0 + TWO_PI * hz / rate));
 }
 
 double SynthLowpass::Run(double x) {
@@ -118,7 +118,7 @@ void PutTag(std::vector<uint8_t>& out, const char* tag) {
 
 // Removes any DC with a gentle high-pass (about 15 Hz).
 void BlockDc(EffectTrack& track, double rate) {
-  const double r = 1.0 - kTwoPi * 15.0 / rate;
+  const double r = 1.0 - TWO_PI * 15.0 / rate;
   double x1 = 0.0, y1 = 0.0;
   for (double& s : track) {
     const double y = s - x1 + r * y1;

@@ -6,7 +6,7 @@
 
 using EffectTrack = std::vector<double>;  // one channel, nominally -1..1
 
-constexpr double kTwoPi = 6.283185307179586;
+constexpr double TWO_PI = 6.283185307179586;
 
 double SynthSin(double turns);  // sin(2*pi*turns)
 double SynthExp(double x);

@@ -115,7 +115,7 @@ std::vector<uint8_t> PartTrack(const MidiPart& part, uint32_t endTick) {
   uint32_t seq = 0;
   const uint8_t ch = part.channel & 0x0F;
   events.push_back({0, 1, seq++, TextMeta(0x03, part.name)});
-  if (ch != kDrumChannel) {
+  if (ch != DRUM_CHANNEL) {
     events.push_back({0, 1, seq++, {static_cast<uint8_t>(0xC0 | ch), part.program}});
   }
   const uint8_t cc = static_cast<uint8_t>(0xB0 | ch);
@@ -142,7 +142,7 @@ std::vector<uint8_t> EncodeMidiSong(const MidiSong& song) {
   PutBig(out, 6, 4);
   PutBig(out, 1, 2);
   PutBig(out, static_cast<uint32_t>(song.parts.size() + 1), 2);
-  PutBig(out, kTicksPerQuarter, 2);
+  PutBig(out, TICKS_PER_QUARTER, 2);
   const std::vector<uint8_t> tempo = TempoTrack(song);
   out.insert(out.end(), tempo.begin(), tempo.end());
   for (const MidiPart& part : song.parts) {

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-constexpr uint32_t kTicksPerQuarter = 480;
-constexpr uint8_t kDrumChannel = 9;  // channel 10 as musicians count
+constexpr uint32_t TICKS_PER_QUARTER = 480;
+constexpr uint8_t DRUM_CHANNEL = 9;  // channel 10 as musicians count
 
 struct MidiNote {
   uint32_t start;

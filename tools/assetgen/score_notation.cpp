@@ -11,12 +11,12 @@
 
 namespace {
 
-constexpr uint32_t kWholeNote = 4 * kTicksPerQuarter;
-constexpr int kMaxNesting = 8;
-constexpr int kAccent = 16;          // what '^' adds to a note's velocity and '_' takes away
-constexpr uint8_t kExpression = 11;  // the controller that swells and fades a part
-constexpr uint32_t kSwellStep = 60;  // ticks between the steps of a swell
-constexpr uint32_t kSwellShortest = 2 * kTicksPerQuarter;  // notes shorter than this do not swell
+constexpr uint32_t WHOLE_NOTE = 4 * TICKS_PER_QUARTER;
+constexpr int MAX_NESTING = 8;
+constexpr int ACCENT = 16;           // what '^' adds to a note's velocity and '_' takes away
+constexpr uint8_t EXPRESSION = 11;   // the controller that swells and fades a part
+constexpr uint32_t SWELL_STEP = 60;  // ticks between the steps of a swell
+constexpr uint32_t SWELL_SHORTEST = 2 * TICKS_PER_QUARTER;  // notes shorter than this do not swell
 
 // A drum hit of a pattern: where it falls on the grid, and how far a player pushes or drags it.
 struct PatternHit {
@@ -45,7 +45,7 @@ struct Score {
   std::vector<Block> blocks;
   std::map<std::string, std::string> defines;
   std::map<std::string, std::vector<PatternHit>> patterns;  // one bar each, from tick 0
-  uint32_t barTicks = kWholeNote;
+  uint32_t barTicks = WHOLE_NOTE;
   std::string error;
 };
 
@@ -126,7 +126,7 @@ std::string JoinLines(const std::vector<std::string>& lines) {
 // Replaces every $NAME by its definition, which may itself use others.
 std::optional<std::string> ExpandDefines(Score& s, const std::string& text,
                                          const std::string& where, int depth) {
-  if (depth > kMaxNesting) {
+  if (depth > MAX_NESTING) {
     Fail(s, where, "definitions nest too deeply (or use themselves)");
     return std::nullopt;
   }
@@ -156,7 +156,7 @@ std::optional<std::string> ExpandDefines(Score& s, const std::string& text,
 std::optional<std::string> ExpandRepeats(Score& s, const std::string& text,
                                          const std::string& where, size_t& i, bool inner,
                                          int depth) {
-  if (depth > kMaxNesting) {
+  if (depth > MAX_NESTING) {
     Fail(s, where, "repeats nest too deeply");
     return std::nullopt;
   }
@@ -227,15 +227,15 @@ int DynamicLevel(const std::string& mark) {
 int BeatWeight(int beat, uint32_t inBar, uint32_t barTicks) {
   if (inBar % barTicks == 0) return beat;
   if (barTicks % 2 == 0 && inBar % (barTicks / 2) == 0) return beat / 2;
-  if (inBar % kTicksPerQuarter == 0) return 0;
-  if (inBar % (kTicksPerQuarter / 2) == 0) return -beat / 2;
+  if (inBar % TICKS_PER_QUARTER == 0) return 0;
+  if (inBar % (TICKS_PER_QUARTER / 2) == 0) return -beat / 2;
   return -beat;
 }
 
 // The arch of a four-bar phrase: it grows to its third bar and settles on the fourth.
 int PhraseWeight(const PartStyle& style, uint32_t tick, uint32_t barTicks) {
-  static const int kArch[4] = {0, 2, 4, 1};  // quarters of the part's phrase weight
-  return style.phrase * kArch[tick / barTicks % 4] / 4;
+  static const int ARCH[4] = {0, 2, 4, 1};  // quarters of the part's phrase weight
+  return style.phrase * ARCH[tick / barTicks % 4] / 4;
 }
 
 int NotePitchClass(char letter) {
@@ -291,7 +291,7 @@ struct Voice {
   PartStyle style;
   size_t i = 0;
   int octave = 4;
-  uint32_t defaultLength = kTicksPerQuarter;
+  uint32_t defaultLength = TICKS_PER_QUARTER;
   int velocity = 85;
   int gate = 7;
   int transpose = 0;
@@ -326,10 +326,10 @@ struct Voice {
     uint32_t t = defaultLength;
     if (PeekDigit()) {
       const int n = Number();
-      if (n <= 0 || kWholeNote % static_cast<uint32_t>(n) != 0) {
+      if (n <= 0 || WHOLE_NOTE % static_cast<uint32_t>(n) != 0) {
         return Fail("length " + std::to_string(n) + " does not divide a whole note");
       }
-      t = kWholeNote / static_cast<uint32_t>(n);
+      t = WHOLE_NOTE / static_cast<uint32_t>(n);
     }
     uint32_t add = t;
     while (Peek() == '.') {
@@ -357,18 +357,18 @@ struct Voice {
   void Express(uint32_t tick, int value) {
     if (value == expression) return;
     expression = value;
-    controls.push_back({tick, kExpression, static_cast<uint8_t>(value)});
+    controls.push_back({tick, EXPRESSION, static_cast<uint8_t>(value)});
   }
 
   // A long note swells from the part's swell level to full over most of its length and eases
   // back a little before the next; a short one plays at full expression.
   void Swell(uint32_t start, uint32_t full) {
-    if (full < kSwellShortest) {
+    if (full < SWELL_SHORTEST) {
       Express(start, 127);
       return;
     }
     const double room = 127 - style.swell;
-    for (uint32_t t = 0; t < full; t += kSwellStep) {
+    for (uint32_t t = 0; t < full; t += SWELL_STEP) {
       const double f = static_cast<double>(t) / full;
       const double rise = std::min(f / 0.55, 1.0);
       const double ease = f > 0.7 ? (f - 0.7) / 0.3 * 0.3 : 0.0;
@@ -567,7 +567,7 @@ struct Voice {
       case '^':
       case '_':
         ++i;
-        accent = c == '^' ? kAccent : -kAccent;
+        accent = c == '^' ? ACCENT : -ACCENT;
         return true;
       case 'o':
       case 'l':
@@ -612,7 +612,7 @@ bool PartHeader(Score& s, const Block& b, bool drums, MidiPart* part) {
       !ArgNumber(s, b, "chorus", 0, 127, 0, &chorus)) {
     return false;
   }
-  if (drums != (channel - 1 == kDrumChannel)) {
+  if (drums != (channel - 1 == DRUM_CHANNEL)) {
     return Fail(s, "line " + std::to_string(b.line),
                 drums ? "drums belong on channel 10" : "channel 10 is for drums");
   }
@@ -749,7 +749,7 @@ bool ReadSong(Score& s, const Block& b, MidiSong* song, int* bpm, int* level) {
   }
   song->beatsPerBar = static_cast<uint8_t>(beats);
   song->beatUnit = static_cast<uint8_t>(unit);
-  s.barTicks = kWholeNote / static_cast<uint32_t>(unit) * static_cast<uint32_t>(beats);
+  s.barTicks = WHOLE_NOTE / static_cast<uint32_t>(unit) * static_cast<uint32_t>(beats);
   return true;
 }
 
@@ -806,7 +806,7 @@ bool ParseScore(std::string_view text, MidiSong* song, std::string* error) {
       }
       // The loop starts again at full expression, however the song ended.
       if (!part.controls.empty() && part.controls.front().tick != 0) {
-        part.controls.insert(part.controls.begin(), {0, kExpression, 127});
+        part.controls.insert(part.controls.begin(), {0, EXPRESSION, 127});
       }
       // Every part runs the whole song, so the loop point is the same for all.
       if (ok && !song->parts.empty() && length != song->lengthTicks) {

@@ -15,14 +15,14 @@ struct SongFile {
 };
 
 // Indexed by the game's track numbers.
-const SongFile kSongs[] = {
-    {"MD00t.mid", kTitleScore},   {"MD01t.mid", kPrologueScore}, {"MD02t.mid", kBattle1Score},
-    {"MD03t.mid", kBattle2Score}, {"MD04t.mid", kBattle3Score},  {"MD05t.mid", kBossScore},
-    {"MD06t.mid", kEndingScore},
+const SongFile SONGS[] = {
+    {"MD00t.mid", TITLE_SCORE},   {"MD01t.mid", PROLOGUE_SCORE}, {"MD02t.mid", BATTLE1_SCORE},
+    {"MD03t.mid", BATTLE2_SCORE}, {"MD04t.mid", BATTLE3_SCORE},  {"MD05t.mid", BOSS_SCORE},
+    {"MD06t.mid", ENDING_SCORE},
 };
 
 bool WriteSongs(const std::filesystem::path& outDir) {
-  for (const SongFile& song : kSongs) {
+  for (const SongFile& song : SONGS) {
     MidiSong midi;
     std::string error;
     if (!ParseScore(song.score, &midi, &error)) {

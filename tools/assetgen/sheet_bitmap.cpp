@@ -6,10 +6,10 @@
 #include "sheet_art.h"
 
 namespace {
-constexpr int kRowBytes = 320;  // 319 pixels padded to a multiple of four
-constexpr int kInfoHeaderBytes = 40;
-constexpr int kFileHeaderBytes = 14;
-constexpr int kTableEntries = 256;
+constexpr int ROW_BYTES = 320;  // 319 pixels padded to a multiple of four
+constexpr int INFO_HEADER_BYTES = 40;
+constexpr int FILE_HEADER_BYTES = 14;
+constexpr int TABLE_ENTRIES = 256;
 
 void PutLe16(std::vector<uint8_t>& out, uint32_t v) {
   out.push_back(static_cast<uint8_t>(v));
@@ -25,54 +25,54 @@ uint32_t PackRgb(Rgb c) { return uint32_t{c.r} << 16 | uint32_t{c.g} << 8 | c.b;
 }  // namespace
 
 Canvas BuildSheetPicture() {
-  Canvas sheet(kSheetWidth, kSheetHeight);
+  Canvas sheet(SHEET_WIDTH, SHEET_HEIGHT);
   Paste(sheet, DrawFontRows(), 0, 0);
   const struct {
     const SheetBox& box;
     Canvas (*draw)();
   } pictures[] = {
-      {kTitleGrey, DrawTitleGrey},
-      {kTitleColour, DrawTitleColour},
-      {kMakerLogo, DrawMakerLogo},
-      {kGameOver, DrawGameOver},
-      {kSun, DrawSun},
-      {kEarth, DrawEarth},
-      {kMoon, DrawMoon},
-      {kRedObject, DrawRedObject},
-      {kGreenObject, DrawGreenObject},
-      {kBlueObject, DrawBlueObject},
-      {kRock, DrawRock},
-      {kBoss, DrawBoss},
+      {TITLE_GREY, DrawTitleGrey},
+      {TITLE_COLOUR, DrawTitleColour},
+      {MAKER_LOGO, DrawMakerLogo},
+      {GAME_OVER, DrawGameOver},
+      {SUN, DrawSun},
+      {EARTH, DrawEarth},
+      {MOON, DrawMoon},
+      {RED_OBJECT, DrawRedObject},
+      {GREEN_OBJECT, DrawGreenObject},
+      {BLUE_OBJECT, DrawBlueObject},
+      {ROCK, DrawRock},
+      {BOSS, DrawBoss},
   };
   for (const auto& p : pictures) Paste(sheet, p.draw(), p.box.x, p.box.y);
-  for (int f = 0; f < 4; ++f) Paste(sheet, DrawExplosion(f), kExplosion[f].x, kExplosion[f].y);
-  for (int k = 0; k < 2; ++k) Paste(sheet, DrawSparkle(k), kSparkle[k].x, kSparkle[k].y);
+  for (int f = 0; f < 4; ++f) Paste(sheet, DrawExplosion(f), EXPLOSION[f].x, EXPLOSION[f].y);
+  for (int k = 0; k < 2; ++k) Paste(sheet, DrawSparkle(k), SPARKLE[k].x, SPARKLE[k].y);
   // The radar panel is painted by the battle at run time; the bitmap leaves it black.
   return sheet;
 }
 
 std::vector<Rgb> SheetColourTable() {
-  std::vector<Rgb> table(kTableEntries, kBlack);
+  std::vector<Rgb> table(TABLE_ENTRIES, BLACK);
   // Entry k of the cube (k = 1..235; k = 0 is black again) sits at k, white after it.
   for (int k = 1; k < 236; ++k) {
     table[k] = Rgb{static_cast<uint8_t>(RedGreenLevel((k >> 5) & 7)),
                    static_cast<uint8_t>(RedGreenLevel((k >> 2) & 7)),
                    static_cast<uint8_t>(BlueLevel(k & 3))};
   }
-  table[236] = kWhite;
+  table[236] = WHITE;
   return table;
 }
 
 std::vector<uint8_t> EncodeSheetResource(const Canvas& sheet) {
   const std::vector<Rgb> table = SheetColourTable();
   std::map<uint32_t, uint8_t> indexOf;
-  for (int i = kTableEntries - 1; i >= 0; --i) indexOf[PackRgb(table[i])] = static_cast<uint8_t>(i);
+  for (int i = TABLE_ENTRIES - 1; i >= 0; --i) indexOf[PackRgb(table[i])] = static_cast<uint8_t>(i);
 
   std::vector<uint8_t> out;
-  out.reserve(kInfoHeaderBytes + kTableEntries * 4 + kRowBytes * kSheetHeight);
-  PutLe32(out, kInfoHeaderBytes);
-  PutLe32(out, kSheetWidth);
-  PutLe32(out, kSheetHeight);  // positive: bottom row first
+  out.reserve(INFO_HEADER_BYTES + TABLE_ENTRIES * 4 + ROW_BYTES * SHEET_HEIGHT);
+  PutLe32(out, INFO_HEADER_BYTES);
+  PutLe32(out, SHEET_WIDTH);
+  PutLe32(out, SHEET_HEIGHT);  // positive: bottom row first
   PutLe16(out, 1);             // planes
   PutLe16(out, 8);             // bits per pixel
   PutLe32(out, 0);             // no compression
@@ -84,8 +84,8 @@ std::vector<uint8_t> EncodeSheetResource(const Canvas& sheet) {
   for (const Rgb& c : table) {
     out.insert(out.end(), {c.b, c.g, c.r, 0});
   }
-  for (int y = kSheetHeight - 1; y >= 0; --y) {
-    for (int x = 0; x < kSheetWidth; ++x) {
+  for (int y = SHEET_HEIGHT - 1; y >= 0; --y) {
+    for (int x = 0; x < SHEET_WIDTH; ++x) {
       // Every picture draws from the table's colours; anything else would be a drawing bug.
       const auto it = indexOf.find(PackRgb(sheet.At(x, y)));
       out.push_back(it == indexOf.end() ? 0 : it->second);
@@ -98,9 +98,9 @@ std::vector<uint8_t> EncodeSheetResource(const Canvas& sheet) {
 std::vector<uint8_t> EncodeSheetFile(const Canvas& sheet) {
   const std::vector<uint8_t> body = EncodeSheetResource(sheet);
   std::vector<uint8_t> out{'B', 'M'};
-  PutLe32(out, static_cast<uint32_t>(kFileHeaderBytes + body.size()));
+  PutLe32(out, static_cast<uint32_t>(FILE_HEADER_BYTES + body.size()));
   PutLe32(out, 0);  // two reserved words
-  PutLe32(out, kFileHeaderBytes + kInfoHeaderBytes + kTableEntries * 4);
+  PutLe32(out, FILE_HEADER_BYTES + INFO_HEADER_BYTES + TABLE_ENTRIES * 4);
   out.insert(out.end(), body.begin(), body.end());
   return out;
 }

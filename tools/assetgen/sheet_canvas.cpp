@@ -4,7 +4,7 @@
 #include <algorithm>
 
 bool IsPaletteColour(Rgb c) {
-  if (c == kWhite || c == kBlack) return true;
+  if (c == WHITE || c == BLACK) return true;
   for (int r = 0; r < 8; ++r) {
     for (int g = 0; g < 8; ++g) {
       for (int b = 0; b < 4; ++b) {
@@ -23,9 +23,8 @@ void Paste(Canvas& dst, const Canvas& src, int x, int y) {
 }
 
 int BayerThreshold(int x, int y) {
-  static constexpr int kBayer[4][4] = {
-      {0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
-  return kBayer[y & 3][x & 3];
+  static constexpr int BAYER[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
+  return BAYER[y & 3][x & 3];
 }
 
 int Clamp(int v, int lo, int hi) { return std::min(std::max(v, lo), hi); }
@@ -123,11 +122,11 @@ int FractalNoise(int x, int y, int z, uint32_t seed, int octaves) {
 
 namespace {
 // Light from the upper left and in front; the vector has length 256.
-constexpr int kLightX = -111, kLightY = -128, kLightZ = 185;
+constexpr int LIGHT_X = -111, LIGHT_Y = -128, LIGHT_Z = 185;
 }  // namespace
 
 int Lambert(int nx, int ny, int nz) {
-  return Clamp((nx * kLightX + ny * kLightY + nz * kLightZ) / 256, 0, 256);
+  return Clamp((nx * LIGHT_X + ny * LIGHT_Y + nz * LIGHT_Z) / 256, 0, 256);
 }
 
 int Highlight(int nx, int ny, int nz) {

@@ -22,8 +22,8 @@ consteval Rgb Cube(int r, int g, int b) {
   return Rgb{static_cast<uint8_t>(RedGreenLevel(r)), static_cast<uint8_t>(RedGreenLevel(g)),
              static_cast<uint8_t>(BlueLevel(b))};
 }
-inline constexpr Rgb kBlack{0, 0, 0};
-inline constexpr Rgb kWhite{255, 255, 255};  // the palette's fixed white, not part of the cube
+inline constexpr Rgb BLACK{0, 0, 0};
+inline constexpr Rgb WHITE{255, 255, 255};  // the palette's fixed white, not part of the cube
 
 // True for black, white and every colour of the cube: the colours the sheet may hold.
 bool IsPaletteColour(Rgb c);
@@ -35,11 +35,11 @@ struct Canvas {
 
   Canvas(int w, int h) : width(w), height(h), pixels(static_cast<size_t>(w) * h) {}
   bool Inside(int x, int y) const { return x >= 0 && y >= 0 && x < width && y < height; }
-  Rgb At(int x, int y) const { return Inside(x, y) ? pixels[y * width + x] : kBlack; }
+  Rgb At(int x, int y) const { return Inside(x, y) ? pixels[y * width + x] : BLACK; }
   void Set(int x, int y, Rgb c) {
     if (Inside(x, y)) pixels[y * width + x] = c;
   }
-  bool Ink(int x, int y) const { return !(At(x, y) == kBlack); }
+  bool Ink(int x, int y) const { return !(At(x, y) == BLACK); }
 };
 
 // Copies a picture into a bigger one with its top-left corner at (x, y).

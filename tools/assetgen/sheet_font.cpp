@@ -7,7 +7,7 @@
 namespace {
 // Each glyph's body, rows joined by '|'; '#' is ink. The outline and the shadow are added around
 // it, so a body is three columns narrower than its box.
-constexpr std::string_view kLetters[26] = {
+constexpr std::string_view LETTERS[26] = {
     "..###..|.#####.|##...##|##...##|##...##|#######|#######|##...##|##...##|##...##|##...##|##...#"
     "#",
     "######.|#######|##...##|##...##|##...##|######.|######.|##...##|##...##|##...##|#######|######"
@@ -55,7 +55,7 @@ constexpr std::string_view kLetters[26] = {
     "#",
 };
 
-constexpr std::string_view kDigits[10] = {
+constexpr std::string_view DIGITS[10] = {
     ".#####.|#######|##...##|##..###|##..###|##.#.##|##.#.##|###..##|###..##|##...##|#######|.#####"
     ".",
     "...##..|..###..|.####..|...##..|...##..|...##..|...##..|...##..|...##..|...##..|.######|.#####"
@@ -78,15 +78,15 @@ constexpr std::string_view kDigits[10] = {
     ".",
 };
 
-constexpr int kBodyRows = 12;
+constexpr int BODY_ROWS = 12;
 
 // Warm metal from white at the top to deep orange at the foot, one colour per body row.
-constexpr Rgb kBodyColours[kBodyRows] = {
-    kWhite,        Cube(6, 7, 3), Cube(6, 7, 2), Cube(6, 7, 1), Cube(6, 6, 0), Cube(6, 5, 0),
+constexpr Rgb BODY_COLOURS[BODY_ROWS] = {
+    WHITE,         Cube(6, 7, 3), Cube(6, 7, 2), Cube(6, 7, 1), Cube(6, 6, 0), Cube(6, 5, 0),
     Cube(7, 2, 0), Cube(6, 4, 0), Cube(6, 3, 0), Cube(6, 3, 0), Cube(6, 2, 0), Cube(5, 1, 0),
 };
-constexpr Rgb kOutlineColour = Cube(2, 0, 1);
-constexpr Rgb kShadowColour = Cube(1, 0, 1);
+constexpr Rgb OUTLINE_COLOUR = Cube(2, 0, 1);
+constexpr Rgb SHADOW_COLOUR = Cube(1, 0, 1);
 
 int BodyWidth(std::string_view rows) { return static_cast<int>(rows.find('|')); }
 
@@ -100,17 +100,17 @@ void DrawGlyph(Canvas& c, std::string_view rows, int x0, int y0, int w) {
   const int bw = BodyWidth(rows);
   const int bx = x0 + 1 + (w - 3 - bw) / 2, by = y0 + 1;
   Canvas body(c.width, c.height);
-  for (int y = 0; y < kBodyRows; ++y) {
+  for (int y = 0; y < BODY_ROWS; ++y) {
     for (int x = 0; x < bw; ++x) {
-      if (BodyInk(rows, x, y)) body.Set(bx + x, by + y, kBodyColours[y]);
+      if (BodyInk(rows, x, y)) body.Set(bx + x, by + y, BODY_COLOURS[y]);
     }
   }
   Canvas ring = body;
-  Outline(ring, kOutlineColour);
+  Outline(ring, OUTLINE_COLOUR);
   // The shadow is the outlined glyph moved one pixel right and down.
   for (int y = 0; y < c.height; ++y) {
     for (int x = 0; x < c.width; ++x) {
-      if (ring.Ink(x, y)) c.Set(x + 1, y + 1, kShadowColour);
+      if (ring.Ink(x, y)) c.Set(x + 1, y + 1, SHADOW_COLOUR);
     }
   }
   for (int y = 0; y < c.height; ++y) {
@@ -122,17 +122,17 @@ void DrawGlyph(Canvas& c, std::string_view rows, int x0, int y0, int w) {
 }  // namespace
 
 Canvas DrawFontRows() {
-  Canvas c(kSheetWidth, 2 * kGlyphHeight);
+  Canvas c(SHEET_WIDTH, 2 * GLYPH_HEIGHT);
   for (int i = 0; i < 26; ++i) {
-    const int w = kLetterStart[i + 1] - kLetterStart[i] - 1;
-    Canvas cell(w, kGlyphHeight);
-    DrawGlyph(cell, kLetters[i], 0, 0, w);
-    Paste(c, cell, kLetterStart[i], kLetterRowY);
+    const int w = LETTER_START[i + 1] - LETTER_START[i] - 1;
+    Canvas cell(w, GLYPH_HEIGHT);
+    DrawGlyph(cell, LETTERS[i], 0, 0, w);
+    Paste(c, cell, LETTER_START[i], LETTER_ROW_Y);
   }
   for (int d = 0; d < 10; ++d) {
-    Canvas cell(kDigitWidth, kGlyphHeight);
-    DrawGlyph(cell, kDigits[d], 0, 0, kDigitWidth);
-    Paste(c, cell, kDigitPitch * d, kDigitRowY);
+    Canvas cell(DIGIT_WIDTH, GLYPH_HEIGHT);
+    DrawGlyph(cell, DIGITS[d], 0, 0, DIGIT_WIDTH);
+    Paste(c, cell, DIGIT_PITCH * d, DIGIT_ROW_Y);
   }
   return c;
 }

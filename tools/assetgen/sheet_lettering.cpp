@@ -13,7 +13,7 @@ struct Skeleton {
   std::string_view paths;
 };
 
-constexpr Skeleton kSkeletons[] = {
+constexpr Skeleton SKELETONS[] = {
     {'A', 8, "0,12 0,4 4,0 8,4 8,12;0,7 8,7"},
     {'D', 8, "0,0 5,0 8,3 8,9 5,12 0,12 0,0"},
     {'E', 8, "8,0 0,0 0,12 8,12;0,6 6,6"},
@@ -30,10 +30,10 @@ constexpr Skeleton kSkeletons[] = {
 };
 
 const Skeleton& SkeletonOf(char ch) {
-  for (const Skeleton& s : kSkeletons) {
+  for (const Skeleton& s : SKELETONS) {
     if (s.ch == ch) return s;
   }
-  return kSkeletons[std::size(kSkeletons) - 1];
+  return SKELETONS[std::size(SKELETONS) - 1];
 }
 
 struct Segment {
@@ -186,7 +186,7 @@ void Extrude(Canvas& c, int steps, Ramp ramp) {
 // A small four-pointed glint.
 void Glint(Canvas& c, int cx, int cy, int arm) {
   for (int i = -arm; i <= arm; ++i) {
-    const Rgb tip = std::abs(i) * 2 > arm ? Cube(4, 6, 3) : kWhite;
+    const Rgb tip = std::abs(i) * 2 > arm ? Cube(4, 6, 3) : WHITE;
     c.Set(cx + i, cy, tip);
     c.Set(cx, cy + i, tip);
   }
@@ -196,73 +196,72 @@ void Glint(Canvas& c, int cx, int cy, int arm) {
   c.Set(cx + 1, cy + 1, Cube(5, 7, 3));
 }
 
-constexpr std::string_view kGameName = "ZIZID-OZAVAV";
-constexpr std::string_view kMakerName = "DUDEZIZE";
+constexpr std::string_view GAME_NAME = "ZIZID-OZAVAV";
+constexpr std::string_view MAKER_NAME = "DUDEZIZE";
 
 // The title's face: the coloured lettering at rest lies exactly on the grey one's face.
-constexpr Layout kTitleLayout{20, 50, 100, 36, 4 * 16};
-constexpr int kTitleFaceTop = 2, kTitleFaceFoot = 43;
+constexpr Layout TITLE_LAYOUT{20, 50, 100, 36, 4 * 16};
+constexpr int TITLE_FACE_TOP = 2, TITLE_FACE_FOOT = 43;
 }  // namespace
 
 Canvas DrawTitleGrey() {
-  Canvas c(kTitleGrey.w, kTitleGrey.h);
-  Layout l = kTitleLayout;
+  Canvas c(TITLE_GREY.w, TITLE_GREY.h);
+  Layout l = TITLE_LAYOUT;
   l.half += 8;  // a thin rim that shows around the coloured face
   const Style steel{{Cube(1, 1, 1), Cube(2, 2, 1), Cube(3, 3, 2), Cube(4, 4, 2), Cube(5, 5, 2),
-                     Cube(6, 6, 3), kWhite},
+                     Cube(6, 6, 3), WHITE},
                     3000,
                     1500,
                     40,
                     40,
                     Cube(0, 0, 1)};
-  PaintLetters(c, LayOut(kGameName, l, c.width), l, steel, kTitleFaceTop, kTitleFaceFoot);
+  PaintLetters(c, LayOut(GAME_NAME, l, c.width), l, steel, TITLE_FACE_TOP, TITLE_FACE_FOOT);
   Extrude(c, 3, {Cube(0, 0, 1), Cube(1, 1, 1), Cube(2, 2, 1)});
   return c;
 }
 
 Canvas DrawTitleColour() {
-  Canvas c(kTitleColour.w, kTitleColour.h);
-  Layout l = kTitleLayout;
+  Canvas c(TITLE_COLOUR.w, TITLE_COLOUR.h);
+  Layout l = TITLE_LAYOUT;
   l.top += 8 * 16;
   const Style fire{{Cube(2, 0, 1), Cube(4, 0, 1), Cube(6, 0, 1), Cube(7, 1, 0), Cube(7, 2, 0),
-                    Cube(6, 4, 0), Cube(6, 6, 0), Cube(6, 7, 1), Cube(6, 7, 3), kWhite},
+                    Cube(6, 4, 0), Cube(6, 6, 0), Cube(6, 7, 1), Cube(6, 7, 3), WHITE},
                    3300,
                    900,
                    50,
                    30,
                    Cube(1, 0, 1)};
-  PaintLetters(c, LayOut(kGameName, l, c.width), l, fire, kTitleFaceTop + 8, kTitleFaceFoot + 8);
+  PaintLetters(c, LayOut(GAME_NAME, l, c.width), l, fire, TITLE_FACE_TOP + 8, TITLE_FACE_FOOT + 8);
   Glint(c, 18, 10, 5);
   Glint(c, 150, 47, 4);
   return c;
 }
 
 Canvas DrawMakerLogo() {
-  Canvas c(kMakerLogo.w, kMakerLogo.h);
+  Canvas c(MAKER_LOGO.w, MAKER_LOGO.h);
   const Layout l{30, 30, 120, 40, 3 * 16};
   const Style chrome{{Cube(0, 0, 1), Cube(0, 1, 2), Cube(1, 2, 3), Cube(2, 4, 3), Cube(4, 6, 3),
-                      Cube(6, 7, 3), kWhite},
+                      Cube(6, 7, 3), WHITE},
                      3900,
                      1000,
                      40,
                      36,
                      Cube(0, 0, 1)};
-  PaintLetters(c, LayOut(kMakerName, l, c.width), l, chrome, 3, 26);
+  PaintLetters(c, LayOut(MAKER_NAME, l, c.width), l, chrome, 3, 26);
   // A thin rule under the name, bright in the middle and fading to both ends.
   for (int x = 8; x < c.width - 8; ++x) {
     const int fromMiddle = std::abs(x - c.width / 2) * 4096 / (c.width / 2 - 8);
-    c.Set(
-        x, 30,
-        RampPick({Cube(0, 1, 2), Cube(1, 3, 3), Cube(4, 6, 3), kWhite}, 4096 - fromMiddle, x, 30));
+    c.Set(x, 30,
+          RampPick({Cube(0, 1, 2), Cube(1, 3, 3), Cube(4, 6, 3), WHITE}, 4096 - fromMiddle, x, 30));
   }
   return c;
 }
 
 Canvas DrawGameOver() {
-  Canvas c(kGameOver.w, kGameOver.h);
+  Canvas c(GAME_OVER.w, GAME_OVER.h);
   const Layout l{24, 30, 84, 48, 3 * 16};
   const Style ember{{Cube(1, 0, 0), Cube(3, 0, 0), Cube(5, 0, 0), Cube(7, 0, 0), Cube(7, 2, 0),
-                     Cube(6, 5, 0), Cube(6, 7, 2), kWhite},
+                     Cube(6, 5, 0), Cube(6, 7, 2), WHITE},
                     3400,
                     1300,
                     40,

@@ -10,17 +10,17 @@ struct Dir {
 };
 
 // Sixteen directions around the circle, starting at +x and turning clockwise on screen.
-constexpr Dir kDirs16[16] = {{256, 0},  {237, 98},   {181, 181},   {98, 237},
-                             {0, 256},  {-98, 237},  {-181, 181},  {-237, 98},
-                             {-256, 0}, {-237, -98}, {-181, -181}, {-98, -237},
-                             {0, -256}, {98, -237},  {181, -181},  {237, -98}};
+constexpr Dir DIRS16[16] = {{256, 0},  {237, 98},   {181, 181},   {98, 237},
+                            {0, 256},  {-98, 237},  {-181, 181},  {-237, 98},
+                            {-256, 0}, {-237, -98}, {-181, -181}, {-98, -237},
+                            {0, -256}, {98, -237},  {181, -181},  {237, -98}};
 
 // The direction (of every `step`-th) that a point leans towards most, and how far along it.
 int NearestDir(int px, int py, int step, int& reach) {
   int best = 0;
   reach = -(1 << 30);
   for (int i = 0; i < 16; i += step) {
-    const int d = (px * kDirs16[i].x + py * kDirs16[i].y) / 256;
+    const int d = (px * DIRS16[i].x + py * DIRS16[i].y) / 256;
     if (d > reach) {
       reach = d;
       best = i;
@@ -44,13 +44,13 @@ Canvas DrawRedObject() {
       if (reach > 490) continue;
       int second = -(1 << 30);
       for (int i = 0; i < 16; ++i) {
-        if (i != facet) second = std::max(second, (px * kDirs16[i].x + py * kDirs16[i].y) / 256);
+        if (i != facet) second = std::max(second, (px * DIRS16[i].x + py * DIRS16[i].y) / 256);
       }
       int v;
       if (reach > 262) {
         // Crown facets alternate between steep and shallow, which makes the stone sparkle.
         const int tilt = facet % 2 == 0 ? 170 : 120;
-        const int nx = kDirs16[facet].x * tilt / 256, ny = kDirs16[facet].y * tilt / 256;
+        const int nx = DIRS16[facet].x * tilt / 256, ny = DIRS16[facet].y * tilt / 256;
         const int nz = ISqrt(65536 - tilt * tilt);
         v = Lambert(nx, ny, nz) * 11 - 300 + Highlight(nx, ny, nz) * 3;
         if (reach - second < 14) v += 700;  // the ridge between two facets
@@ -62,12 +62,12 @@ Canvas DrawRedObject() {
       }
       c.Set(x, y,
             RampPick({Cube(2, 0, 0), Cube(3, 0, 0), Cube(5, 0, 0), Cube(6, 0, 0), Cube(7, 0, 0),
-                      Cube(7, 1, 1), Cube(7, 2, 2), kWhite},
+                      Cube(7, 1, 1), Cube(7, 2, 2), WHITE},
                      v, x, y));
     }
   }
   Outline(c, Cube(2, 0, 1));
-  c.Set(22, 13, kWhite);
+  c.Set(22, 13, WHITE);
   c.Set(21, 13, Cube(7, 2, 2));
   c.Set(23, 13, Cube(7, 2, 2));
   c.Set(22, 12, Cube(7, 2, 2));
@@ -93,7 +93,7 @@ Canvas DrawGreenObject() {
       v += Highlight(p.nx, p.ny, p.nz) * 10;
       c.Set(x, y,
             RampPick({Cube(0, 1, 0), Cube(0, 2, 0), Cube(1, 3, 0), Cube(1, 4, 1), Cube(2, 5, 1),
-                      Cube(3, 6, 1), Cube(5, 7, 2), kWhite},
+                      Cube(3, 6, 1), Cube(5, 7, 2), WHITE},
                      v, x, y));
     }
   }
@@ -104,7 +104,7 @@ Canvas DrawGreenObject() {
 Canvas DrawBlueObject() {
   // An armoured capsule: a bevelled plate with a glowing lens and four rivets.
   Canvas c(64, 48);
-  constexpr int kBevel = 5;
+  constexpr int BEVEL = 5;
   for (int y = 0; y < 48; ++y) {
     for (int x = 0; x < 64; ++x) {
       // Rounded rectangle 60x44 with corner radius 9.
@@ -114,7 +114,7 @@ Canvas DrawBlueObject() {
       if (corner > 9) continue;
       const int edge = 9 - corner;  // pixels in from the outside
       int nx = 0, ny = 0, nz = 256;
-      if (edge < kBevel) {
+      if (edge < BEVEL) {
         const int sx = (2 * x - 63 > 0 ? 1 : -1) * (qx > 0 ? 1 : 0);
         const int sy = (2 * y - 47 > 0 ? 1 : -1) * (qy > 0 ? 1 : 0);
         nx = sx * 150;
@@ -122,7 +122,7 @@ Canvas DrawBlueObject() {
         nz = sx != 0 && sy != 0 ? 150 : 207;
       }
       int v = Lambert(nx, ny, nz) * 12 + 400;
-      if (edge >= kBevel && (std::abs(2 * y - 47) == 11 || std::abs(2 * y - 47) == 13)) {
+      if (edge >= BEVEL && (std::abs(2 * y - 47) == 11 || std::abs(2 * y - 47) == 13)) {
         v -= 500;  // seams across the plate
       }
       const int lens = Length(2 * x - 63, 2 * y - 47);
@@ -133,7 +133,7 @@ Canvas DrawBlueObject() {
       }
       c.Set(x, y,
             RampPick({Cube(0, 0, 1), Cube(0, 1, 2), Cube(0, 2, 3), Cube(1, 3, 3), Cube(2, 5, 3),
-                      Cube(4, 7, 3), kWhite},
+                      Cube(4, 7, 3), WHITE},
                      v, x, y));
     }
   }
@@ -184,11 +184,11 @@ Canvas DrawBoss() {
       const int d = Length(px, py);
       int reach;
       const int spike = NearestDir(px, py, 2, reach);
-      const int across = std::abs(px * kDirs16[spike].y - py * kDirs16[spike].x) / 256;
+      const int across = std::abs(px * DIRS16[spike].y - py * DIRS16[spike].x) / 256;
       if (d > 200 && !(reach < 254 && across * 3 < (254 - reach) * 3)) continue;
       if (d > 200) {
         c.Set(x, y,
-              RampPick({Cube(2, 1, 0), Cube(4, 3, 1), Cube(6, 6, 2), kWhite},
+              RampPick({Cube(2, 1, 0), Cube(4, 3, 1), Cube(6, 6, 2), WHITE},
                        2600 - (reach - 200) * 40 + px * -4 + py * -4, x, y));
         continue;
       }
@@ -197,7 +197,7 @@ Canvas DrawBoss() {
       // Ribs around the shell.
       if ((d / 32) % 2 == 1 && d > 100) v -= 400;
       Rgb colour = RampPick({Cube(1, 0, 1), Cube(2, 0, 2), Cube(3, 1, 2), Cube(4, 1, 3),
-                             Cube(5, 2, 3), Cube(6, 4, 3), kWhite},
+                             Cube(5, 2, 3), Cube(6, 4, 3), WHITE},
                             v, x, y);
       if (d < 104) {
         // The eye: a slit pupil in a glowing iris.
@@ -212,17 +212,17 @@ Canvas DrawBoss() {
       c.Set(x, y, colour);
     }
   }
-  c.Set(14, 12, kWhite);
+  c.Set(14, 12, WHITE);
   return c;
 }
 
 Canvas DrawExplosion(int frame) {
   // A fireball that grows, cools from white to red and breaks up into smoke.
-  static constexpr int kRadius[4] = {10 * 16, 13 * 16, 15 * 16, 16 * 16};
-  static constexpr int kCool[4] = {0, 700, 1500, 2500};
-  static constexpr int kCover[4] = {16, 16, 14, 9};  // of 16: how much of the ball is drawn
+  static constexpr int RADIUS[4] = {10 * 16, 13 * 16, 15 * 16, 16 * 16};
+  static constexpr int COOL[4] = {0, 700, 1500, 2500};
+  static constexpr int COVER[4] = {16, 16, 14, 9};  // of 16: how much of the ball is drawn
   Canvas c(32, 32);
-  const int r = kRadius[frame];
+  const int r = RADIUS[frame];
   for (int y = 0; y < 32; ++y) {
     for (int x = 0; x < 32; ++x) {
       const int px = x * 16 + 8 - 256, py = y * 16 + 8 - 256;
@@ -231,13 +231,13 @@ Canvas DrawExplosion(int frame) {
       const int edge = r - (4096 - puff) * r / 4096 / 4;
       if (d > edge) continue;
       // Scattered holes, not a regular grid, so the smoke looks torn rather than screened.
-      if (static_cast<int>(HashPoint(x, y, 137 + frame) & 15) >= kCover[frame] && puff < 2600) {
+      if (static_cast<int>(HashPoint(x, y, 137 + frame) & 15) >= COVER[frame] && puff < 2600) {
         continue;
       }
-      const int heat = 4096 - d * 4096 / std::max(1, edge) + (puff - 2048) / 2 - kCool[frame];
+      const int heat = 4096 - d * 4096 / std::max(1, edge) + (puff - 2048) / 2 - COOL[frame];
       c.Set(x, y,
             RampPick({Cube(1, 1, 1), Cube(2, 1, 1), Cube(4, 0, 0), Cube(6, 0, 0), Cube(7, 1, 0),
-                      Cube(7, 2, 0), Cube(6, 5, 0), Cube(6, 7, 1), kWhite},
+                      Cube(7, 2, 0), Cube(6, 5, 0), Cube(6, 7, 1), WHITE},
                      heat + 1500, x, y));
     }
   }
@@ -262,7 +262,7 @@ Canvas DrawSparkle(int kind) {
         if (d < 64) v = 4096;
         if (v >= 0) {
           c.Set(x, y,
-                RampPick({Cube(0, 1, 2), Cube(1, 3, 3), Cube(3, 5, 3), Cube(5, 7, 3), kWhite}, v, x,
+                RampPick({Cube(0, 1, 2), Cube(1, 3, 3), Cube(3, 5, 3), Cube(5, 7, 3), WHITE}, v, x,
                          y));
         }
       } else {
@@ -273,7 +273,7 @@ Canvas DrawSparkle(int kind) {
         if (v >= 0) {
           c.Set(x, y,
                 RampPick({Cube(3, 0, 1), Cube(6, 0, 1), Cube(7, 2, 0), Cube(6, 6, 1), Cube(6, 7, 3),
-                          kWhite},
+                          WHITE},
                          v, x, y));
         }
       }

@@ -1,7 +1,7 @@
 // Battle of missions 1, 4 and 7 (MD02t): guitar rock in E minor.
 #include "score_songs.h"
 
-extern const char kBattle1Score[] = R"(
+extern const char BATTLE1_SCORE[] = R"(
 song name="Ramming Speed" tempo=150 time=4/4 level=100
 
 define leadA

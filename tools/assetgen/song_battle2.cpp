@@ -1,7 +1,7 @@
 // Battle of missions 2, 5 and 8 (MD03t): synth dance-funk in G minor, written in A minor.
 #include "score_songs.h"
 
-extern const char kBattle2Score[] = R"(
+extern const char BATTLE2_SCORE[] = R"(
 song name="Grid Runner" tempo=140 time=4/4 level=100
 
 define leadA

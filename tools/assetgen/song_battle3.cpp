@@ -1,7 +1,7 @@
 // Battle of missions 3, 6 and 9 (MD04t): fast jazz-rock fusion in D, written in C.
 #include "score_songs.h"
 
-extern const char kBattle3Score[] = R"(
+extern const char BATTLE3_SCORE[] = R"(
 song name="Orbit Breaker" tempo=156 time=4/4 level=100
 
 % The unison riff of brass and bass: C, B-flat, F, G.

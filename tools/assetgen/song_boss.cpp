@@ -1,7 +1,7 @@
 // Boss battle (MD05t): tense orchestral metal in C minor, written in A minor.
 #include "score_songs.h"
 
-extern const char kBossScore[] = R"(
+extern const char BOSS_SCORE[] = R"(
 song name="Mother of Swarms" tempo=144 time=4/4 level=88
 
 % String ostinato: one figure a beat.

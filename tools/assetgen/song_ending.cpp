@@ -1,7 +1,7 @@
 // Ending and staff roll (MD06t): the title theme in triumph, then a warm, slower coda in C.
 #include "score_songs.h"
 
-extern const char kEndingScore[] = R"(
+extern const char ENDING_SCORE[] = R"(
 song name="Home Again" tempo=120 time=4/4
 tempo bar=17 bpm=88
 

@@ -1,7 +1,7 @@
 // Prologue (MD01t): slow and mysterious in A minor, as long as the scrolling story.
 #include "score_songs.h"
 
-extern const char kPrologueScore[] = R"(
+extern const char PROLOGUE_SCORE[] = R"(
 song name="Before the Storm" tempo=64 time=4/4 level=96
 
 % Celesta figures over each chord; the last bar's E7(b9) leans back into A minor.

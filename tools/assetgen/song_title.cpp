@@ -1,7 +1,7 @@
 // Title theme (MD00t): a heroic march in B-flat, written in C and transposed.
 #include "score_songs.h"
 
-extern const char kTitleScore[] = R"(
+extern const char TITLE_SCORE[] = R"(
 song name="Globe Keepers" tempo=132 time=4/4
 
 % The theme: eight bars, opening and closing endings.
