@@ -5,7 +5,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
+
+#include "core/bytes.h"
+#include "core/file_read.h"
 
 namespace {
 constexpr char kMagic[4] = {'Z', 'Z', 'R', 'P'};
@@ -23,15 +25,6 @@ ReplayData Active;
 size_t PlayPosition = 0;
 bool RanOut = false;
 
-void PutWord(std::vector<uint8_t>& out, uint32_t v) {
-  for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
-}
-
-uint32_t GetWord(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-         static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
-
 bool Fail(std::string* error, const std::string& why) {
   if (error) *error = why;
   return false;
@@ -42,26 +35,6 @@ void DropRecordFile() {
   RecordFile = nullptr;
 }
 
-// Reads the whole file, refusing anything larger than the largest replay without holding more.
-bool ReadReplayFile(const char* path, std::vector<uint8_t>* bytes, std::string* error) {
-  std::error_code ec;
-  if (std::filesystem::is_regular_file(path, ec) &&
-      std::filesystem::file_size(path, ec) > kMaxFileBytes && !ec)
-    return Fail(error, "the file is larger than any replay");
-  std::FILE* f = std::fopen(path, "rb");
-  if (f == nullptr) return Fail(error, std::string("cannot open ") + path);
-  uint8_t chunk[65536];
-  size_t n = 0;
-  while (bytes->size() <= kMaxFileBytes &&
-         (n = std::fread(chunk, 1, std::min(sizeof chunk, kMaxFileBytes + 1 - bytes->size()), f)) >
-             0)
-    bytes->insert(bytes->end(), chunk, chunk + n);
-  const bool readFailed = std::ferror(f) != 0;
-  std::fclose(f);
-  if (readFailed) return Fail(error, std::string("cannot read ") + path);
-  if (bytes->size() > kMaxFileBytes) return Fail(error, "the file is larger than any replay");
-  return true;
-}
 }  // namespace
 
 std::vector<uint8_t> EncodeReplay(const ReplayData& data) {
@@ -74,13 +47,13 @@ std::vector<uint8_t> EncodeReplay(const ReplayData& data) {
     }
   }
   std::vector<uint8_t> out(kMagic, kMagic + 4);
-  PutWord(out, REPLAY_VERSION);
-  PutWord(out, data.switches);
-  PutWord(out, static_cast<uint32_t>(data.bits.size()));
-  PutWord(out, static_cast<uint32_t>(runs.size()));
+  AppendLe32(out, REPLAY_VERSION);
+  AppendLe32(out, data.switches);
+  AppendLe32(out, static_cast<uint32_t>(data.bits.size()));
+  AppendLe32(out, static_cast<uint32_t>(runs.size()));
   for (const auto& [bits, frames] : runs) {
-    PutWord(out, bits);
-    PutWord(out, frames);
+    AppendLe32(out, bits);
+    AppendLe32(out, frames);
   }
   return out;
 }
@@ -88,10 +61,10 @@ std::vector<uint8_t> EncodeReplay(const ReplayData& data) {
 bool DecodeReplay(const uint8_t* bytes, size_t size, ReplayData* out, std::string* error) {
   if (size < kHeaderBytes) return Fail(error, "the file is shorter than a replay header");
   if (std::memcmp(bytes, kMagic, 4) != 0) return Fail(error, "not a replay file (bad magic)");
-  if (GetWord(bytes + 4) != REPLAY_VERSION) return Fail(error, "unsupported replay version");
-  const uint32_t switches = GetWord(bytes + 8);
-  const uint32_t frames = GetWord(bytes + 12);
-  const uint32_t runs = GetWord(bytes + 16);
+  if (ReadLe32(bytes + 4) != REPLAY_VERSION) return Fail(error, "unsupported replay version");
+  const uint32_t switches = ReadLe32(bytes + 8);
+  const uint32_t frames = ReadLe32(bytes + 12);
+  const uint32_t runs = ReadLe32(bytes + 16);
   if (frames > kMaxFrames) return Fail(error, "frame count is implausibly large");
   if (runs > frames) return Fail(error, "more runs than frames");
   if ((size - kHeaderBytes) / 8 < runs) return Fail(error, "the file is truncated");
@@ -102,10 +75,10 @@ bool DecodeReplay(const uint8_t* bytes, size_t size, ReplayData* out, std::strin
   data.bits.reserve(frames);
   for (uint32_t i = 0; i < runs; ++i) {
     const uint8_t* run = bytes + kHeaderBytes + 8 * static_cast<size_t>(i);
-    const uint32_t count = GetWord(run + 4);
+    const uint32_t count = ReadLe32(run + 4);
     if (count == 0 || count > frames - data.bits.size())
       return Fail(error, "run lengths do not add up to the frame count");
-    data.bits.insert(data.bits.end(), count, GetWord(run));
+    data.bits.insert(data.bits.end(), count, ReadLe32(run));
   }
   if (data.bits.size() != frames)
     return Fail(error, "run lengths do not add up to the frame count");
@@ -126,7 +99,7 @@ bool ReplayStartRecording(const char* path, uint32_t switches, std::string* erro
 
 bool ReplayStartPlaying(const char* path, ReplayData* loaded, std::string* error) {
   std::vector<uint8_t> bytes;
-  if (!ReadReplayFile(path, &bytes, error)) return false;
+  if (!ReadWholeFile(path, kMaxFileBytes, &bytes, error)) return false;
   ReplayData data;
   if (!DecodeReplay(bytes.data(), bytes.size(), &data, error)) return false;
   DropRecordFile();

@@ -1,8 +1,9 @@
-// The embedded resource table and the executable's folder, for either machine.
+// The embedded resource table, the executable's folder and file checks, for either machine.
 #include "platform/resources_common.h"
 
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -29,4 +30,11 @@ const char* ExecutableDirFromProc() {
     return path.substr(0, path.rfind('/') + 1);
   }();
   return dir.c_str();
+}
+
+bool FileExists(const char* path) {
+  std::FILE* f = std::fopen(path, "rb");
+  if (f == nullptr) return false;
+  std::fclose(f);
+  return true;
 }

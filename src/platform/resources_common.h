@@ -5,3 +5,4 @@
 
 bool FindEmbeddedResource(const char* name, const char* type, const uint8_t** data, size_t* size);
 const char* ExecutableDirFromProc();  // from /proc/self/exe, with a trailing '/', or ""
+bool FileExists(const char* path);    // true when the file can be opened for reading
