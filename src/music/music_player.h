@@ -37,6 +37,10 @@ int32_t SetMusicTempo(int32_t percent);
 int32_t PlayMusicTrack(int32_t n);
 void StopMusicTrack();
 
+// MusicPrime's result; the other requests return 1 for success and 0 for failure.
+constexpr int32_t PRIME_OK = 0;
+constexpr int32_t PRIME_FAILED = 1;
+
 int32_t MusicLoad(const char* name);
 int32_t MusicPrime();
 int32_t MusicPlay(int32_t loop);
