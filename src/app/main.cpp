@@ -46,7 +46,7 @@ bool StartReplay(const LongOptions& options) {
                  error.c_str());
     return false;
   }
-  SlowSkip = (replay.switches & REPLAY_SWITCH_SLOW) ? 40 : 0;
+  SlowSkip = (replay.switches & REPLAY_SWITCH_SLOW) ? SLOW_SKIP_CHANGES : 0;
   SkipLeft = 0;
   // The game is played again by the rules it was recorded with, whatever the settings say now.
   FixMissionStartSpeed = (replay.switches & REPLAY_SWITCH_START_SPEED_FIX) != 0;

@@ -89,14 +89,14 @@ int32_t SteerGlobe() {
   // Button 1 held wears the moon face; button 2 swaps sun and earth.
   if (held & INPUT_BUTTON1) {
     if (g.mode != MODE_MOON) {
-      PlaySoundEffect(7);
+      PlaySoundEffect(SOUND_MODE_CHANGE);
       g.savedMode = g.mode;
       g.mode = MODE_MOON;
     }
   } else {
     if (g.mode == MODE_MOON) g.mode = g.savedMode;
     if (pressed & INPUT_BUTTON2) {
-      PlaySoundEffect(7);
+      PlaySoundEffect(SOUND_MODE_CHANGE);
       g.mode = g.mode == MODE_SUN ? MODE_TERA : MODE_SUN;
     }
   }

@@ -77,11 +77,11 @@ int32_t EnterBattle() {
   BuildField(mission);
   SetMusicTempo(100);
   if (MissionIndex == BOSS_MISSION) {
-    PlayMusicTrack(5);
-    PlaySoundEffect(8);
+    PlayMusicTrack(TRACK_BOSS);
+    PlaySoundEffect(SOUND_BOSS_MISSION);
   } else {
-    PlayMusicTrack(MissionIndex % 3 + 2);
-    PlaySoundEffect(4);
+    PlayMusicTrack(TRACK_BATTLE1 + MissionIndex % 3);
+    PlaySoundEffect(SOUND_MISSION_START);
   }
   return 1;
 }

@@ -59,7 +59,7 @@ int32_t LogoFrame() {
     DrawArt(ART_MAKER_LOGO, LOGO_X, LOGO_Y);
   }
   if (t > LOGO_FRAMES || ButtonPress()) {
-    PlaySoundEffect(1);
+    PlaySoundEffect(SOUND_CONFIRM);
     ChangeScene(SCENE_TITLE);
   }
   SceneTimer += 1;

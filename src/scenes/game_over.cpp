@@ -38,7 +38,7 @@ void WaitForButton(uint32_t t) {
   if ((t & 16) != 0) gf_TextDraw("PRESS ANY KEY", 96, 112);
   DrawArt(ART_GAME_OVER, LETTERING_X, LETTERING_Y);
   if (ButtonPress()) {
-    PlaySoundEffect(1);
+    PlaySoundEffect(SOUND_CONFIRM);
     if (Score > HiScore) HiScore = Score;
     ChangeScene(SCENE_TITLE);
   }
