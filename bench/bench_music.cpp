@@ -14,7 +14,8 @@ namespace {
 // within its 60 ms, and every track's window runs dry about every 340 events.
 void BM_RefillDenseSong(benchmark::State& state) {
   const char* path = "/tmp/bench_music_dense.mid";
-  if (!bench_songs::WriteSong(path, bench_songs::EvenSong(16, 4000, 8)) || SongOpen(path) != 0) {
+  if (!bench_songs::WriteSong(path, bench_songs::EvenSong(16, 4000, 8)) ||
+      SongOpen(path) != SONG_OK) {
     state.SkipWithError("cannot write the song");
     return;
   }

@@ -43,10 +43,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   TempoPercent = 130;
   Looping = 0;
-  if (SongOpen(path.c_str()) == 0) EncodeUntil(1 << 16);
+  if (SongOpen(path.c_str()) == SONG_OK) EncodeUntil(1 << 16);
   SongClose();
   Looping = 1;
-  if (SongOpen(path.c_str()) == 0) EncodeUntil(64);
+  if (SongOpen(path.c_str()) == SONG_OK) EncodeUntil(64);
   SongClose();
   return 0;
 }

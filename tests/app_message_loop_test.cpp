@@ -135,7 +135,7 @@ class Replayed : public ShellTest {
     std::string error;
     ReplayData loaded;
     EXPECT_TRUE(ReplayStartPlaying(replay, &loaded, &error)) << error;
-    SlowSkip = (loaded.switches & REPLAY_SWITCH_SLOW) != 0 ? 40 : 0;
+    SlowSkip = (loaded.switches & REPLAY_SWITCH_SLOW) != 0 ? SLOW_SKIP_CHANGES : 0;
     EXPECT_TRUE(TraceOpen(trace.c_str(), &error)) << error;
     FrameRateLimit = fps;
     EXPECT_EQ(CreateMainWindow(), 1);

@@ -42,7 +42,7 @@ class SongReader : public testing::Test {
     std::remove(path_.c_str());
   }
   void Open(uint32_t division, const std::vector<SmfTrack>& tracks) {
-    ASSERT_EQ(SongOpen(WriteFile(path_, BuildSmf(division, tracks)).c_str()), 0);
+    ASSERT_EQ(SongOpen(WriteFile(path_, BuildSmf(division, tracks)).c_str()), SONG_OK);
   }
   // Encodes buffer after buffer; stops after `limit` or at the first result other than ENC_OK.
   std::vector<std::vector<MIDIEVENT>> Encode(int32_t limit, int32_t* last = nullptr) {
@@ -146,14 +146,14 @@ TEST_F(SongReader, UnreadableFilesFailToOpenAndLeaveNothingOpen) {
       {"empty", {}},
   };
   for (const auto& [what, bytes] : files) {
-    EXPECT_EQ(SongOpen(WriteFile(path_, bytes).c_str()), 1) << what;
+    EXPECT_EQ(SongOpen(WriteFile(path_, bytes).c_str()), SONG_FAILED) << what;
     EXPECT_EQ(Song.file, nullptr) << what;
-    EXPECT_EQ(Song.tracks, nullptr) << what;
+    EXPECT_TRUE(Song.tracks.empty()) << what;
   }
-  EXPECT_EQ(SongOpen("no_such_song.mid"), 1);
+  EXPECT_EQ(SongOpen("no_such_song.mid"), SONG_FAILED);
   // A header longer than six bytes is passed over.
   const auto longer = BuildSmf(96, {SmfTrack().Note(0, 0, 60, 1).End()}, 10);
-  ASSERT_EQ(SongOpen(WriteFile(path_, longer).c_str()), 0);
+  ASSERT_EQ(SongOpen(WriteFile(path_, longer).c_str()), SONG_OK);
   EXPECT_EQ(First(), "0:90 60 1");
 }
 

@@ -35,7 +35,7 @@ int32_t ParseCommandLine(const char* text) {
         break;
       case 'S':
       case 's':
-        SlowSkip = 40;
+        SlowSkip = SLOW_SKIP_CHANGES;
         SkipLeft = 0;
         break;
       default:

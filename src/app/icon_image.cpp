@@ -3,17 +3,13 @@
 
 #include <utility>
 
+#include "core/bytes.h"
 #include "platform/platform.h"
 
 namespace {
 
 constexpr size_t DIR_HEADER = 6, DIR_ENTRY = 16, INFO_HEADER = 40;
 constexpr int32_t MAX_ICON_SIDE = 256;
-
-uint32_t Le16(const uint8_t* p) { return p[0] | (p[1] << 8); }
-uint32_t Le32(const uint8_t* p) {
-  return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
 
 size_t RowBytes(int32_t width, uint32_t bits) {
   return ((static_cast<size_t>(width) * bits + 31) / 32) * 4;
@@ -35,19 +31,19 @@ uint32_t PixelBits(const uint8_t* row, int32_t x, uint32_t bits) {
 
 // One image: a 40-byte information header whose height counts colour image and mask together.
 bool DecodeImage(const uint8_t* p, size_t size, IconImage* out) {
-  if (size < INFO_HEADER || Le32(p) < INFO_HEADER || Le32(p) > size) return false;
-  const int32_t width = static_cast<int32_t>(Le32(p + 4));
-  const int32_t doubled = static_cast<int32_t>(Le32(p + 8));
-  const uint32_t bits = Le16(p + 14);
-  const uint32_t compression = Le32(p + 16);
+  if (size < INFO_HEADER || ReadLe32(p) < INFO_HEADER || ReadLe32(p) > size) return false;
+  const int32_t width = static_cast<int32_t>(ReadLe32(p + 4));
+  const int32_t doubled = static_cast<int32_t>(ReadLe32(p + 8));
+  const uint32_t bits = ReadLe16(p + 14);
+  const uint32_t compression = ReadLe32(p + 16);
   if (width <= 0 || width > MAX_ICON_SIDE || doubled <= 0 || doubled % 2 != 0 ||
       doubled / 2 > MAX_ICON_SIDE || compression != 0) {
     return false;
   }
   if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32) return false;
   const int32_t height = doubled / 2;
-  const size_t header = Le32(p);
-  uint32_t colours = bits <= 8 ? Le32(p + 32) : 0;
+  const size_t header = ReadLe32(p);
+  uint32_t colours = bits <= 8 ? ReadLe32(p + 32) : 0;
   if (bits <= 8 && (colours == 0 || colours > (1u << bits))) colours = 1u << bits;
   const size_t tableBytes = static_cast<size_t>(colours) * 4;
   const size_t colourRow = RowBytes(width, bits), maskRow = RowBytes(width, 1);
@@ -87,15 +83,15 @@ bool DecodeImage(const uint8_t* p, size_t size, IconImage* out) {
 }  // namespace
 
 bool DecodeIcon(const uint8_t* bytes, size_t size, IconImage* out) {
-  if (bytes == nullptr || size < DIR_HEADER || Le16(bytes) != 0 || Le16(bytes + 2) != 1) {
+  if (bytes == nullptr || size < DIR_HEADER || ReadLe16(bytes) != 0 || ReadLe16(bytes + 2) != 1) {
     return false;
   }
-  const uint32_t count = Le16(bytes + 4);
+  const uint32_t count = ReadLe16(bytes + 4);
   if (count == 0 || DIR_HEADER + static_cast<size_t>(count) * DIR_ENTRY > size) return false;
   bool found = false;
   for (uint32_t i = 0; i < count; ++i) {
     const uint8_t* e = bytes + DIR_HEADER + static_cast<size_t>(i) * DIR_ENTRY;
-    const uint32_t length = Le32(e + 8), offset = Le32(e + 12);
+    const uint32_t length = ReadLe32(e + 8), offset = ReadLe32(e + 12);
     if (offset > size || length > size - offset) continue;
     IconImage candidate;
     if (!DecodeImage(bytes + offset, length, &candidate)) continue;

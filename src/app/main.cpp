@@ -15,8 +15,8 @@
 #include "battle/battle_state.h"
 #include "core/play_options.h"
 #include "input/replay.h"
-#include "platform/scaling.h"
 #include "platform/platform.h"
+#include "platform/scaling.h"
 
 namespace {
 // --dump-frames DIR --dump-every K and --checksum; the folder is made when it is missing.
@@ -46,7 +46,7 @@ bool StartReplay(const LongOptions& options) {
                  error.c_str());
     return false;
   }
-  SlowSkip = (replay.switches & REPLAY_SWITCH_SLOW) ? 40 : 0;
+  SlowSkip = (replay.switches & REPLAY_SWITCH_SLOW) ? SLOW_SKIP_CHANGES : 0;
   SkipLeft = 0;
   // The game is played again by the rules it was recorded with, whatever the settings say now.
   FixMissionStartSpeed = (replay.switches & REPLAY_SWITCH_START_SPEED_FIX) != 0;
@@ -63,8 +63,7 @@ bool StartRecordingAndTrace(const LongOptions& options) {
   }
   const uint32_t switches = (SlowSkip != 0 ? REPLAY_SWITCH_SLOW : 0) |
                             (FixMissionStartSpeed ? REPLAY_SWITCH_START_SPEED_FIX : 0);
-  if (!options.record.empty() &&
-      !ReplayStartRecording(options.record.c_str(), switches, &error)) {
+  if (!options.record.empty() && !ReplayStartRecording(options.record.c_str(), switches, &error)) {
     std::fprintf(stderr, "zizid-ozavav: %s\n", error.c_str());
     return false;
   }

@@ -57,11 +57,9 @@ void DumpScreen() {
   char name[32];
   std::snprintf(name, sizeof name, "/frame-%06" PRId64 ".png", FramesRun);
   const std::string path = DumpFramesDir + name;
-  const PlatformColor* colors =
-      DisplayPaletteObject != nullptr ? DisplayPaletteObject->entries : GamePalette.data();
   std::string error;
   if (WriteIndexedPng(path.c_str(), ScreenSurface->pixels, ScreenSurface->pitch,
-                      ScreenSurface->width, ScreenSurface->height, colors, 1, &error))
+                      ScreenSurface->width, ScreenSurface->height, ShownColors(), 1, &error))
     return;
   // One message is enough: the folder will not heal by itself, the game goes on without dumps.
   std::fprintf(stderr, "zizid-ozavav: frame dumps stopped: %s\n", error.c_str());

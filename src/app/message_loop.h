@@ -5,9 +5,12 @@
 
 #include "core/scene_state.h"  // ClockChanges
 
+// "/S": the clock changes passed over between frames, so that every 41st runs one.
+constexpr uint32_t SLOW_SKIP_CHANGES = 40;
+
 extern int32_t AppActive;       // 1 while the program is the active application
 extern uint32_t LastClock;      // the millisecond of the last frame
-extern uint32_t SlowSkip;       // 0, or 40 with "/S"
+extern uint32_t SlowSkip;       // 0, or SLOW_SKIP_CHANGES with "/S"
 extern uint32_t SkipLeft;       // changes to skip before the next frame
 extern int64_t FrameLimit;      // frames to run before the program ends; 0 = no limit (--frames)
 extern int32_t FrameRateLimit;  // frames per second the pacer holds; 0 = no wait (--fps)

@@ -3,7 +3,6 @@
 
 #include <cstdio>
 
-#include "core/scene_state.h"
 #include "battle/battle_state.h"
 #include "battle/boss.h"
 #include "battle/explosions.h"
@@ -11,6 +10,7 @@
 #include "battle/field_view.h"
 #include "battle/star_field.h"
 #include "core/math_helpers.h"
+#include "core/scene_state.h"
 #include "gfx/font_text.h"
 #include "gfx/surface.h"
 #include "music/music_player.h"
@@ -89,14 +89,14 @@ int32_t SteerGlobe() {
   // Button 1 held wears the moon face; button 2 swaps sun and earth.
   if (held & INPUT_BUTTON1) {
     if (g.mode != MODE_MOON) {
-      PlaySoundEffect(7);
+      PlaySoundEffect(SOUND_MODE_CHANGE);
       g.savedMode = g.mode;
       g.mode = MODE_MOON;
     }
   } else {
     if (g.mode == MODE_MOON) g.mode = g.savedMode;
     if (pressed & INPUT_BUTTON2) {
-      PlaySoundEffect(7);
+      PlaySoundEffect(SOUND_MODE_CHANGE);
       g.mode = g.mode == MODE_SUN ? MODE_TERA : MODE_SUN;
     }
   }

@@ -3,10 +3,10 @@
 
 #include <cstdio>
 
-#include "core/scene_state.h"
 #include "battle/battle_state.h"
 #include "battle/explosions.h"
 #include "core/math_helpers.h"
+#include "core/scene_state.h"
 #include "gfx/font_text.h"
 #include "gfx/surface.h"
 #include "sound/sound_bank.h"
@@ -99,7 +99,7 @@ int32_t RamByGlobe() {
   const int32_t bx = b.x + BOSS_SIZE;
   const int32_t by = b.y + BOSS_SIZE;
   if (!(g.x < bx && bx < g.x + 48 && g.y < by && by < g.y + 48)) return 0;
-  PlaySoundEffect(10);
+  PlaySoundEffect(SOUND_BOSS_HIT);
   b.heading = (b.heading - 128) & 255;
   b.speed = 9.0f;
   b.x = b.prevX;

@@ -56,7 +56,7 @@ int32_t FirstCellHit(int32_t x, int32_t y) {
 }
 
 void RamObject(int32_t i, int32_t t, int32_t x, int32_t y) {
-  PlaySoundEffect(2);
+  PlaySoundEffect(SOUND_RAM);
   const int32_t r1 = NextRandom() & 15;
   const int32_t r2 = NextRandom() & 15;
   SpawnExplosion(x + r1 - 24, y + r2 - 16);
@@ -72,7 +72,7 @@ void BreakObject(int32_t i, int32_t t) {
   CellTypes[i] = CELL_EMPTY;
   gf_DD_BoxFill(SheetSurface, RadarMarkBox(i), RADAR_EMPTY_COLOUR);
   Score += t == CELL_GREEN ? 40 : 10;
-  PlaySoundEffect(0);
+  PlaySoundEffect(SOUND_OBJECT_BROKEN);
   // Objects laid by the boss never win the last mission.
   if (ObjectsLeft <= 0 && MissionIndex != BOSS_MISSION) MissionCleared = 1;
   for (int32_t k = 0; k < 8; ++k) {
@@ -99,12 +99,12 @@ int32_t CollideGlobe() {
     if (IsBreakable(t)) {
       RamObject(i, t, x, y);
     } else {
-      PlaySoundEffect(5);
+      PlaySoundEffect(SOUND_ROCK);
       AddEnergy(-ROCK_ENERGY_COST);
     }
   }
   if (bounced) {
-    PlaySoundEffect(3);
+    PlaySoundEffect(SOUND_EDGE_BOUNCE);
     AddEnergy(-EDGE_ENERGY_COST);
   }
   return bounced;

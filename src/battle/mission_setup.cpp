@@ -1,11 +1,11 @@
 // Builds a fresh mission from the mission table and the current level.
-#include "core/scene_state.h"
 #include "battle/battle_frame.h"
 #include "battle/battle_state.h"
 #include "battle/boss.h"
 #include "battle/explosions.h"
 #include "battle/star_field.h"
 #include "core/math_helpers.h"
+#include "core/scene_state.h"
 #include "gfx/surface.h"
 #include "music/music_player.h"
 #include "sound/sound_bank.h"
@@ -77,11 +77,11 @@ int32_t EnterBattle() {
   BuildField(mission);
   SetMusicTempo(100);
   if (MissionIndex == BOSS_MISSION) {
-    PlayMusicTrack(5);
-    PlaySoundEffect(8);
+    PlayMusicTrack(TRACK_BOSS);
+    PlaySoundEffect(SOUND_BOSS_MISSION);
   } else {
-    PlayMusicTrack(MissionIndex % 3 + 2);
-    PlaySoundEffect(4);
+    PlayMusicTrack(TRACK_BATTLE1 + MissionIndex % 3);
+    PlaySoundEffect(SOUND_MISSION_START);
   }
   return 1;
 }

@@ -44,11 +44,9 @@ void CopyPicture(const Surface* from, Surface* to) {
 
 // Hands PrimarySurface to the machine; a lost presentation is restored for the next frame.
 void ShowPrimary(int32_t x, int32_t y, int32_t w, int32_t h) {
-  const PlatformColor* colors =
-      PrimaryPalette != nullptr ? PrimaryPalette->entries : GamePalette.data();
   const PlatformDisplayResult result =
       PlatformDisplayPresent(PrimarySurface->pixels, PrimarySurface->pitch, PrimarySurface->width,
-                             PrimarySurface->height, colors, x, y, w, h);
+                             PrimarySurface->height, ShownColors(), x, y, w, h);
   if (result == PDR_LOST) gf_DD_Restore();
 }
 
@@ -58,6 +56,10 @@ void ReleaseAndClear(Surface** surface) {
 }
 
 }  // namespace
+
+const PlatformColor* ShownColors() {
+  return PrimaryPalette != nullptr ? PrimaryPalette->entries : GamePalette.data();
+}
 
 Surface* CreateDisplaySurface(DisplayDevice* display, int32_t width, int32_t height) {
   if (display == nullptr) return nullptr;
@@ -71,7 +73,7 @@ int32_t gf_DD_Startup() {
   char line[64];
   std::snprintf(line, sizeof line, "DirectDraw Init ErrorCode [%d]\n", code);
   PlatformDebugOutput(line);
-  return code == 0 ? 1 : 0;
+  return code == DDINIT_OK ? 1 : 0;
 }
 
 uint32_t gf_DD_MemoryCaps(uint32_t caps) {
@@ -97,24 +99,24 @@ int32_t gf_DD_Init() {
   PrimaryPalette = nullptr;
 
   const bool fullScreen = FullScreen != 0;
-  if (!PlatformDisplayOpen(EmulationOnly == 0)) return 31;
+  if (!PlatformDisplayOpen(EmulationOnly == 0)) return DDINIT_NO_DISPLAY;
   TheDisplay = DisplayDevice{fullScreen, EmulationOnly == 0};
   DisplayObject = &TheDisplay;
-  if (gf_DD_CheckCaps() == 0) return 32;
+  if (gf_DD_CheckCaps() == 0) return DDINIT_NO_CAPS;
 
   if (fullScreen) {
-    if (!PlatformDisplaySetMode(SCREEN_WIDTH, SCREEN_HEIGHT)) return 33;
+    if (!PlatformDisplaySetMode(SCREEN_WIDTH, SCREEN_HEIGHT)) return DDINIT_NO_MODE;
     PrimarySurface = CreateSurface(SCREEN_WIDTH, SCREEN_HEIGHT);
-    if (PrimarySurface == nullptr) return 2;
+    if (PrimarySurface == nullptr) return DDINIT_NO_PRIMARY;
     BackBuffer = CreateSurface(SCREEN_WIDTH, SCREEN_HEIGHT);
-    if (BackBuffer == nullptr) return 3;
+    if (BackBuffer == nullptr) return DDINIT_NO_BACK_BUFFER;
   } else {
     PrimarySurface = CreateSurface(SCREEN_WIDTH, SCREEN_HEIGHT);
-    if (PrimarySurface == nullptr) return 2;
+    if (PrimarySurface == nullptr) return DDINIT_NO_PRIMARY;
   }
 
   ScreenSurface = CreateSurface(SCREEN_WIDTH, SCREEN_HEIGHT);
-  if (ScreenSurface == nullptr) return 7;
+  if (ScreenSurface == nullptr) return DDINIT_NO_SCREEN_SURFACE;
   gf_DD_SetColorKey(ScreenSurface, MakeRgb(0, 0, 0));
   gf_DD_SetColorKey(PrimarySurface, MakeRgb(0, 0, 0));
 
@@ -130,7 +132,7 @@ int32_t gf_DD_Init() {
   if (fullScreen) gf_DD_ScrFill(BackBuffer, 0);
   gf_DD_ScrFill(PrimarySurface, 0);
   DisplayReady = 1;
-  return 0;
+  return DDINIT_OK;
 }
 
 int32_t gf_DD_Present() {
@@ -229,10 +231,9 @@ bool gf_DD_SaveScreenshot(const char* folder, std::time_t when, int32_t scale, s
       *error = file.string() + ": " + ec.message();
       return false;
     }
-    const PlatformColor* colors =
-        PrimaryPalette != nullptr ? PrimaryPalette->entries : GamePalette.data();
     if (!WriteIndexedPng(file.string().c_str(), PrimarySurface->pixels, PrimarySurface->pitch,
-                         PrimarySurface->width, PrimarySurface->height, colors, scale, error)) {
+                         PrimarySurface->width, PrimarySurface->height, ShownColors(), scale,
+                         error)) {
       return false;
     }
     const fs::path shown = fs::absolute(file, ec);

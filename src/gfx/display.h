@@ -36,8 +36,21 @@ extern Surface* BackBuffer;           // full screen: the next picture, swapped 
 extern Clipper* ScreenClipper;        // (0,0)-(320,240), attached to ScreenSurface
 extern DisplayPalette* DisplayPaletteObject;  // made from GamePalette, attached to PrimarySurface
 
+// The colours a picture is shown or saved in: the attached palette, or GamePalette before there
+// is one.
+const PlatformColor* ShownColors();
+
+// gf_DD_Init's result: DDINIT_OK, or the code of the step the machine refused.
+constexpr int32_t DDINIT_OK = 0;
+constexpr int32_t DDINIT_NO_PRIMARY = 2;
+constexpr int32_t DDINIT_NO_BACK_BUFFER = 3;
+constexpr int32_t DDINIT_NO_SCREEN_SURFACE = 7;
+constexpr int32_t DDINIT_NO_DISPLAY = 31;
+constexpr int32_t DDINIT_NO_CAPS = 32;
+constexpr int32_t DDINIT_NO_MODE = 33;
+
 int32_t gf_DD_Startup();  // 1 when gf_DD_Init succeeded
-int32_t gf_DD_Init();     // 0, or the code of the step that failed
+int32_t gf_DD_Init();
 int32_t gf_DD_CheckCaps();
 uint32_t gf_DD_MemoryCaps(uint32_t caps);
 int32_t gf_DD_Present();

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/bytes.h"
+#include "core/file_read.h"
 #include "gfx/display.h"
 
 namespace {
@@ -35,26 +37,12 @@ constexpr std::array<PlatformColor, 256> InitialPalette() {
 
 constexpr size_t FILE_HEADER_SIZE = 14;
 constexpr int32_t MAX_BITMAP_SIDE = 16384;
-constexpr long MAX_BITMAP_FILE = 64L << 20;
-
-uint32_t ReadU32(const uint8_t* p) {
-  return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
-}
-uint16_t ReadU16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
+constexpr size_t MAX_BITMAP_FILE = size_t{64} << 20;
 
 bool LoadBitmapFile(const char* name, LoadedBitmap* out) {
-  std::FILE* f = std::fopen(name, "rb");
-  if (f == nullptr) return false;
   std::vector<uint8_t> bytes;
-  bool ok = std::fseek(f, 0, SEEK_END) == 0;
-  const long size = ok ? std::ftell(f) : -1;
-  ok = ok && size > 0 && size <= MAX_BITMAP_FILE && std::fseek(f, 0, SEEK_SET) == 0;
-  if (ok) {
-    bytes.resize(static_cast<size_t>(size));
-    ok = std::fread(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  }
-  std::fclose(f);
-  return ok && DecodeBitmap(bytes.data(), bytes.size(), true, out);
+  return ReadWholeFile(name, MAX_BITMAP_FILE, &bytes) && !bytes.empty() &&
+         DecodeBitmap(bytes.data(), bytes.size(), true, out);
 }
 
 // The bitmap enlarged or shrunk to a requested size; 0 keeps that side.
@@ -107,19 +95,19 @@ bool DecodeBitmap(const uint8_t* data, size_t size, bool withFileHeader, LoadedB
   size_t pixelOffset = 0;
   if (withFileHeader) {
     if (size < FILE_HEADER_SIZE || data[0] != 'B' || data[1] != 'M') return false;
-    pixelOffset = ReadU32(data + 10);
+    pixelOffset = ReadLe32(data + 10);
     info = FILE_HEADER_SIZE;
   }
   if (size - info < 40) return false;
-  const uint32_t headerSize = ReadU32(data + info);
+  const uint32_t headerSize = ReadLe32(data + info);
   if (headerSize != 40 && headerSize != 108 && headerSize != 124) return false;
   if (size - info < headerSize) return false;
-  const auto width = static_cast<int32_t>(ReadU32(data + info + 4));
-  const auto storedHeight = static_cast<int32_t>(ReadU32(data + info + 8));
-  const uint16_t planes = ReadU16(data + info + 12);
-  const uint16_t bits = ReadU16(data + info + 14);
-  const uint32_t compression = ReadU32(data + info + 16);
-  const uint32_t colorsUsed = ReadU32(data + info + 32);
+  const auto width = static_cast<int32_t>(ReadLe32(data + info + 4));
+  const auto storedHeight = static_cast<int32_t>(ReadLe32(data + info + 8));
+  const uint16_t planes = ReadLe16(data + info + 12);
+  const uint16_t bits = ReadLe16(data + info + 14);
+  const uint32_t compression = ReadLe32(data + info + 16);
+  const uint32_t colorsUsed = ReadLe32(data + info + 32);
   if (width < 1 || width > MAX_BITMAP_SIDE) return false;
   if (storedHeight == 0 || storedHeight < -MAX_BITMAP_SIDE || storedHeight > MAX_BITMAP_SIDE) {
     return false;

@@ -5,15 +5,17 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
+
+#include "core/bytes.h"
+#include "core/file_read.h"
 
 namespace {
-constexpr char kMagic[4] = {'Z', 'Z', 'R', 'P'};
-constexpr size_t kHeaderBytes = 20;
+constexpr char MAGIC[4] = {'Z', 'Z', 'R', 'P'};
+constexpr size_t HEADER_BYTES = 20;
 // 77 hours at 60 frames a second; a 28-byte file must not make the game reserve gigabytes.
-constexpr uint32_t kMaxFrames = 1u << 24;
+constexpr uint32_t MAX_FRAMES = 1u << 24;
 // One run per frame at most.
-constexpr size_t kMaxFileBytes = kHeaderBytes + 8 * size_t{kMaxFrames};
+constexpr size_t MAX_FILE_BYTES = HEADER_BYTES + 8 * size_t{MAX_FRAMES};
 
 enum class Mode { Off, Recording, Playing };
 Mode ReplayMode = Mode::Off;
@@ -22,15 +24,6 @@ std::FILE* RecordFile = nullptr;  // made at the start, so a bad path is known b
 ReplayData Active;
 size_t PlayPosition = 0;
 bool RanOut = false;
-
-void PutWord(std::vector<uint8_t>& out, uint32_t v) {
-  for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
-}
-
-uint32_t GetWord(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-         static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
 
 bool Fail(std::string* error, const std::string& why) {
   if (error) *error = why;
@@ -42,26 +35,6 @@ void DropRecordFile() {
   RecordFile = nullptr;
 }
 
-// Reads the whole file, refusing anything larger than the largest replay without holding more.
-bool ReadReplayFile(const char* path, std::vector<uint8_t>* bytes, std::string* error) {
-  std::error_code ec;
-  if (std::filesystem::is_regular_file(path, ec) &&
-      std::filesystem::file_size(path, ec) > kMaxFileBytes && !ec)
-    return Fail(error, "the file is larger than any replay");
-  std::FILE* f = std::fopen(path, "rb");
-  if (f == nullptr) return Fail(error, std::string("cannot open ") + path);
-  uint8_t chunk[65536];
-  size_t n = 0;
-  while (bytes->size() <= kMaxFileBytes &&
-         (n = std::fread(chunk, 1, std::min(sizeof chunk, kMaxFileBytes + 1 - bytes->size()), f)) >
-             0)
-    bytes->insert(bytes->end(), chunk, chunk + n);
-  const bool readFailed = std::ferror(f) != 0;
-  std::fclose(f);
-  if (readFailed) return Fail(error, std::string("cannot read ") + path);
-  if (bytes->size() > kMaxFileBytes) return Fail(error, "the file is larger than any replay");
-  return true;
-}
 }  // namespace
 
 std::vector<uint8_t> EncodeReplay(const ReplayData& data) {
@@ -73,39 +46,39 @@ std::vector<uint8_t> EncodeReplay(const ReplayData& data) {
       runs.emplace_back(b, 1);
     }
   }
-  std::vector<uint8_t> out(kMagic, kMagic + 4);
-  PutWord(out, REPLAY_VERSION);
-  PutWord(out, data.switches);
-  PutWord(out, static_cast<uint32_t>(data.bits.size()));
-  PutWord(out, static_cast<uint32_t>(runs.size()));
+  std::vector<uint8_t> out(MAGIC, MAGIC + 4);
+  AppendLe32(out, REPLAY_VERSION);
+  AppendLe32(out, data.switches);
+  AppendLe32(out, static_cast<uint32_t>(data.bits.size()));
+  AppendLe32(out, static_cast<uint32_t>(runs.size()));
   for (const auto& [bits, frames] : runs) {
-    PutWord(out, bits);
-    PutWord(out, frames);
+    AppendLe32(out, bits);
+    AppendLe32(out, frames);
   }
   return out;
 }
 
 bool DecodeReplay(const uint8_t* bytes, size_t size, ReplayData* out, std::string* error) {
-  if (size < kHeaderBytes) return Fail(error, "the file is shorter than a replay header");
-  if (std::memcmp(bytes, kMagic, 4) != 0) return Fail(error, "not a replay file (bad magic)");
-  if (GetWord(bytes + 4) != REPLAY_VERSION) return Fail(error, "unsupported replay version");
-  const uint32_t switches = GetWord(bytes + 8);
-  const uint32_t frames = GetWord(bytes + 12);
-  const uint32_t runs = GetWord(bytes + 16);
-  if (frames > kMaxFrames) return Fail(error, "frame count is implausibly large");
+  if (size < HEADER_BYTES) return Fail(error, "the file is shorter than a replay header");
+  if (std::memcmp(bytes, MAGIC, 4) != 0) return Fail(error, "not a replay file (bad magic)");
+  if (ReadLe32(bytes + 4) != REPLAY_VERSION) return Fail(error, "unsupported replay version");
+  const uint32_t switches = ReadLe32(bytes + 8);
+  const uint32_t frames = ReadLe32(bytes + 12);
+  const uint32_t runs = ReadLe32(bytes + 16);
+  if (frames > MAX_FRAMES) return Fail(error, "frame count is implausibly large");
   if (runs > frames) return Fail(error, "more runs than frames");
-  if ((size - kHeaderBytes) / 8 < runs) return Fail(error, "the file is truncated");
-  if (size - kHeaderBytes != static_cast<size_t>(runs) * 8)
+  if ((size - HEADER_BYTES) / 8 < runs) return Fail(error, "the file is truncated");
+  if (size - HEADER_BYTES != static_cast<size_t>(runs) * 8)
     return Fail(error, "trailing bytes after the last run");
   ReplayData data;
   data.switches = switches;
   data.bits.reserve(frames);
   for (uint32_t i = 0; i < runs; ++i) {
-    const uint8_t* run = bytes + kHeaderBytes + 8 * static_cast<size_t>(i);
-    const uint32_t count = GetWord(run + 4);
+    const uint8_t* run = bytes + HEADER_BYTES + 8 * static_cast<size_t>(i);
+    const uint32_t count = ReadLe32(run + 4);
     if (count == 0 || count > frames - data.bits.size())
       return Fail(error, "run lengths do not add up to the frame count");
-    data.bits.insert(data.bits.end(), count, GetWord(run));
+    data.bits.insert(data.bits.end(), count, ReadLe32(run));
   }
   if (data.bits.size() != frames)
     return Fail(error, "run lengths do not add up to the frame count");
@@ -126,7 +99,7 @@ bool ReplayStartRecording(const char* path, uint32_t switches, std::string* erro
 
 bool ReplayStartPlaying(const char* path, ReplayData* loaded, std::string* error) {
   std::vector<uint8_t> bytes;
-  if (!ReadReplayFile(path, &bytes, error)) return false;
+  if (!ReadWholeFile(path, MAX_FILE_BYTES, &bytes, error)) return false;
   ReplayData data;
   if (!DecodeReplay(bytes.data(), bytes.size(), &data, error)) return false;
   DropRecordFile();
@@ -161,7 +134,7 @@ bool ReplayFinish(std::string* error) {
   const Mode was = ReplayMode;
   ReplayMode = Mode::Off;
   if (was != Mode::Recording) return true;
-  if (Active.bits.size() > kMaxFrames) {
+  if (Active.bits.size() > MAX_FRAMES) {
     DropRecordFile();
     return Fail(error, "the recording is too long to replay");
   }

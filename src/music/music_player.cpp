@@ -2,13 +2,14 @@
 // thread, and stops with a handshake so that the two threads never work on a song at once.
 #include "music/music_player.h"
 
+#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <new>
 #include <string>
 
 #include "core/frame_events.h"
+#include "platform/resources_common.h"
 
 const char* const MusicFiles[MUSIC_TRACK_COUNT] = {
     "MD00t.mid", "MD01t.mid", "MD02t.mid", "MD03t.mid", "MD04t.mid", "MD05t.mid", "MD06t.mid"};
@@ -27,10 +28,13 @@ int32_t TrackStarted = 0;
 
 namespace {
 
-int32_t OpenStream() {
-  if (!PlatformMidiOpen(MusicCallback, 0)) return 0;
+// The two buffers' memory: handed to the stream while a song is primed, never freed.
+std::array<std::array<char, STREAM_BUFFER_BYTES>, 2> StreamBuffers{};
+
+bool OpenStream() {
+  if (!PlatformMidiOpen(MusicCallback, 0)) return false;
   StreamOpen = 1;
-  return 1;
+  return true;
 }
 
 void ClearSlotForEncoding(StreamSlot* slot) {
@@ -45,13 +49,6 @@ void ClearSlotForEncoding(StreamSlot* slot) {
 #ifndef ZZ_SONGS_FROM_BIN
 #define ZZ_SONGS_FROM_BIN "../share/zizid-ozavav/"
 #endif
-
-bool FileExists(const char* path) {
-  FILE* f = std::fopen(path, "rb");
-  if (f == nullptr) return false;
-  std::fclose(f);
-  return true;
-}
 
 // The songs stand in the current folder; when the game is started from elsewhere they are
 // found beside the executable, and an installed game finds them in the data folder next to its
@@ -101,7 +98,7 @@ int32_t AbandonPrime(int32_t queued) {
   SongClose();
   MusicFreeSlots();
   ReturnedSlots.store(0);
-  return 1;
+  return PRIME_FAILED;
 }
 
 // Takes the status from `from` to PLAYER_STOPPED and wakes the waiting stop, once.
@@ -137,7 +134,7 @@ int32_t MusicInit() {
   TempoPercent.store(100);
   BufferReturned = PlatformSignalCreate("Wait For Buffer Return");
   if (BufferReturned == nullptr) return 0;
-  if (OpenStream() == 0) {
+  if (!OpenStream()) {
     PlatformSignalDestroy(BufferReturned);
     BufferReturned = nullptr;
     return 0;
@@ -188,20 +185,20 @@ int32_t MusicLoad(const char* name) {
   // Priming over a loaded song would send its queued buffers a second time.
   if (SongLoaded.load() != 0) MusicStop();
   ChooseSongPath(name);
-  if (MusicPrime() != 0) return 0;
+  if (MusicPrime() != PRIME_OK) return 0;
   SongLoaded.store(1);
   return 1;
 }
 
 int32_t MusicPrime() {
-  if (StreamOpen == 0 && OpenStream() == 0) return 1;
-  for (StreamSlot& slot : StreamSlots) {
-    slot.header = MIDIHDR{};
-    slot.header.dwBufferLength = STREAM_BUFFER_BYTES;
-    slot.header.lpData = new (std::nothrow) char[STREAM_BUFFER_BYTES]();
-    if (slot.header.lpData == nullptr) return AbandonPrime(0);
+  if (StreamOpen == 0 && !OpenStream()) return PRIME_FAILED;
+  for (size_t i = 0; i < StreamBuffers.size(); ++i) {
+    StreamBuffers[i].fill(0);
+    StreamSlots[i].header = MIDIHDR{};
+    StreamSlots[i].header.dwBufferLength = STREAM_BUFFER_BYTES;
+    StreamSlots[i].header.lpData = StreamBuffers[i].data();
   }
-  if (SongOpen(SongPath) != 0) {
+  if (SongOpen(SongPath) != SONG_OK) {
     ReportUnopenedSong();
     return AbandonPrime(0);
   }
@@ -229,7 +226,7 @@ int32_t MusicPrime() {
   ReturnedSlots.store(2 - queued);
   SlotsPrepared.store(1);
   CurrentSlot.store(0);
-  return 0;
+  return PRIME_OK;
 }
 
 int32_t MusicPlay(int32_t loop) {
@@ -286,10 +283,7 @@ void MusicFreeSlots() {
     PlatformMidiUnprepare(&StreamSlots[1].header);
     SlotsPrepared.store(0);
   }
-  for (StreamSlot& slot : StreamSlots) {
-    delete[] slot.header.lpData;
-    slot.header.lpData = nullptr;
-  }
+  for (StreamSlot& slot : StreamSlots) slot.header.lpData = nullptr;
 }
 
 void MusicCallback(uint32_t message, uintptr_t, MIDIHDR*) {

@@ -8,6 +8,15 @@
 #include "platform/platform.h"
 
 constexpr int32_t MUSIC_TRACK_COUNT = 7;
+
+// The tracks by the scene that plays them; missions take turns with the three battle tracks.
+constexpr int32_t TRACK_TITLE = 0;
+constexpr int32_t TRACK_PROLOGUE = 1;
+constexpr int32_t TRACK_BATTLE1 = 2;
+constexpr int32_t TRACK_BATTLE2 = 3;
+constexpr int32_t TRACK_BATTLE3 = 4;
+constexpr int32_t TRACK_BOSS = 5;
+constexpr int32_t TRACK_ENDING = 6;
 extern const char* const MusicFiles[MUSIC_TRACK_COUNT];
 
 constexpr int32_t PLAYER_RUNNING = 0;
@@ -36,6 +45,10 @@ int32_t MusicShutdown();
 int32_t SetMusicTempo(int32_t percent);
 int32_t PlayMusicTrack(int32_t n);
 void StopMusicTrack();
+
+// MusicPrime's result; the other requests return 1 for success and 0 for failure.
+constexpr int32_t PRIME_OK = 0;
+constexpr int32_t PRIME_FAILED = 1;
 
 int32_t MusicLoad(const char* name);
 int32_t MusicPrime();

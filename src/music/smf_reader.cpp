@@ -4,9 +4,12 @@
 
 #include <cstring>
 #include <new>
+#include <vector>
 
-SongFile Song = {nullptr, 0, 0, 0, nullptr};
-SongEvent HeldEvent = {0, 0, 0, 0, 0, nullptr};
+#include "core/bytes.h"
+
+SongFile Song;
+SongEvent HeldEvent = {};
 
 uint32_t SongClock = 0;
 uint32_t EncoderFlags = 0;
@@ -22,12 +25,6 @@ long SongFileSize = 0;
 constexpr uint8_t META_END_OF_TRACK = 0x2F;
 constexpr uint8_t META_TEMPO = 0x51;
 
-uint32_t BigEndian32(const uint8_t* p) {
-  return uint32_t{p[0]} << 24 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 8 | p[3];
-}
-
-uint32_t BigEndian16(const uint8_t* p) { return uint32_t{p[0]} << 8 | p[1]; }
-
 uint64_t BytesLeft(const TrackReader* t) { return uint64_t{t->windowLeft} + t->diskLeft; }
 
 bool IsSmpte(uint32_t division) { return (division & 0x8000u) != 0; }
@@ -39,62 +36,69 @@ uint32_t SmpteBudget(uint32_t division) {
   return ticksPerSecond * 60 / 1000;
 }
 
-void FreeEventData(SongEvent* e) {
-  delete[] e->data;
-  e->data = nullptr;
+void FreeEventData(SongEvent* e) { e->data = {}; }
+
+// A song is outside data: memory it cannot have fails the song, not the game.
+template <typename T>
+bool Allocate(std::vector<T>* v, size_t n) {
+  try {
+    v->resize(n);
+    return true;
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
 }
 
 // Reads the window of a track from its first byte and sets the reader at its first event, then
 // leaves the file at the chunk behind the track.
-int32_t StartTrack(TrackReader* t) {
+bool StartTrack(TrackReader* t) {
   const uint32_t want = t->length < TRACK_WINDOW_BYTES ? t->length : TRACK_WINDOW_BYTES;
-  if (want > 0 && SongReadExact(t->window, want) != 0) return 1;
+  if (want > 0 && SongReadExact(t->window.data(), want) != SONG_OK) return false;
   t->diskLeft = t->length - want;
   t->windowLeft = want;
   t->readOffset = t->dataOffset + static_cast<int32_t>(want);
-  t->cursor = t->window;
+  t->cursor = t->window.data();
   t->flags = 0;
   t->runningStatus = 0;
   t->nextTick = 0;
   if (BytesLeft(t) == 0) {
     t->flags |= TRACK_ENDED;
-    return 0;
+    return true;
   }
-  if (ReadVarLen(t, &t->nextTick) != 0) return 1;
-  return std::fseek(Song.file, static_cast<long>(t->dataOffset) + t->length, SEEK_SET) == 0 ? 0 : 1;
+  if (ReadVarLen(t, &t->nextTick) != SONG_OK) return false;
+  return std::fseek(Song.file, static_cast<long>(t->dataOffset) + t->length, SEEK_SET) == 0;
 }
 
 // Reads `length` data bytes of a system-exclusive or meta event into a new block.
-int32_t ReadEventData(TrackReader* t, SongEvent* e) {
+bool ReadEventData(TrackReader* t, SongEvent* e) {
   // A track may claim more than the file holds: never allocate for bytes that are not there.
   const uint64_t inFile = SongFileSize > t->readOffset ? uint64_t(SongFileSize - t->readOffset) : 0;
   const uint64_t onDisk = t->diskLeft < inFile ? t->diskLeft : inFile;
   if (e->length > BytesLeft(t) || e->length > t->windowLeft + onDisk) {
     t->flags |= TRACK_ENDED;
-    return 1;
+    return false;
   }
-  e->data = new (std::nothrow) uint8_t[e->length];
-  if (e->data == nullptr) return 1;
+  if (!Allocate(&e->data, e->length)) return false;
   uint32_t done = 0;
   while (done < e->length) {
-    if (t->windowLeft == 0 && RefillTrackWindow(t) != 0) return 1;
+    if (t->windowLeft == 0 && RefillTrackWindow(t) != SONG_OK) return false;
     uint32_t n = e->length - done;
     if (n > t->windowLeft) n = t->windowLeft;
-    std::memcpy(e->data + done, t->cursor, n);
+    std::memcpy(e->data.data() + done, t->cursor, n);
     t->cursor += n;
     t->windowLeft -= n;
     done += n;
   }
-  return 0;
+  return true;
 }
 
-int32_t ReadEventBody(TrackReader* t, SongEvent* e) {
+bool ReadEventBody(TrackReader* t, SongEvent* e) {
   uint8_t b = 0;
-  if ((t->flags & TRACK_ENDED) != 0 || BytesLeft(t) == 0) return 1;
-  if (ReadTrackByte(t, &b) != 0) return 1;
+  if ((t->flags & TRACK_ENDED) != 0 || BytesLeft(t) == 0) return false;
+  if (ReadTrackByte(t, &b) != SONG_OK) return false;
   if (b < 0x80) {
     // Running status: a data byte continues the last channel status of this track.
-    if (t->runningStatus == 0) return 1;
+    if (t->runningStatus == 0) return false;
     e->status = t->runningStatus;
     e->data1 = b;
     e->length = 2;
@@ -102,12 +106,12 @@ int32_t ReadEventBody(TrackReader* t, SongEvent* e) {
     if (kind != 0xC && kind != 0xD) {
       if (BytesLeft(t) == 0) {
         t->flags |= TRACK_ENDED;
-        return 1;
+        return false;
       }
-      if (ReadTrackByte(t, &e->data2) != 0) return 1;
+      if (ReadTrackByte(t, &e->data2) != SONG_OK) return false;
       e->length = 3;
     }
-    return 0;
+    return true;
   }
   if (b <= 0xEF) {
     e->status = b;
@@ -117,30 +121,30 @@ int32_t ReadEventBody(TrackReader* t, SongEvent* e) {
     e->length = dataBytes + 1;
     if (BytesLeft(t) < dataBytes) {
       t->flags |= TRACK_ENDED;
-      return 1;
+      return false;
     }
-    if (ReadTrackByte(t, &e->data1) != 0) return 1;
-    if (dataBytes == 2 && ReadTrackByte(t, &e->data2) != 0) return 1;
-    return 0;
+    if (ReadTrackByte(t, &e->data1) != SONG_OK) return false;
+    if (dataBytes == 2 && ReadTrackByte(t, &e->data2) != SONG_OK) return false;
+    return true;
   }
   if (b == 0xF0 || b == 0xF7) {
     e->status = b;
-    if (ReadVarLen(t, &e->length) != 0) return 1;
+    if (ReadVarLen(t, &e->length) != SONG_OK) return false;
     return ReadEventData(t, e);
   }
   if (b == 0xFF) {
     e->status = b;
     if (BytesLeft(t) == 0) {
       t->flags |= TRACK_ENDED;
-      return 1;
+      return false;
     }
-    if (ReadTrackByte(t, &e->data1) != 0) return 1;
-    if (ReadVarLen(t, &e->length) != 0) return 1;
-    if (e->length != 0 && ReadEventData(t, e) != 0) return 1;
+    if (ReadTrackByte(t, &e->data1) != SONG_OK) return false;
+    if (ReadVarLen(t, &e->length) != SONG_OK) return false;
+    if (e->length != 0 && !ReadEventData(t, e)) return false;
     if (e->data1 == META_END_OF_TRACK) t->flags |= TRACK_ENDED;
-    return 0;
+    return true;
   }
-  return 1;  // 0xF1 to 0xFE: not allowed in a file
+  return false;  // 0xF1 to 0xFE: not allowed in a file
 }
 
 // The track whose next event comes first; the earlier track wins a tie. Null when all ended.
@@ -168,21 +172,22 @@ uint32_t ScaledTempo(uint32_t tempo) {
   return scaled > 0xFFFFFF ? 0xFFFFFF : static_cast<uint32_t>(scaled);
 }
 
-// Handles one event taken from a track or held over: 0 to go on, ENC_FULL to close the buffer.
+// Handles one event taken from a track or held over: ENC_OK to go on, ENC_FULL to close the
+// buffer.
 int32_t TakeEvent(StreamSlot* slot) {
   const int32_t r = PutStreamEvent(&HeldEvent, slot);
   if (r == ENC_FULL) {
     EncoderFlags |= SONG_PENDING;
     return ENC_FULL;
   }
-  return 0;
+  return ENC_OK;
 }
 
 }  // namespace
 
 int32_t SongReadExact(void* buffer, uint32_t n) {
-  if (Song.file == nullptr) return 1;
-  return std::fread(buffer, 1, n, Song.file) == n ? 0 : 1;
+  if (Song.file == nullptr) return SONG_FAILED;
+  return std::fread(buffer, 1, n, Song.file) == n ? SONG_OK : SONG_FAILED;
 }
 
 int32_t SongOpen(const char* path) {
@@ -190,60 +195,57 @@ int32_t SongOpen(const char* path) {
   Song.division = 0;
   Song.format = 0;
   Song.trackCount = 0;
-  Song.tracks = nullptr;
   SongClock = 0;
 
   Song.file = std::fopen(path, "rb");
-  if (Song.file == nullptr) return 1;
+  if (Song.file == nullptr) return SONG_FAILED;
   long size = -1;
   if (std::fseek(Song.file, 0, SEEK_END) == 0) size = std::ftell(Song.file);
   if (size < 0 || std::fseek(Song.file, 0, SEEK_SET) != 0) {
     SongClose();
-    return 1;
+    return SONG_FAILED;
   }
   SongFileSize = size;
 
   uint8_t head[8];
   uint8_t fields[6];
-  if (SongReadExact(head, 8) != 0 || std::memcmp(head, "MThd", 4) != 0 ||
-      BigEndian32(head + 4) < 6 || SongReadExact(fields, 6) != 0) {
+  if (SongReadExact(head, 8) != SONG_OK || std::memcmp(head, "MThd", 4) != 0 ||
+      ReadBe32(head + 4) < 6 || SongReadExact(fields, 6) != SONG_OK) {
     SongClose();
-    return 1;
+    return SONG_FAILED;
   }
   // Only the first six bytes of a longer header are known; the rest is passed over.
-  const uint32_t headerLength = BigEndian32(head + 4);
+  const uint32_t headerLength = ReadBe32(head + 4);
   if (headerLength > 6 && (headerLength - 6 > static_cast<uint64_t>(size) ||
                            std::fseek(Song.file, static_cast<long>(headerLength - 6), SEEK_CUR))) {
     SongClose();
-    return 1;
+    return SONG_FAILED;
   }
-  Song.format = BigEndian16(fields);
-  Song.trackCount = BigEndian16(fields + 2);
-  Song.division = BigEndian16(fields + 4);
+  Song.format = ReadBe16(fields);
+  Song.trackCount = ReadBe16(fields + 2);
+  Song.division = ReadBe16(fields + 4);
   if (IsSmpte(Song.division)) dwBufferTickLength = SmpteBudget(Song.division);
 
-  Song.tracks = new (std::nothrow) TrackReader[Song.trackCount]();
-  if (Song.tracks == nullptr) {
+  if (!Allocate(&Song.tracks, Song.trackCount)) {
     SongClose();
-    return 1;
+    return SONG_FAILED;
   }
   for (uint32_t i = 0; i < Song.trackCount; ++i) {
     TrackReader* t = &Song.tracks[i];
-    t->window = new (std::nothrow) uint8_t[TRACK_WINDOW_BYTES]();
     uint8_t chunk[8];
-    if (t->window == nullptr || SongReadExact(chunk, 8) != 0 ||
+    if (!Allocate(&t->window, TRACK_WINDOW_BYTES) || SongReadExact(chunk, 8) != SONG_OK ||
         std::memcmp(chunk, "MTrk", 4) != 0) {
       SongClose();
-      return 1;
+      return SONG_FAILED;
     }
-    t->length = BigEndian32(chunk + 4);
+    t->length = ReadBe32(chunk + 4);
     t->dataOffset = static_cast<int32_t>(std::ftell(Song.file));
-    if (StartTrack(t) != 0) {
+    if (!StartTrack(t)) {
       SongClose();
-      return 1;
+      return SONG_FAILED;
     }
   }
-  return 0;
+  return SONG_OK;
 }
 
 void SongClose() {
@@ -251,59 +253,55 @@ void SongClose() {
     std::fclose(Song.file);
     Song.file = nullptr;
   }
-  if (Song.tracks != nullptr) {
-    for (uint32_t i = 0; i < Song.trackCount; ++i) delete[] Song.tracks[i].window;
-    delete[] Song.tracks;
-    Song.tracks = nullptr;
-  }
+  Song.tracks = {};
 }
 
 int32_t RefillTrackWindow(TrackReader* track) {
-  if (track->diskLeft == 0) return 1;
-  track->cursor = track->window;
-  if (std::fseek(Song.file, track->readOffset, SEEK_SET) != 0) return 1;
+  if (track->diskLeft == 0) return SONG_FAILED;
+  track->cursor = track->window.data();
+  if (std::fseek(Song.file, track->readOffset, SEEK_SET) != 0) return SONG_FAILED;
   const uint32_t want = track->diskLeft < TRACK_WINDOW_BYTES ? track->diskLeft : TRACK_WINDOW_BYTES;
-  const size_t got = std::fread(track->window, 1, want, Song.file);
+  const size_t got = std::fread(track->window.data(), 1, want, Song.file);
   track->diskLeft -= static_cast<uint32_t>(got);
   track->readOffset += static_cast<int32_t>(got);
   track->windowLeft = static_cast<uint32_t>(got);
-  return got == 0 ? 1 : 0;
+  return got == 0 ? SONG_FAILED : SONG_OK;
 }
 
 int32_t ReadTrackByte(TrackReader* track, uint8_t* byte) {
-  if (track->windowLeft == 0 && RefillTrackWindow(track) != 0) return 1;
+  if (track->windowLeft == 0 && RefillTrackWindow(track) != SONG_OK) return SONG_FAILED;
   *byte = *track->cursor++;
   --track->windowLeft;
-  return 0;
+  return SONG_OK;
 }
 
 int32_t ReadVarLen(TrackReader* track, uint32_t* result) {
-  if ((track->flags & TRACK_ENDED) != 0) return 1;
+  if ((track->flags & TRACK_ENDED) != 0) return SONG_FAILED;
   uint32_t value = 0;
   while (BytesLeft(track) > 0) {
     uint8_t b = 0;
-    if (ReadTrackByte(track, &b) != 0) break;
+    if (ReadTrackByte(track, &b) != SONG_OK) break;
     value = (value << 7) + (b & 0x7F);
     if (b < 0x80) {
       *result = value;
-      return 0;
+      return SONG_OK;
     }
   }
   track->flags |= TRACK_ENDED;
-  return 1;
+  return SONG_FAILED;
 }
 
 int32_t ReadTrackEvent(TrackReader* track, SongEvent* event) {
-  *event = SongEvent{0, 0, 0, 0, 0, nullptr};
+  *event = SongEvent{};
   uint32_t delta = 0;
-  if (ReadEventBody(track, event) != 0 ||
-      ((track->flags & TRACK_ENDED) == 0 && ReadVarLen(track, &delta) != 0)) {
+  if (!ReadEventBody(track, event) ||
+      ((track->flags & TRACK_ENDED) == 0 && ReadVarLen(track, &delta) != SONG_OK)) {
     FreeEventData(event);
-    return 1;
+    return SONG_FAILED;
   }
   event->tick = track->nextTick;
   track->nextTick += delta;
-  return 0;
+  return SONG_OK;
 }
 
 int32_t PutStreamEvent(SongEvent* event, StreamSlot* slot) {
@@ -328,11 +326,11 @@ int32_t PutStreamEvent(SongEvent* event, StreamSlot* slot) {
         slot, delta,
         uint32_t{event->status} | uint32_t{event->data1} << 8 | uint32_t{event->data2} << 16);
     SongClock = event->tick;
-    return 0;
+    return ENC_OK;
   }
   if (event->status == 0xF0 || event->status == 0xF7) {
     FreeEventData(event);
-    return 0;
+    return ENC_OK;
   }
   // Meta events other than tempo are dropped; so is a tempo too short to hold a value, or of 0,
   // which would stop the music's clock.
@@ -350,17 +348,16 @@ int32_t PutStreamEvent(SongEvent* event, StreamSlot* slot) {
   dwBufferTickLength =
       IsSmpte(Song.division) ? SmpteBudget(Song.division) : Song.division * 60000 / CurrentTempo;
   FreeEventData(event);
-  return 0;
+  return ENC_OK;
 }
 
 int32_t EncodeBuffer(int32_t reset, StreamSlot* slot) {
   slot->used = 0;
   if (reset == 1) {
     EncoderFlags = 0;
-    FreeEventData(&HeldEvent);
-    HeldEvent = SongEvent{0, 0, 0, 0, 0, nullptr};
+    HeldEvent = SongEvent{};
   }
-  if (Song.tracks == nullptr) return ENC_STUCK;  // no song open
+  if (Song.file == nullptr) return ENC_STUCK;  // no song open
   if ((EncoderFlags & SONG_DONE) != 0) {
     if (Looping.load(std::memory_order_relaxed) == 0) return ENC_DONE;
     SongRewind();
@@ -377,7 +374,7 @@ int32_t EncodeBuffer(int32_t reset, StreamSlot* slot) {
       EncoderFlags |= SONG_DONE;
       return ENC_OK;
     }
-    if (ReadTrackEvent(t, &HeldEvent) != 0) {
+    if (ReadTrackEvent(t, &HeldEvent) != SONG_OK) {
       EncoderFlags |= SONG_STUCK;
       return ENC_CORRUPT;
     }
@@ -393,7 +390,7 @@ int32_t SongRewind() {
   SongClock = 0;
   for (uint32_t i = 0; i < Song.trackCount; ++i) {
     TrackReader* t = &Song.tracks[i];
-    if (std::fseek(Song.file, t->dataOffset, SEEK_SET) != 0 || StartTrack(t) != 0) return 1;
+    if (std::fseek(Song.file, t->dataOffset, SEEK_SET) != 0 || !StartTrack(t)) return SONG_FAILED;
   }
-  return 0;
+  return SONG_OK;
 }

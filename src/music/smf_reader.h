@@ -3,12 +3,17 @@
 #include <atomic>
 #include <cstdint>
 #include <cstdio>
+#include <vector>
 
 #include "platform/platform.h"
 
 constexpr uint32_t TRACK_WINDOW_BYTES = 1024;
 constexpr uint32_t STREAM_BUFFER_BYTES = 1024;
 constexpr uint32_t STREAM_EVENT_BYTES = 12;  // one MIDIEVENT without parameters
+
+// What the open and track-reading operations return.
+constexpr int32_t SONG_OK = 0;
+constexpr int32_t SONG_FAILED = 1;
 
 constexpr uint32_t TRACK_ENDED = 1;
 
@@ -27,7 +32,7 @@ struct TrackReader {
   uint32_t flags;
   uint32_t length;
   uint32_t windowLeft;
-  uint8_t* window;  // TRACK_WINDOW_BYTES of the track, refilled from disk
+  std::vector<uint8_t> window;  // TRACK_WINDOW_BYTES of the track, refilled from disk
   uint8_t* cursor;
   uint32_t nextTick;
   uint8_t runningStatus;
@@ -37,11 +42,11 @@ struct TrackReader {
 };
 
 struct SongFile {
-  FILE* file;  // null when no song is open
-  uint32_t division;
-  uint32_t format;  // read, never used: every format plays as parallel tracks
-  uint32_t trackCount;
-  TrackReader* tracks;
+  FILE* file = nullptr;  // null when no song is open
+  uint32_t division = 0;
+  uint32_t format = 0;  // read, never used: every format plays as parallel tracks
+  uint32_t trackCount = 0;
+  std::vector<TrackReader> tracks;
 };
 
 struct SongEvent {
@@ -50,7 +55,7 @@ struct SongEvent {
   uint8_t data1;
   uint8_t data2;
   uint32_t length;
-  uint8_t* data;  // system-exclusive or meta data; null when none
+  std::vector<uint8_t> data;  // system-exclusive or meta data; empty when none
 };
 
 struct StreamSlot {
@@ -74,9 +79,9 @@ extern uint32_t dwBufferTickLength;
 extern std::atomic<int32_t> TempoPercent;  // written by the game thread at any time
 extern std::atomic<int32_t> Looping;
 
-int32_t SongOpen(const char* path);  // 0 success, 1 failure
+int32_t SongOpen(const char* path);  // SONG_OK or SONG_FAILED, as are the reads below
 void SongClose();
-int32_t EncodeBuffer(int32_t reset, StreamSlot* slot);
+int32_t EncodeBuffer(int32_t reset, StreamSlot* slot);  // ENC_OK or a negative ENC_ code
 int32_t SongRewind();
 
 int32_t SongReadExact(void* buffer, uint32_t n);

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/midi_controllers.h"
+
 namespace {
 
 constexpr float PI = 3.14159265358979f;
@@ -90,88 +92,44 @@ DrumSpec Tuned(float hz, float decay) {
 // Toms 41..50 span about an octave and a half.
 DrumSpec Tom(int key) { return Tuned(80.0f * std::pow(2.0f, (key - 41) / 7.0f), 0.2f); }
 
+// What each key of the drum channel plays, from FIRST_DRUM_KEY on: a fixed sound, or (fixed
+// null) a tom tuned by its key when hz is 0 and a tuned block of hz and decay otherwise.
+struct DrumKey {
+  const DrumSpec* fixed;
+  float hz, decay;
+};
+constexpr DrumKey Fixed(const DrumSpec& spec) { return {&spec, 0.0f, 0.0f}; }
+constexpr DrumKey Block(float hz, float decay) { return {nullptr, hz, decay}; }
+constexpr DrumKey TOM = {nullptr, 0.0f, 0.0f};
+constexpr int FIRST_DRUM_KEY = 35;
+// Three keys a row, the first key of each row at its end.
+// clang-format off
+constexpr DrumKey DRUM_KEYS[] = {
+    Fixed(KICK),          Fixed(KICK),          Fixed(STICK),         // 35
+    Fixed(SNARE),         Fixed(CLAP),          Fixed(SNARE),         // 38
+    TOM,                   Fixed(CLOSED_HAT),     TOM,                   // 41
+    Fixed(PEDAL_HAT),      TOM,                   Fixed(OPEN_HAT),       // 44
+    TOM,                   TOM,                   Fixed(CRASH),         // 47
+    TOM,                   Fixed(RIDE),          Fixed(CRASH),         // 50
+    Fixed(BELL),          Fixed(SHAKER),        Fixed(CRASH),         // 53
+    Block(560.0f, 0.08f),  Fixed(CRASH),         Fixed(SCRAPE),        // 56
+    Fixed(RIDE),          Block(400.0f, 0.08f),  Block(300.0f, 0.1f),   // 59
+    Block(330.0f, 0.05f),  Block(260.0f, 0.15f),  Block(200.0f, 0.15f),  // 62
+    Block(700.0f, 0.1f),   Block(500.0f, 0.1f),   Block(900.0f, 0.12f),  // 65
+    Block(650.0f, 0.12f),  Fixed(SHAKER),        Fixed(SHAKER),        // 68
+    Fixed(WHISTLE),       Fixed(WHISTLE),       Fixed(SCRAPE),        // 71
+    Fixed(SCRAPE),        Block(2500.0f, 0.03f), Block(1200.0f, 0.04f), // 74
+    Block(900.0f, 0.04f),  Block(600.0f, 0.15f),  Block(450.0f, 0.15f),  // 77
+    Block(2600.0f, 0.05f), Block(2600.0f, 0.6f),                         // 80
+};
+// clang-format on
+constexpr int DRUM_KEY_COUNT = sizeof DRUM_KEYS / sizeof DRUM_KEYS[0];
+
 DrumSpec DrumFor(int key) {
-  switch (key) {
-    case 35:
-    case 36:
-      return KICK;
-    case 37:
-      return STICK;
-    case 38:
-    case 40:
-      return SNARE;
-    case 39:
-      return CLAP;
-    case 41:
-    case 43:
-    case 45:
-    case 47:
-    case 48:
-    case 50:
-      return Tom(key);
-    case 42:
-      return CLOSED_HAT;
-    case 44:
-      return PEDAL_HAT;
-    case 46:
-      return OPEN_HAT;
-    case 49:
-    case 52:
-    case 55:
-    case 57:
-      return CRASH;
-    case 51:
-    case 59:
-      return RIDE;
-    case 53:
-      return BELL;
-    case 54:
-    case 69:
-    case 70:
-      return SHAKER;
-    case 56:
-      return Tuned(560.0f, 0.08f);
-    case 58:
-    case 73:
-    case 74:
-      return SCRAPE;
-    case 60:
-      return Tuned(400.0f, 0.08f);
-    case 61:
-      return Tuned(300.0f, 0.1f);
-    case 62:
-      return Tuned(330.0f, 0.05f);
-    case 63:
-      return Tuned(260.0f, 0.15f);
-    case 64:
-      return Tuned(200.0f, 0.15f);
-    case 65:
-      return Tuned(700.0f, 0.1f);
-    case 66:
-      return Tuned(500.0f, 0.1f);
-    case 67:
-      return Tuned(900.0f, 0.12f);
-    case 68:
-      return Tuned(650.0f, 0.12f);
-    case 71:
-    case 72:
-      return WHISTLE;
-    case 75:
-      return Tuned(2500.0f, 0.03f);
-    case 76:
-      return Tuned(1200.0f, 0.04f);
-    case 77:
-      return Tuned(900.0f, 0.04f);
-    case 78:
-    case 79:
-      return Tuned(key == 78 ? 600.0f : 450.0f, 0.15f);
-    case 80:
-      return Tuned(2600.0f, 0.05f);
-    case 81:
-      return Tuned(2600.0f, 0.6f);
-    default:
-      return OTHER;
-  }
+  if (key < FIRST_DRUM_KEY || key >= FIRST_DRUM_KEY + DRUM_KEY_COUNT) return OTHER;
+  const DrumKey& d = DRUM_KEYS[key - FIRST_DRUM_KEY];
+  if (d.fixed != nullptr) return *d.fixed;
+  return d.hz == 0.0f ? Tom(key) : Tuned(d.hz, d.decay);
 }
 
 enum class Stage : uint8_t { Off, Attack, Decay, Release };
@@ -378,29 +336,29 @@ void SetSustain(int ch, bool down) {
 void ControlChange(int ch, int cc, int value) {
   Channel& c = g.channels[ch];
   switch (cc) {
-    case 7:
+    case CC_VOLUME:
       c.volume = static_cast<uint8_t>(value);
       break;
-    case 10:
+    case CC_PAN:
       c.pan = static_cast<uint8_t>(value);
       break;
-    case 11:
+    case CC_EXPRESSION:
       c.expression = static_cast<uint8_t>(value);
       break;
-    case 64:
+    case CC_SUSTAIN:
       SetSustain(ch, value >= 64);
       break;
-    case 120:  // all sound off: no release tail
+    case CC_ALL_SOUND_OFF:  // no release tail
       for (Voice& v : g.voices) {
         if (v.channel == ch) v.stage = Stage::Off;
       }
       break;
-    case 121:
+    case CC_RESET_CONTROLLERS:
       c.expression = 127;
       c.bend = 0;
       SetSustain(ch, false);
       break;
-    case 123:  // all notes off, held ones too, so that no note is left hanging
+    case CC_ALL_NOTES_OFF:  // held ones too, so that no note is left hanging
       for (Voice& v : g.voices) {
         if (v.stage != Stage::Off && v.channel == ch && !v.drum) Release(v, v.releaseCoef);
       }

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/midi_controllers.h"
+
 namespace {
 
 constexpr uint32_t CHANNELS = 16;
@@ -112,7 +114,7 @@ void StopLocked(MidiSequencer* s, HandBackList* done) {
   s->streamMicros = 0;
   s->eventMicros = 0;
   s->carry = 0;
-  SendAllChannels(s, 123, 0);
+  SendAllChannels(s, CC_ALL_NOTES_OFF, 0);
 }
 
 }  // namespace
@@ -208,8 +210,8 @@ bool MidiSeqStop(MidiSequencer* s) {
 bool MidiSeqReset(MidiSequencer* s) {
   std::lock_guard<std::mutex> g(s->lock);
   if (!s->open) return false;
-  SendAllChannels(s, 123, 0);  // all notes off
-  SendAllChannels(s, 64, 0);   // sustain pedal up
+  SendAllChannels(s, CC_ALL_NOTES_OFF, 0);
+  SendAllChannels(s, CC_SUSTAIN, 0);  // pedal up
   return true;
 }
 

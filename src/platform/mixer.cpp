@@ -10,7 +10,7 @@
 
 namespace {
 // Voices are mixed in blocks of this many frames into a float accumulator.
-constexpr int32_t kBlockFrames = 512;
+constexpr int32_t BLOCK_FRAMES = 512;
 }  // namespace
 
 struct MixerVoice {
@@ -31,7 +31,7 @@ struct MixerVoice {
 
 struct Mixer {
   int32_t deviceRate = 44100;
-  std::vector<MixerVoice*> voices;
+  std::vector<std::unique_ptr<MixerVoice>> voices;
   MusicRenderFn music = nullptr;
   void* musicUser = nullptr;
   float musicLevel = 1.0f;
@@ -39,8 +39,8 @@ struct Mixer {
   float limiterGain = 1.0f;
   float limiterRecovery =
       0.0f;  // the share of the gain's shortfall (in decibels) left after a frame
-  float accumulator[kBlockFrames * 2] = {};
-  float musicBlock[kBlockFrames * 2] = {};
+  float accumulator[BLOCK_FRAMES * 2] = {};
+  float musicBlock[BLOCK_FRAMES * 2] = {};
 };
 
 namespace {
@@ -87,12 +87,12 @@ void MixVoice(MixerVoice* v, float* acc, int32_t frames) {
   }
 }
 
-// Mixes one block of at most kBlockFrames into m->accumulator.
+// Mixes one block of at most BLOCK_FRAMES into m->accumulator.
 void MixBlock(Mixer* m, int32_t frames) {
   float* acc = m->accumulator;
   std::fill(acc, acc + frames * 2, 0.0f);
-  for (MixerVoice* v : m->voices) {
-    if (v->playing) MixVoice(v, acc, frames);
+  for (const auto& v : m->voices) {
+    if (v->playing) MixVoice(v.get(), acc, frames);
   }
   if (m->effectLevel != 1.0f) {
     for (int32_t i = 0; i < frames * 2; i++) acc[i] *= m->effectLevel;
@@ -120,9 +120,9 @@ void LimitBlock(Mixer* m, int32_t frames) {
   m->limiterGain = gain;
 }
 
-MixerVoice* AddVoice(Mixer* m, MixerVoice* v) {
-  m->voices.push_back(v);
-  return v;
+MixerVoice* AddVoice(Mixer* m, std::unique_ptr<MixerVoice> v) {
+  m->voices.push_back(std::move(v));
+  return m->voices.back().get();
 }
 }  // namespace
 
@@ -138,9 +138,7 @@ Mixer* MixerCreate(int32_t deviceRate) {
 }
 
 void MixerDestroy(Mixer* m) {
-  if (m == nullptr) return;
-  for (MixerVoice* v : m->voices) delete v;
-  delete m;
+  delete m;  // and with it every voice
 }
 
 int32_t MixerDeviceRate(const Mixer* m) { return m->deviceRate; }
@@ -151,12 +149,11 @@ MixerVoice* MixerCreateVoice(Mixer* m, int32_t channels, int32_t rate, int32_t b
                              uint32_t bytes) {
   if (m == nullptr || channels < 1 || channels > 2 || (bits != 8 && bits != 16)) return nullptr;
   if (rate < 100 || rate > 200000 || bytes == 0) return nullptr;
-  auto* v = new (std::nothrow) MixerVoice;
+  std::unique_ptr<MixerVoice> v(new (std::nothrow) MixerVoice);
   if (v == nullptr) return nullptr;
   try {
     v->samples = std::make_shared<std::vector<uint8_t>>(bytes, bits == 8 ? 128 : 0);
   } catch (const std::bad_alloc&) {
-    delete v;
     return nullptr;
   }
   v->channels = channels;
@@ -165,25 +162,23 @@ MixerVoice* MixerCreateVoice(Mixer* m, int32_t channels, int32_t rate, int32_t b
   v->frameBytes = static_cast<uint32_t>(channels * bits / 8);
   v->frames = bytes / v->frameBytes;
   v->step = (static_cast<uint64_t>(rate) << 32) / static_cast<uint64_t>(m->deviceRate);
-  return AddVoice(m, v);
+  return AddVoice(m, std::move(v));
 }
 
 MixerVoice* MixerDuplicateVoice(Mixer* m, MixerVoice* original) {
   if (m == nullptr || original == nullptr) return nullptr;
-  auto* v = new (std::nothrow) MixerVoice;
+  std::unique_ptr<MixerVoice> v(new (std::nothrow) MixerVoice(*original));
   if (v == nullptr) return nullptr;
-  *v = *original;
   v->position = 0;
   v->playing = false;
-  return AddVoice(m, v);
+  return AddVoice(m, std::move(v));
 }
 
 void MixerReleaseVoice(Mixer* m, MixerVoice* v) {
   if (m == nullptr || v == nullptr) return;
-  auto it = std::find(m->voices.begin(), m->voices.end(), v);
-  if (it == m->voices.end()) return;
-  m->voices.erase(it);
-  delete v;
+  auto it = std::find_if(m->voices.begin(), m->voices.end(),
+                         [v](const std::unique_ptr<MixerVoice>& p) { return p.get() == v; });
+  if (it != m->voices.end()) m->voices.erase(it);
 }
 
 uint8_t* MixerVoiceSamples(MixerVoice* v) { return v->samples->data(); }
@@ -229,7 +224,7 @@ void MixerSetLevels(Mixer* m, float music, float effects) {
 
 void MixerRenderFloat(Mixer* m, float* out, int32_t frames) {
   while (frames > 0) {
-    const int32_t n = std::min(frames, kBlockFrames);
+    const int32_t n = std::min(frames, BLOCK_FRAMES);
     MixBlock(m, n);
     LimitBlock(m, n);
     std::copy(m->accumulator, m->accumulator + n * 2, out);
@@ -240,7 +235,7 @@ void MixerRenderFloat(Mixer* m, float* out, int32_t frames) {
 
 void MixerRenderS16(Mixer* m, int16_t* out, int32_t frames) {
   while (frames > 0) {
-    const int32_t n = std::min(frames, kBlockFrames);
+    const int32_t n = std::min(frames, BLOCK_FRAMES);
     MixBlock(m, n);
     LimitBlock(m, n);
     for (int32_t i = 0; i < n * 2; i++) {

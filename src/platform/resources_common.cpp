@@ -1,4 +1,4 @@
-// The embedded resource table and the executable's folder, for either machine.
+// The embedded resource table, the executable's folder and file checks, for either machine.
 #include "platform/resources_common.h"
 
 #ifdef _WIN32
@@ -8,6 +8,7 @@
 #include <unistd.h>
 #endif
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -53,3 +54,10 @@ const char* ExecutableDirFromProc() {
   return dir.c_str();
 }
 #endif
+
+bool FileExists(const char* path) {
+  std::FILE* f = std::fopen(path, "rb");
+  if (f == nullptr) return false;
+  std::fclose(f);
+  return true;
+}

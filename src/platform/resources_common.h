@@ -4,4 +4,6 @@
 #include <cstdint>
 
 bool FindEmbeddedResource(const char* name, const char* type, const uint8_t** data, size_t* size);
-const char* ExecutableDirFromProc();  // the running program's folder with a trailing separator, or ""
+const char*
+ExecutableDirFromProc();            // the running program's folder with a trailing separator, or ""
+bool FileExists(const char* path);  // true when the file can be opened for reading

@@ -1,10 +1,10 @@
 // The boot frame (seed, game progress, sheet and sounds) and the maker's logo.
 #include "scenes/boot_logo.h"
 
-#include "core/scene_state.h"
 #include "battle/battle_state.h"
 #include "battle/star_field.h"
 #include "core/play_options.h"
+#include "core/scene_state.h"
 #include "gfx/display.h"
 #include "gfx/sheet.h"
 #include "gfx/surface.h"
@@ -59,7 +59,7 @@ int32_t LogoFrame() {
     DrawArt(ART_MAKER_LOGO, LOGO_X, LOGO_Y);
   }
   if (t > LOGO_FRAMES || ButtonPress()) {
-    PlaySoundEffect(1);
+    PlaySoundEffect(SOUND_CONFIRM);
     ChangeScene(SCENE_TITLE);
   }
   SceneTimer += 1;

@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
-#include "core/scene_state.h"
 #include "battle/star_field.h"
+#include "core/scene_state.h"
 #include "gfx/font_text.h"
 #include "music/music_player.h"
 #include "scenes/scene_art.h"
@@ -44,7 +44,6 @@ const char* const EndingLines[ENDING_LINE_COUNT + 1] = {
 namespace {
 constexpr uint32_t EARTH_FRAMES = 920;  // the earth stops drifting here
 constexpr uint32_t ROLL_FRAMES = 800;
-constexpr int32_t TRACK_ENDING = 6;
 
 void DrawThanks(uint32_t t) {
   const int32_t a = static_cast<int32_t>(t & 0xFF);
@@ -57,7 +56,7 @@ void DrawThanks(uint32_t t) {
   gf_TextDraw("THANK YOU FOR PLAYING", 56, 184);
   if (ButtonPress()) {
     StopMusicTrack();
-    PlaySoundEffect(1);
+    PlaySoundEffect(SOUND_CONFIRM);
     ChangeScene(SCENE_BATTLE);
   }
 }

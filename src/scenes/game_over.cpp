@@ -1,10 +1,10 @@
 // The game-over screen: curtain, shrinking lettering, hi-score and the way back to the title.
 #include "scenes/game_over.h"
 
-#include "core/scene_state.h"
 #include "battle/battle_frame.h"
 #include "battle/battle_state.h"
 #include "battle/explosions.h"
+#include "core/scene_state.h"
 #include "gfx/font_text.h"
 #include "gfx/surface.h"
 #include "music/music_player.h"
@@ -38,7 +38,7 @@ void WaitForButton(uint32_t t) {
   if ((t & 16) != 0) gf_TextDraw("PRESS ANY KEY", 96, 112);
   DrawArt(ART_GAME_OVER, LETTERING_X, LETTERING_Y);
   if (ButtonPress()) {
-    PlaySoundEffect(1);
+    PlaySoundEffect(SOUND_CONFIRM);
     if (Score > HiScore) HiScore = Score;
     ChangeScene(SCENE_TITLE);
   }

@@ -3,10 +3,10 @@
 
 #include <cstdio>
 
-#include "core/scene_state.h"
 #include "battle/battle_frame.h"
 #include "battle/battle_state.h"
 #include "core/play_options.h"
+#include "core/scene_state.h"
 #include "gfx/font_text.h"
 #include "music/music_player.h"
 #include "sound/sound_bank.h"
@@ -60,18 +60,18 @@ void CountUp() {
   if (Score >= ResultTarget) {
     Score = ResultTarget;
     if (ButtonPress()) {
-      PlaySoundEffect(1);
+      PlaySoundEffect(SOUND_CONFIRM);
       ScenePhase = 2;
     }
   } else if ((SceneTimer & 1) == 0) {
-    PlaySoundEffect(9);
+    PlaySoundEffect(SOUND_SCORE_TICK);
   }
 }
 
 void NextMission(bool bossBeaten) {
   if (!bossBeaten) gf_TextDraw("TRY TO NEXT MISSION", 80, 112);
   if (!ButtonPress() && !bossBeaten) return;
-  PlaySoundEffect(1);
+  PlaySoundEffect(SOUND_CONFIRM);
   MissionIndex += 1;
   if (MissionIndex >= MISSION_COUNT) {
     MissionIndex = 0;
@@ -85,7 +85,7 @@ int32_t EnterResult() {
   SceneTimer = 0;
   ScenePhase = 0;
   BattleOver = 1;
-  PlaySoundEffect(6);
+  PlaySoundEffect(SOUND_RESULT);
   SetMusicTempo(100);
   return 1;
 }

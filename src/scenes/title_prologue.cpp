@@ -3,9 +3,9 @@
 
 #include <cstdio>
 
-#include "core/scene_state.h"
 #include "battle/battle_state.h"
 #include "battle/star_field.h"
+#include "core/scene_state.h"
 #include "gfx/font_text.h"
 #include "music/music_player.h"
 #include "scenes/scene_art.h"
@@ -46,8 +46,6 @@ const char* const PrologueLines[PROLOGUE_LINE_COUNT + 1] = {
 namespace {
 constexpr uint32_t TITLE_FRAMES = 800;
 constexpr uint32_t PROLOGUE_FRAMES = 900;
-constexpr int32_t TRACK_TITLE = 0;
-constexpr int32_t TRACK_PROLOGUE = 1;
 }  // namespace
 
 int32_t EnterTitle() {
@@ -78,7 +76,7 @@ int32_t TitleFrame() {
   if (ButtonPress()) {
     StopMusicTrack();
     ChangeScene(SCENE_BRIEFING);
-    PlaySoundEffect(1);
+    PlaySoundEffect(SOUND_CONFIRM);
   } else if (t > TITLE_FRAMES) {
     StopMusicTrack();
     ChangeScene(SCENE_PROLOGUE);
@@ -105,7 +103,7 @@ int32_t PrologueFrame() {
   } else if (ButtonPress()) {
     StopMusicTrack();
     ChangeScene(SCENE_TITLE);
-    PlaySoundEffect(1);
+    PlaySoundEffect(SOUND_CONFIRM);
   }
   SceneTimer += 1;
   return 1;

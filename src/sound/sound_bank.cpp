@@ -1,11 +1,15 @@
 // The sound-effect bank: loading WAVE images into voices and playing effects by number.
-#include "core/frame_events.h"
 #include "sound/sound_bank.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <vector>
+
+#include "core/bytes.h"
+#include "core/file_read.h"
+#include "core/frame_events.h"
 
 SoundRecord SoundBank[SOUND_EFFECT_COUNT] = {};
 const SoundEffectEntry SoundEffectTable[SOUND_EFFECT_COUNT + 1] = {
@@ -18,33 +22,7 @@ namespace {
 bool DeviceOpen = false;
 
 // Nobody ships a sound effect this large; a bigger file is not worth the memory.
-constexpr long kMaxWaveFileBytes = 64L * 1024 * 1024;
-
-uint32_t ReadLe32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-         static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
-
-uint16_t ReadLe16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-
-// Reads a whole file; empty on any failure.
-std::unique_ptr<uint8_t[]> ReadWaveFile(const char* name, uint32_t* bytes) {
-  std::FILE* f = std::fopen(name, "rb");
-  if (f == nullptr) return nullptr;
-  std::unique_ptr<uint8_t[]> image;
-  long size = -1;
-  if (std::fseek(f, 0, SEEK_END) == 0) size = std::ftell(f);
-  if (size > 0 && size <= kMaxWaveFileBytes && std::fseek(f, 0, SEEK_SET) == 0) {
-    image.reset(new (std::nothrow) uint8_t[static_cast<size_t>(size)]);
-    if (image &&
-        std::fread(image.get(), 1, static_cast<size_t>(size), f) != static_cast<size_t>(size)) {
-      image.reset();
-    }
-  }
-  std::fclose(f);
-  if (image) *bytes = static_cast<uint32_t>(size);
-  return image;
-}
+constexpr size_t MAX_WAVE_FILE_BYTES = 64U * 1024 * 1024;
 
 // Turns the 'fmt ' contents into a buffer format; false for anything a voice cannot play.
 // A 14-byte record has no sample width, so it is derived from the block alignment.
@@ -116,13 +94,13 @@ int32_t SoundLoad(SoundRecord* record, const char* name, int32_t voices) {
   const uint8_t* image = nullptr;
   size_t resourceBytes = 0;
   uint32_t imageBytes = 0;
-  std::unique_ptr<uint8_t[]> fileImage;
+  std::vector<uint8_t> fileImage;
   if (PlatformFindResource(name, "WAVE", &image, &resourceBytes) && resourceBytes <= UINT32_MAX) {
     imageBytes = static_cast<uint32_t>(resourceBytes);
   } else {
-    fileImage = ReadWaveFile(name, &imageBytes);
-    if (!fileImage) return 0;
-    image = fileImage.get();
+    if (!ReadWholeFile(name, MAX_WAVE_FILE_BYTES, &fileImage) || fileImage.empty()) return 0;
+    imageBytes = static_cast<uint32_t>(fileImage.size());
+    image = fileImage.data();
   }
   const uint8_t* fmt = nullptr;
   const uint8_t* samples = nullptr;

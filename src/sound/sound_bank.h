@@ -7,6 +7,19 @@
 constexpr int32_t SOUND_MAX_VOICES = 8;
 constexpr int32_t SOUND_EFFECT_COUNT = 11;
 
+// The effects by what they are played for.
+constexpr int32_t SOUND_OBJECT_BROKEN = 0;
+constexpr int32_t SOUND_CONFIRM = 1;
+constexpr int32_t SOUND_RAM = 2;
+constexpr int32_t SOUND_EDGE_BOUNCE = 3;
+constexpr int32_t SOUND_MISSION_START = 4;
+constexpr int32_t SOUND_ROCK = 5;
+constexpr int32_t SOUND_RESULT = 6;
+constexpr int32_t SOUND_MODE_CHANGE = 7;
+constexpr int32_t SOUND_BOSS_MISSION = 8;
+constexpr int32_t SOUND_SCORE_TICK = 9;
+constexpr int32_t SOUND_BOSS_HIT = 10;
+
 // One loaded effect: voices 0..count-1 share one copy of the samples.
 struct SoundRecord {
   PlatformSoundBuffer* voices[SOUND_MAX_VOICES];

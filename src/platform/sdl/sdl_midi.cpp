@@ -18,6 +18,7 @@
 #include "platform/fallback_synth.h"
 #include "platform/midi_stream.h"
 #include "platform/platform.h"
+#include "platform/resources_common.h"
 #include "platform/sdl/sdl_audio.h"
 #include "platform/sdl/sdl_settings.h"
 
@@ -164,16 +165,9 @@ void StartFallback(int rate, const std::string& why) {
   FallbackReady.store(true, std::memory_order_release);
 }
 
-bool Readable(const char* path) {
-  FILE* f = std::fopen(path, "rb");
-  if (f == nullptr) return false;
-  std::fclose(f);
-  return true;
-}
-
 const char* FindSoundFont() {
   for (const char* path : SoundFontSearch) {
-    if (Readable(path)) return path;
+    if (FileExists(path)) return path;
   }
   return nullptr;
 }
@@ -227,7 +221,7 @@ void StartSynth() {
   SdlAudioSetMusicSource(RenderMusic, nullptr);
   const int rate = SdlAudioRate() > 0 ? SdlAudioRate() : DEFAULT_RATE;
   const char* font = SdlSettings.soundFontPath;
-  if (font != nullptr && !Readable(font)) {
+  if (font != nullptr && !FileExists(font)) {
     StartFallback(rate, std::string("the SoundFont ") + font + " cannot be opened");
     return;
   }
@@ -380,4 +374,3 @@ bool PlatformMidiClose() {
   StopSequencerThread();
   return true;
 }
-
