@@ -183,44 +183,6 @@ TEST_F(Settings, TheCommandLineOverridesTheFileForOneRun) {
             std::tuple(std::string("stretch"), 70, 30, std::string("ja"), std::string("/F")));
 }
 
-TEST_F(Settings, AFolderThatCannotBeMadeIsToldAndNothingIsWritten) {
-  fs::create_directories(folder);
-  std::ofstream(folder / "plain-file") << "not a folder";
-  std::string error;
-  EXPECT_FALSE(WriteDefaultSettings((folder / "plain-file" / "settings.ini").string(), &error));
-  EXPECT_FALSE(error.empty());
-  std::vector<std::string> problems;
-  GameSettings s = DefaultSettings();
-  EXPECT_FALSE(ReadSettingsFile((folder / "missing.ini").string(), &s, &problems));
-  EXPECT_EQ(problems.size(), 1u);
-}
-
-TEST_F(Settings, FoldersFollowTheXdgVariablesElseTheHomeFolder) {
-  const char* oldHome = std::getenv("HOME");
-  const std::string home = oldHome != nullptr ? oldHome : "";
-  const std::tuple<const char*, const char*, const char*, std::string, std::string> cases[] = {
-      {"/h", "/cfg", "/st", "/cfg/zizid-ozavav/settings.ini", "/st/zizid-ozavav"},
-      {"/h", nullptr, nullptr, "/h/.config/zizid-ozavav/settings.ini",
-       "/h/.local/state/zizid-ozavav"},
-      {"/h", "relative", "", "/h/.config/zizid-ozavav/settings.ini",
-       "/h/.local/state/zizid-ozavav"},  // not absolute: ignored, as the rules say
-      {nullptr, nullptr, nullptr, "", ""},
-  };
-  for (const auto& [h, config, state, settingsPath, stateFolder] : cases) {
-    const auto set = [](const char* name, const char* value) {
-      value != nullptr ? setenv(name, value, 1) : unsetenv(name);
-    };
-    set("HOME", h);
-    set("XDG_CONFIG_HOME", config);
-    set("XDG_STATE_HOME", state);
-    EXPECT_EQ(std::tuple(SettingsFilePath(), StateFolder()), std::tuple(settingsPath, stateFolder))
-        << (h ? h : "no home");
-  }
-  setenv("HOME", home.c_str(), 1);
-  unsetenv("XDG_CONFIG_HOME");
-  unsetenv("XDG_STATE_HOME");
-}
-
 TEST_F(Settings, KeptHighScoreRoundTripsAndADamagedFileIsRefused) {
   int32_t score = -1;
   std::string error;
@@ -235,20 +197,6 @@ TEST_F(Settings, KeptHighScoreRoundTripsAndADamagedFileIsRefused) {
     EXPECT_FALSE(LoadKeptHighScore(folder.string(), &score, &error)) << damaged;
     EXPECT_EQ(std::tuple(score, error.empty()), std::tuple(-1, false)) << damaged;
   }
-}
-
-TEST(KeyNames, EveryNamedKeyReadsBackAndReservedKeysAreRefused) {
-  for (int32_t vk = 1; vk < 256; ++vk) {
-    const std::string name = KeyName(vk);
-    if (name.empty()) continue;
-    EXPECT_EQ(KeyFromName(name), vk) << name;
-  }
-  EXPECT_EQ(KeyFromName("keypad 8"), 0x68);
-  EXPECT_EQ(KeyFromName("q"), 'Q');
-  EXPECT_EQ(KeyFromName("Hyperspace"), 0);
-  EXPECT_EQ(KeyFromName(""), 0);
-  for (const char* reserved : {"Escape", "F12", "Pause", "Alt"})
-    EXPECT_TRUE(KeyIsReserved(KeyFromName(reserved))) << reserved;
 }
 
 // The bindings reach the game through the scripted keyboard and controller.
