@@ -74,18 +74,4 @@ TEST_F(Pause, WhilePausedNoFrameRunsTheSoundHoldsAndOnlyThePresentationShowsTheN
         << "row " << y;
 }
 
-TEST_F(Pause, TheNoticeCanBeTurnedOffAndEscapeStillAsks) {
-  PauseNoticeWanted = false;
-  SystemFrame();
-  AppActive = 1;
-  FakeQueueEvent(PlatformEvent{PEV_KEYDOWN, 'P', 0}, SECOND / 2);
-  FakeQueueMessageBoxAnswer(PMB_ANSWER_NO);
-  FakeQueueEvent(PlatformEvent{PEV_KEYUP, VK_ESCAPE, 0}, SECOND);
-  RunLoop(2 * SECOND);
-  PauseNoticeWanted = true;
-  EXPECT_TRUE(GamePaused);
-  EXPECT_FALSE(FakeDisplayPauseShown());
-  EXPECT_EQ(FakeMessageBoxes().size(), 1u);  // the close question, paused or not
-}
-
 }  // namespace

@@ -74,24 +74,6 @@ INSTANTIATE_TEST_SUITE_P(Sizes, PngRoundTrip,
                          testing::Values(PngCase{320, 240, 320, 3}, PngCase{7, 5, 16, 2},
                                          PngCase{1, 1, 1, 1}));
 
-// The generator's pictures: RGB and RGBA scanlines come back as given, with no palette.
-TEST(PngEncoder, KeepsTrueColourScanlines) {
-  for (const uint8_t type : {2, 6}) {
-    const uint32_t width = 5, height = 3, samples = type == 6 ? 4 : 3;
-    std::vector<uint8_t> raw;
-    for (uint32_t y = 0; y < height; ++y) {
-      raw.push_back(0);
-      for (uint32_t i = 0; i < width * samples; ++i)
-        raw.push_back(static_cast<uint8_t>(y * 40 + i));
-    }
-    const std::vector<uint8_t> file = EncodePngFile(width, height, type, {}, raw);
-    DecodedPng png;
-    ASSERT_EQ(DecodePng(file, &png), "") << int{type};
-    EXPECT_EQ(std::tuple(png.width, png.height, png.colourType), std::tuple(width, height, type));
-    EXPECT_EQ(png.scanlines, raw);
-  }
-}
-
 // A game screen is mostly flat colour: enlarged to a 640x480 shot it must shrink far below the
 // 300 KB its bare scanlines take.
 TEST(PngWriter, CompressesATypicalScreen) {
