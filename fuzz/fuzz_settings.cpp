@@ -1,4 +1,4 @@
-// The settings file: the line-counting reader, inih and every key's reader, on any bytes.
+// The settings file: its line reader and every key's reader, on any bytes.
 #include <cstddef>
 #include <cstdint>
 #include <string>

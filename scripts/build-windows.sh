@@ -83,28 +83,6 @@ build_gtest() {
 }
 build_gtest
 
-# inih, the settings file's parser, from Debian's source package: one C file, built as Debian
-# builds it (no options), into a static library beside SDL2.
-inih_version=$(dpkg-query -W -f='${Version}' libinih-dev 2>/dev/null || echo unknown)
-inih_prefix=$cache_root/inih-${inih_version//[:~+]/_}-mingw64-gcc$compiler_id-static
-build_inih() {
-  [ -f "$inih_prefix/lib/libinih.a" ] && return
-  echo "Building inih for Windows into $inih_prefix (once)"
-  enable_sources
-  local work=$root/$out/inih-build
-  rm -rf "$work" "$inih_prefix.partial" && mkdir -p "$work" "$inih_prefix.partial"/{lib,include}
-  (cd "$work" && apt-get source -qq libinih >source.log 2>&1) || { cat "$work/source.log"; exit 1; }
-  local src
-  src=$(find "$work" -maxdepth 2 -name ini.c | head -n 1)
-  [ -n "$src" ] || { echo "apt-get source gave no inih"; ls "$work"; exit 1; }
-  x86_64-w64-mingw32-gcc-posix -O2 -c "$src" -o "$work/ini.o"
-  x86_64-w64-mingw32-ar rcs "$inih_prefix.partial/lib/libinih.a" "$work/ini.o"
-  cp "$(dirname "$src")/ini.h" "$inih_prefix.partial/include/"
-  rm -rf "$inih_prefix" && mv "$inih_prefix.partial" "$inih_prefix"
-  rm -rf "$work"
-}
-build_inih
-
 # The assets come from the Linux generators, so both programs embed the same bytes.
 if [ ! -f "$host/CMakeCache.txt" ]; then
   cmake -S . -B "$host" -G Ninja >/dev/null
@@ -112,7 +90,7 @@ fi
 cmake --build "$host" -j "$(nproc)" --target assetgen embed_resources
 
 cmake -S . -B "$out" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-  -DCMAKE_FIND_ROOT_PATH="$sdl_prefix;$gtest_prefix;$inih_prefix" \
+  -DCMAKE_FIND_ROOT_PATH="$sdl_prefix;$gtest_prefix" \
   -DZZ_HOST_TOOLS_DIR="$root/$host/tools" \
   -DZZ_BENCH=OFF "$@" >/dev/null
 cmake --build "$out" -j "$(nproc)"

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 play=(build-essential cmake ninja-build pkg-config ccache libsdl2-dev libfluidsynth-dev zlib1g-dev
-      libinih-dev timgm6mb-soundfont)
+      timgm6mb-soundfont)
 test=(clang libclang-rt-dev libgtest-dev libgmock-dev libbenchmark-dev fluidsynth xvfb xauth
       x11-utils xdotool xfonts-base sox imagemagick man-db appstream)
 

@@ -92,8 +92,9 @@ TEST_F(Settings, EveryKeyIsRead) {
       {"display", "fullscreen = yes", [](const GameSettings& s) { return s.fullScreen; }},
       {"display", "scale = Integer",
        [](const GameSettings& s) { return s.options.scale == "integer"; }},
-      {"display", "screenshot-dir = /tmp/shots",
-       [](const GameSettings& s) { return s.options.screenshotDir == "/tmp/shots"; }},
+      // A ';' inside a word is part of it; only one after a blank starts a comment.
+      {"display", "screenshot-dir = /tmp/shots;1 ; mine",
+       [](const GameSettings& s) { return s.options.screenshotDir == "/tmp/shots;1"; }},
       {"display", "pause-notice = off", [](const GameSettings& s) { return !s.pauseNotice; }},
       {"sound", "music-volume = 40",
        [](const GameSettings& s) { return s.options.musicVolume == 40; }},

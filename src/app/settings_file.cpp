@@ -1,7 +1,5 @@
-// The player's settings file: one key per line, each with its comment, read with inih.
+// The player's settings file: one key per line, each with its comment, read by its own small INI reader.
 #include "app/settings_file.h"
-
-#include <ini.h>
 
 #include <algorithm>
 #include <cctype>
@@ -257,69 +255,54 @@ const SettingSpec SETTINGS[] = {
 #undef ZZ_KEYBOARD
 #undef ZZ_PAD
 
-// What the line-counting reader and the handler share while inih walks the text.
-struct ParseState {
-  const std::string* text;
-  size_t pos = 0;
-  int32_t line = 0;
-  std::string current;   // the line last handed to the parser
-  bool handled = false;  // the handler was called for it
+// Where the reader is in the text: the line's number and the section it is in.
+struct LineReader {
   GameSettings* settings;
   std::vector<std::string>* problems;
+  int32_t line = 0;
+  std::string section;
 };
 
-void Problem(ParseState* st, const std::string& what) {
-  st->problems->push_back("line " + std::to_string(st->line) + ": " + what + "; ignored");
+void Problem(LineReader* r, const std::string& what) {
+  r->problems->push_back("line " + std::to_string(r->line) + ": " + what + "; ignored");
 }
 
-// inih says nothing about lines it cannot read: a line that is neither blank, a comment, a
-// section nor a setting that reached the handler is told here, once the parser is past it.
-void FinishLine(ParseState* st) {
-  if (st->line == 0 || st->handled) return;
-  const std::string t = Trim(st->current);
-  if (t.empty() || t[0] == '#' || t[0] == ';') return;
-  if (t[0] == '[' && t.find(']') != std::string::npos) return;
-  Problem(st, "not a setting of the form name = value");
+// A ';' after a blank starts a comment, as in the INI files players know; one inside a word
+// (a folder name) does not.
+std::string WithoutComment(const std::string& s) {
+  for (size_t i = 1; i < s.size(); ++i)
+    if (s[i] == ';' && (s[i - 1] == ' ' || s[i - 1] == '\t')) return s.substr(0, i);
+  return s;
 }
 
-// Hands inih one line at a time, so that every line it handles has a number.
-char* NextLine(char* str, int num, void* stream) {
-  ParseState* st = static_cast<ParseState*>(stream);
-  FinishLine(st);
-  const std::string& text = *st->text;
-  if (st->pos >= text.size()) return nullptr;
-  size_t end = text.find('\n', st->pos);
-  end = end == std::string::npos ? text.size() : end + 1;
-  std::string line = text.substr(st->pos, end - st->pos);
-  st->pos = end;
-  ++st->line;
-  st->handled = false;
-  st->current = line;
-  // Indented lines are ordinary lines here, not the continuation of the one above.
-  line.erase(0, std::min(line.find_first_not_of(" \t"), line.size()));
-  if (line.size() + 1 > static_cast<size_t>(num) || line.find('\0') != std::string::npos) {
-    Problem(st, "too long or not text");
-    st->handled = true;
-    line = "\n";
-  }
-  std::memcpy(str, line.c_str(), line.size() + 1);
-  return str;
-}
-
-int Handle(void* user, const char* section, const char* name, const char* value) {
-  ParseState* st = static_cast<ParseState*>(user);
-  st->handled = true;
-  const std::string sec = Lower(section), key = Lower(name);
+void ReadSetting(LineReader* r, const std::string& key, const std::string& value) {
   for (const SettingSpec& spec : SETTINGS) {
-    if (sec != spec.section || key != spec.name) continue;
+    if (r->section != spec.section || key != spec.name) continue;
     std::string why;
-    if (!spec.read(st->settings, spec.control, value, &why))
-      Problem(st, "[" + sec + "] " + key + " " + why);
-    return 1;
+    if (!spec.read(r->settings, spec.control, value.c_str(), &why))
+      Problem(r, "[" + r->section + "] " + key + " " + why);
+    return;
   }
-  Problem(st, "no setting " + key + (sec.empty() ? std::string(" outside a section")
-                                                   : " in section [" + sec + "]"));
-  return 1;  // go on: one bad line must not cost the rest
+  Problem(r, "no setting " + key + (r->section.empty() ? std::string(" outside a section")
+                                                       : " in section [" + r->section + "]"));
+}
+
+// One line: blank, a comment, a [section] or name = value. Indented lines are lines of their
+// own, never the continuation of the one above.
+void ReadLine(LineReader* r, const std::string& raw) {
+  if (raw.find('\0') != std::string::npos) return Problem(r, "not text");
+  const std::string t = Trim(WithoutComment(raw));
+  if (t.empty() || t[0] == '#' || t[0] == ';') return;
+  if (t[0] == '[') {
+    const size_t close = t.find(']');
+    if (close == std::string::npos) return Problem(r, "a section without its closing ]");
+    r->section = Lower(Trim(t.substr(1, close - 1)));
+    return;
+  }
+  const size_t equals = t.find_first_of("=:");
+  if (equals == std::string::npos || equals == 0)
+    return Problem(r, "not a setting of the form name = value");
+  ReadSetting(r, Lower(Trim(t.substr(0, equals))), Trim(t.substr(equals + 1)));
 }
 
 // $NAME when it is an absolute path, else $HOME/fallback; "" without either.
@@ -371,8 +354,14 @@ void ReadSettingsText(const std::string& text, GameSettings* settings,
   // A byte-order mark is no part of the first line.
   const bool bom = text.compare(0, 3, "\xEF\xBB\xBF") == 0;
   const std::string body = bom ? text.substr(3) : text;
-  ParseState st{&body, 0, 0, {}, false, settings, problems};
-  ini_parse_stream(NextLine, &st, Handle, &st);
+  LineReader reader{settings, problems, 0, {}};
+  for (size_t pos = 0; pos < body.size();) {
+    size_t end = body.find('\n', pos);
+    if (end == std::string::npos) end = body.size();
+    ++reader.line;
+    ReadLine(&reader, body.substr(pos, end - pos));
+    pos = end + 1;
+  }
 }
 
 bool ReadSettingsFile(const std::string& path, GameSettings* settings,
