@@ -3,5 +3,5 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build_dir=${BUILD_DIR:-build}
-cmake -S . -B "$build_dir" -G Ninja "$@" >/dev/null
+cmake --preset default -B "$build_dir" "$@" >/dev/null
 cmake --build "$build_dir" -j "$(nproc)"

@@ -9,8 +9,7 @@ build_dir=${FUZZ_BUILD_DIR:-build-fuzz}
 parallel=()
 if [[ ${FUZZ_JOBS:-1} -gt 1 ]]; then parallel=(-jobs="$FUZZ_JOBS" -workers="$FUZZ_JOBS"); fi
 
-cmake -S . -B "$build_dir" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DZZ_FUZZ=ON -DZZ_BENCH=OFF -DBUILD_TESTING=OFF -DZZ_WERROR=ON >/dev/null
+cmake --preset fuzz -B "$build_dir" >/dev/null
 mapfile -t all < <(find fuzz -maxdepth 1 -name 'fuzz_*.cpp' -printf '%f\n' | sed 's/\.cpp$//' | sort)
 read -r -a targets <<<"${FUZZ_TARGETS:-${all[*]}}"
 cmake --build "$build_dir" -j "$(nproc)" --target "${targets[@]}"

@@ -9,9 +9,8 @@
 
 #include "support/case_name.h"
 
-// The generator is a program of its own; its notation is compiled in here to test it alone.
-#include "../tools/assetgen/midi_writer.cpp"
-#include "../tools/assetgen/score_notation.cpp"
+#include "midi_writer.h"
+#include "score_notation.h"
 
 namespace {
 

@@ -8,10 +8,12 @@
 // A writer returns false (after saying why on stderr) when it could not write its files.
 using AssetWriter = bool (*)(const std::filesystem::path& outDir);
 
-// Writers register themselves at start-up; main runs them in name order.
-struct AssetWriterRegistration {
-  AssetWriterRegistration(const char* name, AssetWriter writer);
-};
+// The writers, each over its own files; main runs every one.
+bool WriteContactSheet(const std::filesystem::path& outDir);
+bool WriteEffects(const std::filesystem::path& outDir);
+bool WriteIcon(const std::filesystem::path& outDir);
+bool WriteSheet(const std::filesystem::path& outDir);
+bool WriteSongs(const std::filesystem::path& outDir);
 
 // Where a resource of a type goes: OUT/resources/TYPE/NAME (embedded by the build).
 std::filesystem::path ResourcePath(const std::filesystem::path& outDir, const char* type,

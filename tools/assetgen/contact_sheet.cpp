@@ -155,6 +155,8 @@ Canvas ScenesMock(const Canvas& sheet) {
   return Enlarge(s, 2);
 }
 
+}  // namespace
+
 bool WriteContactSheet(const std::filesystem::path& outDir) {
   const Canvas sheet = BuildSheetPicture();
   const std::filesystem::path dir = outDir / "review";
@@ -165,5 +167,3 @@ bool WriteContactSheet(const std::filesystem::path& outDir) {
          WritePng(dir / "scenes.png", ScenesMock(sheet));
 }
 
-AssetWriterRegistration reg("contact_sheet", WriteContactSheet);
-}  // namespace

@@ -299,6 +299,8 @@ constexpr EffectDesign DESIGNS[11] = {Shatter, Confirm,    Ram,         Bounce, 
 // Peaks a little under full scale: loud, never clipped.
 constexpr double PEAK = 0.9;
 
+}  // namespace
+
 bool WriteEffects(const std::filesystem::path& outDir) {
   for (int n = 0; n < 11; n++) {
     const EffectShape& s = SHAPES[n];
@@ -316,5 +318,3 @@ bool WriteEffects(const std::filesystem::path& outDir) {
   return true;
 }
 
-AssetWriterRegistration reg("effects", WriteEffects);
-}  // namespace

@@ -150,6 +150,8 @@ std::vector<uint8_t> DesktopIcon(int size) {
   return rgba;
 }
 
+}  // namespace
+
 bool WriteIcon(const std::filesystem::path& outDir) {
   if (!WriteFileBytes(ResourcePath(outDir, "ICON", "ICN_01"), EncodeIcon(IconPicture())))
     return false;
@@ -161,5 +163,3 @@ bool WriteIcon(const std::filesystem::path& outDir) {
   return true;
 }
 
-AssetWriterRegistration reg("icon", WriteIcon);
-}  // namespace

@@ -86,7 +86,8 @@ std::vector<uint8_t> TempoTrack(const MidiSong& song) {
   return TrackChunk(std::move(events), song.lengthTicks);
 }
 
-// Notes sorted by start; a note still sounding when its key strikes again is ended there.
+}  // namespace
+
 std::vector<MidiNote> UntangledNotes(std::vector<MidiNote> notes, uint32_t endTick) {
   std::stable_sort(notes.begin(), notes.end(),
                    [](const MidiNote& a, const MidiNote& b) { return a.start < b.start; });
@@ -109,6 +110,8 @@ std::vector<MidiNote> UntangledNotes(std::vector<MidiNote> notes, uint32_t endTi
   }
   return kept;
 }
+
+namespace {
 
 std::vector<uint8_t> PartTrack(const MidiPart& part, uint32_t endTick) {
   std::vector<TrackEvent> events;

@@ -48,6 +48,9 @@ struct MidiSong {
   std::vector<MidiPart> parts;
 };
 
+// Notes sorted by start; a note still sounding when its key strikes again is ended there.
+std::vector<MidiNote> UntangledNotes(std::vector<MidiNote> notes, uint32_t endTick);
+
 // Encodes the song: a tempo track, then one track per part. Notes are cut at the song's end
 // and where the same key starts again, so nothing sounds across the loop.
 std::vector<uint8_t> EncodeMidiSong(const MidiSong& song);

@@ -21,6 +21,8 @@ const SongFile SONGS[] = {
     {"MD06t.mid", ENDING_SCORE},
 };
 
+}  // namespace
+
 bool WriteSongs(const std::filesystem::path& outDir) {
   for (const SongFile& song : SONGS) {
     MidiSong midi;
@@ -33,7 +35,3 @@ bool WriteSongs(const std::filesystem::path& outDir) {
   }
   return true;
 }
-
-}  // namespace
-
-static AssetWriterRegistration reg("songs", WriteSongs);

@@ -105,7 +105,6 @@ std::vector<uint8_t> EncodeSheetFile(const Canvas& sheet) {
   return out;
 }
 
-namespace {
 bool WriteSheet(const std::filesystem::path& outDir) {
   const Canvas sheet = BuildSheetPicture();
   for (const Rgb& c : sheet.pixels) {
@@ -118,6 +117,3 @@ bool WriteSheet(const std::filesystem::path& outDir) {
   return WriteFileBytes(ResourcePath(outDir, "BITMAP", "BMP_00"), EncodeSheetResource(sheet)) &&
          WriteFileBytes(outDir / "BMP_00", EncodeSheetFile(sheet));
 }
-
-AssetWriterRegistration reg("sheet", WriteSheet);
-}  // namespace
