@@ -44,6 +44,9 @@ bool PlatformEventWaiting();                // is an event queued (does not remo
 bool PlatformNextEvent(PlatformEvent* ev);  // removes the next event; false when none
 // Sleeps until an event is queued or timeoutMs has passed; whether one is queued.
 bool PlatformWaitForEvent(uint32_t timeoutMs);
+// From now on an interrupt, termination or hang-up signal queues PEV_TERMINATE instead of
+// killing the program. Called first thing, so nothing the game writes is cut off by one.
+void PlatformCatchStopSignals();
 
 struct PlatformWindowDesc {
   const char* title;

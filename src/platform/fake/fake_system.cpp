@@ -149,6 +149,9 @@ bool PlatformWaitForEvent(uint32_t timeoutMs) {
   return PlatformEventWaiting();
 }
 
+// The scripted machine gets no signals; a test queues PEV_TERMINATE itself.
+void PlatformCatchStopSignals() {}
+
 bool PlatformNextEvent(PlatformEvent* ev) {
   if (!PlatformEventWaiting()) return false;
   *ev = Sys().events.front().event;

@@ -79,7 +79,7 @@ bool StartVideo(const char* windowClass) {
   setenv("SDL_VIDEO_X11_WMCLASS", windowClass, 0);
 #endif
   SDL_SetHint(SDL_HINT_APP_NAME, windowClass);
-  // Closing the window is the game's decision (it asks first); a signal still ends it.
+  // Closing the window is the game's decision (it asks first).
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
     std::fprintf(stderr, "SDL video: %s\n", SDL_GetError());
@@ -180,6 +180,7 @@ const PlatformSettings& PlatformConfiguration() { return SdlSettings; }
 
 // ---- Events --------------------------------------------------------------------------------
 bool PlatformEventWaiting() {
+  if (SdlTakeStopSignal()) Push(PEV_TERMINATE);
   if (SDL_WasInit(SDL_INIT_EVENTS) == 0) return !Pending.empty();
   SdlServeInstanceRequests();
   SDL_Event e;

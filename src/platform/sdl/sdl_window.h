@@ -18,3 +18,5 @@ void SdlNoteReturnKey(bool down, bool altHeld);
 // Applies the pointer and the minimum size as last asked again, after the window was made anew
 // (for a renderer) or changed its mode.
 void SdlRestoreWindowState();
+// Whether a stop signal came since the last call (sdl_stop_signals.cpp).
+bool SdlTakeStopSignal();

@@ -1,0 +1,33 @@
+// The stop signals on the real machine: each one becomes a single request to close, not death.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace {
+
+// Every event queued now, in order.
+std::vector<PlatformEventType> Drain() {
+  std::vector<PlatformEventType> types;
+  PlatformEvent event;
+  while (PlatformEventWaiting() && PlatformNextEvent(&event)) types.push_back(event.type);
+  return types;
+}
+
+TEST(SdlStopSignals, EachSignalQueuesOneTerminateAndTheProgramLivesOn) {
+  PlatformCatchStopSignals();
+  Drain();
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    ASSERT_EQ(std::raise(signal), 0);
+    EXPECT_EQ(Drain(), std::vector<PlatformEventType>{PEV_TERMINATE}) << "signal " << signal;
+    EXPECT_TRUE(Drain().empty()) << "signal " << signal << " was taken twice";
+  }
+  // Two before the pump looks: still one request.
+  std::raise(SIGTERM);
+  std::raise(SIGHUP);
+  EXPECT_EQ(Drain(), std::vector<PlatformEventType>{PEV_TERMINATE});
+}
+
+}  // namespace
