@@ -1,4 +1,5 @@
 // Program entry: refuse a second copy, read the switches, make the window, run the loop.
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -75,13 +76,14 @@ bool StartRecordingAndTrace(const LongOptions& options) {
 bool CheckSoundFont(const std::string& path) {
   if (path.empty()) return true;
   std::FILE* f = std::fopen(path.c_str(), "rb");
+  const int openError = errno;
   unsigned char head[12] = {};
   const bool read = f != nullptr && std::fread(head, 1, sizeof head, f) == sizeof head;
   if (f != nullptr) std::fclose(f);
   if (read && std::memcmp(head, "RIFF", 4) == 0 && std::memcmp(head + 8, "sfbk", 4) == 0)
     return true;
   std::fprintf(stderr, "zizid-ozavav: --soundfont %s: %s\n", path.c_str(),
-               f == nullptr ? "no such file can be read" : "not a SoundFont (.sf2) file");
+               f == nullptr ? std::strerror(openError) : "not a SoundFont (.sf2) file");
   return false;
 }
 

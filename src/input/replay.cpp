@@ -140,8 +140,11 @@ bool ReplayFinish(std::string* error) {
   }
   const std::vector<uint8_t> bytes = EncodeReplay(Active);
   const bool written = std::fwrite(bytes.data(), 1, bytes.size(), RecordFile) == bytes.size();
+  int why = errno;
   const bool closed = std::fclose(RecordFile) == 0;
+  if (written) why = errno;
   RecordFile = nullptr;
-  if (!written || !closed) return Fail(error, "cannot write " + RecordPath);
+  if (!written || !closed)
+    return Fail(error, "cannot write " + RecordPath + ": " + std::strerror(why));
   return true;
 }

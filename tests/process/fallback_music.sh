@@ -2,6 +2,7 @@
 # Without a usable SoundFont the songs still play, on the built-in synthesiser: start the game
 # with a damaged SoundFont, let the logo pass into the title, and listen to the title song in
 # the dump. One line on standard error says which font failed. The music volume setting scales it.
+# A real SoundFont cut short does the same; one the player may not read is refused.
 source "$(dirname "$0")/common.bash" "$@"
 exe="$(realpath "$1")"
 start_display 800x600x24
@@ -32,4 +33,26 @@ read -r half _ <<<"$(title "$work/half.wav" --music-volume 50)"
 echo "at --music-volume 50: RMS $half"
 awk -v h="$half" -v r="$rms" 'BEGIN { exit !(h > 0.15 * r && h < 0.4 * r) }' ||
   fail "--music-volume 50 does not give about a quarter of the level"
+# An installed SoundFont cut short (a broken download) falls back the same way, in one line; a
+# --soundfont the player may not read is refused with the reason.
+installed=""
+for font in /usr/share/sounds/sf2/*.sf2 /usr/share/soundfonts/*.sf2; do
+  [ -f "$font" ] && installed="$font" && break
+done
+if [ -n "$installed" ]; then
+  head -c 300000 "$installed" >"$work/cut.sf2"
+  timeout -k 10 120 "$exe" --frames 300 --fps 60 --soundfont "$work/cut.sf2" \
+    >"$work/cut.log" 2>&1 || fail "the game failed on a cut SoundFont"
+  grep -q "SoundFont $work/cut.sf2 could not be loaded" "$work/cut.log" || fail "no fallback line"
+  [ "$(wc -l <"$work/cut.log")" = 1 ] || fail "a cut SoundFont took more than one line: $(cat "$work/cut.log")"
+  echo "a cut SoundFont: $(cat "$work/cut.log")"
+fi
+cp "$work/broken.sf2" "$work/locked.sf2"
+chmod 000 "$work/locked.sf2"
+as_player=()
+[ "$(id -u)" = 0 ] && as_player=(setpriv --bounding-set -dac_override,-dac_read_search --)
+code=0
+"${as_player[@]}" "$exe" --frames 5 --soundfont "$work/locked.sf2" >"$work/locked.log" 2>&1 || code=$?
+[ "$code" = 2 ] || fail "an unreadable --soundfont: exit $code, not 2"
+grep -q "locked.sf2: Permission denied" "$work/locked.log" || fail "no reason: $(cat "$work/locked.log")"
 echo "fallback music ok"

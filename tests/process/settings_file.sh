@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The settings file as a player meets it: written with the defaults at the first start, a damaged
 # one told by line and left as it is, an unwritable folder costing one warning and no start, and
-# a recording that keeps the fix it was played with.
+# a recording that keeps the fix it was played with. A read-only folder is read and left alone.
 source "$(dirname "$0")/common.bash" "$@"
 exe="$(realpath "$1")"
 export SDL_AUDIODRIVER=dummy
@@ -9,12 +9,16 @@ unset DISPLAY WAYLAND_DISPLAY SDL_VIDEODRIVER LC_ALL LC_MESSAGES
 export LANG=C.UTF-8
 settings="$XDG_CONFIG_HOME/zizid-ozavav/settings.ini"
 
+# Root writes anywhere: the games run without the rights that pass over a folder's mode.
+as_player=()
+[ "$(id -u)" = 0 ] && as_player=(setpriv --bounding-set -dac_override,-dac_read_search,-fowner --)
+
 # run CODE NAME ARGS...: the game headless, its exit code checked, its errors in err.log.
 run() {
   local want="$1" name="$2"
   shift 2
   local code=0
-  timeout -k 5 60 "$exe" "$@" >"$work/out.log" 2>"$work/err.log" || code=$?
+  timeout -k 5 60 "${as_player[@]}" "$exe" "$@" >"$work/out.log" 2>"$work/err.log" || code=$?
   [ "$code" = "$want" ] || fail "$name: exit $code, not $want"
 }
 
@@ -43,6 +47,24 @@ XDG_CONFIG_HOME="$work/blocker" run 0 "unwritable folder" --frames 5
 [ "$(wc -l <"$work/err.log")" -eq 1 ] || fail "not one warning: $(cat "$work/err.log")"
 grep -q 'cannot be written' "$work/err.log" || fail "the warning does not say what failed"
 echo "unwritable folder: one warning, the game ran"
+
+# A read-only settings folder: the player's file in it is read and kept; without one, one warning.
+readonly_config="$work/readonly/zizid-ozavav"
+mkdir -p "$readonly_config"
+printf '[display]\nscale = bogus\n' >"$readonly_config/settings.ini"
+chmod 555 "$readonly_config"
+XDG_CONFIG_HOME="$work/readonly" run 0 "read-only folder" --frames 5
+grep -q 'line 2: .*scale' "$work/err.log" || fail "the file in a read-only folder was not read"
+[ "$(wc -l <"$work/err.log")" = 1 ] || fail "read-only folder: $(cat "$work/err.log")"
+[ "$(cat "$readonly_config/settings.ini")" = "$(printf '[display]\nscale = bogus')" ] ||
+  fail "the file in a read-only folder changed"
+chmod 755 "$readonly_config" && rm "$readonly_config/settings.ini" && chmod 555 "$readonly_config"
+XDG_CONFIG_HOME="$work/readonly" run 0 "read-only folder without a file" --frames 5
+grep -q 'cannot be written (Permission denied); the defaults are used' "$work/err.log" ||
+  fail "read-only folder without a file: $(cat "$work/err.log")"
+[ "$(wc -l <"$work/err.log")" = 1 ] || fail "not one warning: $(cat "$work/err.log")"
+chmod 755 "$readonly_config"
+echo "read-only folder: its file read and kept; without one, one warning"
 
 printf '[fixes]\nmission-start-speed = yes\n' >"$work/fixed.ini"
 run 0 "recording with the fix" --config "$work/fixed.ini" --record "$work/fixed.zzr" --frames 5

@@ -172,16 +172,21 @@ const char* FindSoundFont() {
   return nullptr;
 }
 
+// Set on the thread that loads the SoundFont: what the libraries say about a font that fails is
+// summed up in the one line of StartFallback, and shown in full with the diagnostics.
+thread_local bool LoadingFont = false;
+
 // Loads the SoundFont on a thread of its own: a large one takes seconds, and the game's first
 // frames need not wait for music that starts scenes later. The synthesiser is made once and kept.
 void LoadSynth(std::string font, int rate) {
+  LoadingFont = true;
   fluid_settings_t* settings = new_fluid_settings();
   SynthApplySettings(settings, rate);
   fluid_synth_t* synth = new_fluid_synth(settings);
   if (synth == nullptr || fluid_synth_sfload(synth, font.c_str(), 1) == FLUID_FAILED) {
     if (synth != nullptr) delete_fluid_synth(synth);
     delete_fluid_settings(settings);
-    StartFallback(rate, "the SoundFont " + font + " could not be loaded");
+    StartFallback(rate, "the SoundFont " + font + " could not be loaded (-v tells why)");
     return;
   }
   Synth.store(synth, std::memory_order_release);
@@ -191,7 +196,7 @@ void LoadSynth(std::string font, int rate) {
 // errors and warnings always, the rest only when the player asks for the diagnostics.
 void LogLine(bool always, const char* source, const char* message) {
   const std::string line = std::string("music: ") + source + ": " + message + "\n";
-  if (always) {
+  if (always && !LoadingFont) {
     PlatformNotice(line.c_str());
   } else {
     PlatformDebugOutput(line.c_str());
