@@ -4,7 +4,9 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -198,6 +200,20 @@ TEST_F(Settings, KeptHighScoreRoundTripsAndADamagedFileIsRefused) {
     EXPECT_FALSE(LoadKeptHighScore(folder.string(), &score, &error)) << damaged;
     EXPECT_EQ(std::tuple(score, error.empty()), std::tuple(-1, false)) << damaged;
   }
+}
+
+// On a full disk the hi-score kept before stays whole: the new one is written beside it first.
+TEST_F(Settings, AHighScoreTheDiskRefusesLeavesTheKeptOneWhole) {
+  std::error_code ec;
+  if (!std::filesystem::exists("/dev/full", ec)) GTEST_SKIP() << "no /dev/full here";
+  std::string error;
+  ASSERT_TRUE(SaveKeptHighScore(folder.string(), 5000, &error)) << error;
+  std::filesystem::create_symlink("/dev/full", folder / "hiscore.new");
+  EXPECT_FALSE(SaveKeptHighScore(folder.string(), 9000, &error));
+  EXPECT_EQ(error, std::strerror(ENOSPC));
+  int32_t score = -1;
+  EXPECT_TRUE(LoadKeptHighScore(folder.string(), &score, &error)) << error;
+  EXPECT_EQ(score, 5000);
 }
 
 // The bindings reach the game through the scripted keyboard and controller.
