@@ -24,7 +24,7 @@ namespace {
 std::string Music() { return TrackStarted != 0 ? std::string(SongPath) : std::string(); }
 
 // By the end of the warm-up every scene and buffer has been used once.
-constexpr int32_t SOAK_FRAMES = 200000, WARM_UP_FRAMES = 20000, SEGMENT_FRAMES = 6000;
+constexpr int32_t SOAK_FRAMES = 200000, WARM_UP_FRAMES = 20000;
 
 bool Healthy() {
   bool sceneKnown = false;
@@ -32,17 +32,6 @@ bool Healthy() {
   return sceneKnown && PlayerGlobe.x >= 0 && PlayerGlobe.x < FIELD_WIDTH && PlayerGlobe.y >= 0 &&
          PlayerGlobe.y < FIELD_HEIGHT && PlayerGlobe.energy >= 0 && MissionIndex >= 0 &&
          MissionIndex < MISSION_COUNT;
-}
-
-// Segments in turn: the attract cycle untouched, the pilot alone, the pilot with mashing mixed
-// in by a fixed-seed generator of its own, so the soak plays the same game everywhere.
-uint32_t SoakInput(int32_t frame) {
-  static uint32_t mash = 12345;
-  const auto next = [] { return (mash = mash * 1103515245u + 12345u) >> 16; };
-  const int32_t segment = (frame / SEGMENT_FRAMES) % 3;
-  if (segment == 0) return 0;
-  const uint32_t bits = AutopilotInput();
-  return segment == 2 && next() % 4 == 0 ? bits ^ (next() & 0x3F) : bits;
 }
 
 // A stopped run leaves no recorder on and the program shut down.

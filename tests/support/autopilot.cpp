@@ -158,6 +158,16 @@ uint32_t LosingPilotInput() {
   return SceneId == SCENE_BATTLE ? INPUT_RIGHT : Tap(INPUT_BUTTON2);  // circles, hardly rams
 }
 
+uint32_t SoakInput(int64_t frame) {
+  constexpr int64_t SEGMENT_FRAMES = 6000;
+  static uint32_t mash = 12345;
+  const auto next = [] { return (mash = mash * 1103515245u + 12345u) >> 16; };
+  const int64_t segment = (frame / SEGMENT_FRAMES) % 3;
+  if (segment == 0) return 0;
+  const uint32_t bits = AutopilotInput();
+  return segment == 2 && next() % 4 == 0 ? bits ^ (next() & 0x3F) : bits;
+}
+
 void HoldPadBits(uint32_t bits) {
   const std::pair<int32_t, uint32_t> keys[] = {{VK_UP, INPUT_UP},     {VK_DOWN, INPUT_DOWN},
                                                {VK_LEFT, INPUT_LEFT}, {VK_RIGHT, INPUT_RIGHT},

@@ -8,6 +8,11 @@ uint32_t AutopilotInput();
 // Mashes buttons on the menus but flies aimlessly, so missions are lost by time.
 uint32_t LosingPilotInput();
 
+// The soak's input for frame n (counted from 0): segments of the untouched attract cycle, the
+// pilot alone and the pilot with mashing mixed in by a fixed-seed generator of its own, so a
+// soak plays the same game everywhere.
+uint32_t SoakInput(int64_t frame);
+
 // Holds exactly the keys that produce these InputBits on the scripted machine.
 void HoldPadBits(uint32_t bits);
 // A fresh program on the scripted machine with its window made, before its first frame.
