@@ -1,13 +1,28 @@
 #!/usr/bin/env bash
 # SIGINT, SIGTERM and SIGHUP at any moment (before the first frame, on the way, in a window
-# standing still) close the game: exit 0, no hang, and the recording and trace made so far are
-# whole: the recording replays into the very same trace.
+# standing still, while the close question is open) close the game: exit 0, no hang, and the
+# recording and trace made so far are whole: the recording replays into the very same trace.
 source "$(dirname "$0")/common.bash" "$@"
 exe="$(realpath "$1")"
 start_display 800x600x24
 
+# wait_for COMMAND: up to 10 s for the command to print something.
+wait_for() {
+  for _ in $(seq 100); do
+    out="$("$@")"
+    [ -n "$out" ] && { echo "$out" | head -n1; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+# The game's window (it carries the class) and a box over it (it does not).
+game_windows() { xwininfo -root -tree | awk '/"ZIZID-OZAVAV": \("ZIZID-OZAVAV"/ {print $1}'; }
+box_windows() { xwininfo -root -tree | awk '/"ZIZID-OZAVAV": \(\)/ {print $1}'; }
+started() { grep -q 'DirectDraw Init ErrorCode \[0\]' "$work/game.log" && echo yes; }
+
 # stopped SIGNAL WHEN ARGS...: starts a recorded, traced game and sends SIGNAL once the recording
-# exists (WHEN = made) or after WHEN seconds; the game must be gone within 20 s.
+# exists (WHEN = made), while Escape's close question waits for an answer (WHEN = asking) or
+# after WHEN seconds; the game must be gone within 20 s.
 stopped() {
   local signal="$1" when="$2"
   shift 2
@@ -17,6 +32,16 @@ stopped() {
   pids+=("$pid")
   if [ "$when" = made ]; then
     for _ in $(seq 1000); do [ -e "$work/game.zzr" ] && break; sleep 0.01; done
+  elif [ "$when" = asking ]; then
+    wait_for started >/dev/null || fail "the display did not start"
+    local win
+    win="$(wait_for game_windows)" || fail "no window appeared"
+    xdotool windowfocus --sync "$win"
+    sleep 0.3
+    xdotool keydown Escape
+    sleep 0.1
+    xdotool keyup Escape
+    wait_for box_windows >/dev/null || fail "Escape asked no question"
   else
     sleep "$when"
   fi
@@ -52,4 +77,6 @@ done
 # A player's game in its window, standing still without the focus or playing with it.
 stopped HUP 2
 same_game "SIGHUP in the window"
+stopped TERM asking -v
+same_game "SIGTERM while the close question waits"
 echo "stop signals ok"

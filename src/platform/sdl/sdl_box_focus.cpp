@@ -1,4 +1,5 @@
-// Keyboard focus for a message box on an X display without a window manager.
+// Keyboard focus for a message box on an X display without a window manager; a stop signal
+// closes the box.
 #include "platform/sdl/sdl_box_focus.h"
 
 #if defined(__linux__) && __has_include(<X11/Xlib.h>)
@@ -9,6 +10,8 @@
 #include <atomic>
 #include <chrono>
 #include <thread>
+
+#include "platform/sdl/sdl_window.h"
 
 namespace {
 
@@ -34,14 +37,37 @@ Window FindBox(Display* display, Window owner) {
   return found;
 }
 
-// Looks for the box for a few seconds and gives it the keyboard once.
+// Asks the box to close as its close button would: it answers as to Escape.
+void CloseBox(Display* display, Window box) {
+  XEvent e = {};
+  e.xclient.type = ClientMessage;
+  e.xclient.window = box;
+  e.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+  e.xclient.format = 32;
+  e.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+  e.xclient.data.l[1] = CurrentTime;
+  XSendEvent(display, box, False, NoEventMask, &e);
+  XSync(display, False);
+}
+
+// Looks for the box for a few seconds and gives it the keyboard once; then, while it is shown,
+// closes it when a stop signal comes, so that the game can end instead of waiting for an answer.
 void Watch(Window owner) {
   Display* display = XOpenDisplay(nullptr);
   if (display == nullptr) return;
-  for (int tries = 0; tries < 300 && !Stopping.load(); ++tries) {
-    if (const Window box = FindBox(display, owner); box != 0) {
+  Window box = 0;
+  for (int tries = 0; box == 0 && tries < 300 && !Stopping.load(); ++tries) {
+    box = FindBox(display, owner);
+    if (box != 0) {
       XSetInputFocus(display, box, RevertToParent, CurrentTime);
       XSync(display, False);
+    } else {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+  }
+  while (box != 0 && !Stopping.load()) {
+    if (SdlStopSignalPending()) {
+      CloseBox(display, box);
       break;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(10));

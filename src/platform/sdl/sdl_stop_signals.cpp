@@ -38,3 +38,5 @@ void PlatformCatchStopSignals() {
 }
 
 bool SdlTakeStopSignal() { return StopSignal.exchange(0, std::memory_order_relaxed) != 0; }
+
+bool SdlStopSignalPending() { return StopSignal.load(std::memory_order_relaxed) != 0; }

@@ -20,3 +20,5 @@ void SdlNoteReturnKey(bool down, bool altHeld);
 void SdlRestoreWindowState();
 // Whether a stop signal came since the last call (sdl_stop_signals.cpp).
 bool SdlTakeStopSignal();
+// Whether one came that the event pump has not taken yet; safe on any thread.
+bool SdlStopSignalPending();
