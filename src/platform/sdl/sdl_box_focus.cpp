@@ -6,9 +6,11 @@
 #include <SDL2/SDL_syswm.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <pthread.h>
 
 #include <atomic>
 #include <chrono>
+#include <mutex>
 #include <thread>
 
 #include "platform/sdl/sdl_window.h"
@@ -17,6 +19,15 @@ namespace {
 
 std::thread Watcher;
 std::atomic<bool> Stopping{false};
+
+// SDL shows the box from a forked child, which starts with Xlib's locks as they stood at the
+// fork: were the watcher inside Xlib then, the child would wait on its lock for ever and no box
+// would show. The watcher holds this around its Xlib calls, and a fork waits for it.
+pthread_mutex_t InXlib = PTHREAD_MUTEX_INITIALIZER;
+std::once_flag ForkGuarded;
+
+void HoldXlib() { pthread_mutex_lock(&InXlib); }
+void LetXlibGo() { pthread_mutex_unlock(&InXlib); }
 
 // The viewable top-level window that names `owner` as the one it stands for, or 0.
 Window FindBox(Display* display, Window owner) {
@@ -53,26 +64,33 @@ void CloseBox(Display* display, Window box) {
 // Looks for the box for a few seconds and gives it the keyboard once; then, while it is shown,
 // closes it when a stop signal comes, so that the game can end instead of waiting for an answer.
 void Watch(Window owner) {
+  HoldXlib();
   Display* display = XOpenDisplay(nullptr);
+  LetXlibGo();
   if (display == nullptr) return;
   Window box = 0;
   for (int tries = 0; box == 0 && tries < 300 && !Stopping.load(); ++tries) {
+    HoldXlib();
     box = FindBox(display, owner);
     if (box != 0) {
       XSetInputFocus(display, box, RevertToParent, CurrentTime);
       XSync(display, False);
-    } else {
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
+    LetXlibGo();
+    if (box == 0) std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   while (box != 0 && !Stopping.load()) {
     if (SdlStopSignalPending()) {
+      HoldXlib();
       CloseBox(display, box);
+      LetXlibGo();
       break;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
+  HoldXlib();
   XCloseDisplay(display);
+  LetXlibGo();
 }
 
 }  // namespace
@@ -84,6 +102,7 @@ void SdlBoxFocusStart(SDL_Window* owner) {
       info.subsystem != SDL_SYSWM_X11) {
     return;
   }
+  std::call_once(ForkGuarded, [] { pthread_atfork(HoldXlib, LetXlibGo, LetXlibGo); });
   Stopping = false;
   Watcher = std::thread(Watch, info.info.x11.window);
 }
