@@ -20,18 +20,24 @@ game_windows() { xwininfo -root -tree | awk '/"ZIZID-OZAVAV": \("ZIZID-OZAVAV"/ 
 box_windows() { xwininfo -root -tree | awk '/"ZIZID-OZAVAV": \(\)/ {print $1}'; }
 started() { grep -q 'DirectDraw Init ErrorCode \[0\]' "$work/game.log" && echo yes; }
 
-# stopped SIGNAL WHEN ARGS...: starts a recorded, traced game and sends SIGNAL once the recording
-# exists (WHEN = made), while Escape's close question waits for an answer (WHEN = asking) or
-# after WHEN seconds; the game must be gone within 20 s.
+# stopped SIGNAL WHEN ARGS...: starts a recorded, traced game and sends SIGNAL as soon as the
+# recording exists (WHEN = made), while Escape's close question waits for an answer (WHEN =
+# asking) or WHEN seconds after the recording was made; the game must be gone within 20 s.
 stopped() {
   local signal="$1" when="$2"
   shift 2
   rm -f "$work/game.zzr" "$work/played.jsonl"
-  "$exe" --record "$work/game.zzr" --trace "$work/played.jsonl" "$@" >"$work/game.log" 2>&1 &
+  # A background job of a script starts with SIGINT ignored, and the game keeps it so.
+  env --default-signal "$exe" --record "$work/game.zzr" --trace "$work/played.jsonl" "$@" \
+    >"$work/game.log" 2>&1 &
   local pid=$!
   pids+=("$pid")
+  # The recording is made once the game catches the signals: before, one ends it as it would
+  # any program, with nothing written yet.
+  for _ in $(seq 3000); do [ -e "$work/game.zzr" ] && break; sleep 0.01; done
+  [ -e "$work/game.zzr" ] || fail "SIG$signal at $when: no recording was made"
   if [ "$when" = made ]; then
-    for _ in $(seq 1000); do [ -e "$work/game.zzr" ] && break; sleep 0.01; done
+    :
   elif [ "$when" = asking ]; then
     wait_for started >/dev/null || fail "the display did not start"
     local win

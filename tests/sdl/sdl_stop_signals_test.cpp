@@ -1,4 +1,5 @@
-// The stop signals on the real machine: each one becomes a single request to close, not death.
+// The stop signals on the real machine: each one becomes a single request to close, not death,
+// unless the program was started ignoring it.
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -16,9 +17,17 @@ std::vector<PlatformEventType> Drain() {
   return types;
 }
 
-TEST(SdlStopSignals, EachSignalQueuesOneTerminateAndTheProgramLivesOn) {
+// A hang-up ignored from the start, as under nohup, stays ignored; otherwise each is caught.
+TEST(SdlStopSignals, EachSignalQueuesOneTerminateButAnIgnoredOneStaysIgnored) {
+  std::signal(SIGINT, SIG_DFL);
+  std::signal(SIGTERM, SIG_DFL);
+  std::signal(SIGHUP, SIG_IGN);
   PlatformCatchStopSignals();
   Drain();
+  ASSERT_EQ(std::raise(SIGHUP), 0);
+  EXPECT_TRUE(Drain().empty()) << "an ignored hang-up closed the game";
+  std::signal(SIGHUP, SIG_DFL);
+  PlatformCatchStopSignals();
   for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
     ASSERT_EQ(std::raise(signal), 0);
     EXPECT_EQ(Drain(), std::vector<PlatformEventType>{PEV_TERMINATE}) << "signal " << signal;

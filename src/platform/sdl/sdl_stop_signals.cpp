@@ -12,14 +12,17 @@ static_assert(std::atomic<int>::is_always_lock_free);
 
 extern "C" void NoteStopSignal(int signal) { StopSignal.store(signal, std::memory_order_relaxed); }
 
+// A signal the game was started ignoring (nohup, a background job) stays ignored.
 void Catch(int signal) {
 #ifdef _WIN32
-  std::signal(signal, NoteStopSignal);
+  if (std::signal(signal, NoteStopSignal) == SIG_IGN) std::signal(signal, SIG_IGN);
 #else
-  // Restarted calls: a signal must not make a file write or a wait of another thread fail.
   struct sigaction action = {};
+  if (sigaction(signal, nullptr, &action) != 0 || action.sa_handler == SIG_IGN) return;
+  action = {};
   action.sa_handler = NoteStopSignal;
   sigemptyset(&action.sa_mask);
+  // Restarted calls: a signal must not make a file write or a wait of another thread fail.
   action.sa_flags = SA_RESTART;
   sigaction(signal, &action, nullptr);
 #endif
