@@ -11,7 +11,11 @@ list(TRANSFORM ZZ_SONGS PREPEND ${ZZ_ASSET_DIR}/ OUTPUT_VARIABLE ZZ_WEB_SONG_FIL
 target_link_options(zizid-ozavav PRIVATE
   -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536 -sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNTIME=1
   -sINVOKE_RUN=0 -sFORCE_FILESYSTEM=1 -sENVIRONMENT=web -lidbfs.js
-  "-sEXPORTED_RUNTIME_METHODS=[callMain,FS]" ${ZZ_WEB_SONG_OPTIONS})
+  -Wl,--wrap=__main_argc_argv
+  "-sEXPORTED_RUNTIME_METHODS=[callMain,FS,addRunDependency,removeRunDependency]"
+  # What SDL's own browser code calls, which Emscripten adds only for its downloaded SDL.
+  "-sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=[$autoResumeAudioContext,$dynCall]"
+  ${ZZ_WEB_SONG_OPTIONS})
 set_target_properties(zizid-ozavav PROPERTIES LINK_DEPENDS "${ZZ_WEB_SONG_FILES}")
 foreach(file index.html page.js page.css)
   configure_file(${CMAKE_SOURCE_DIR}/web/${file} ${CMAKE_BINARY_DIR}/${file} COPYONLY)

@@ -3,6 +3,7 @@
 #include <emscripten.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "platform/platform.h"
 #include "platform/resources_common.h"
@@ -21,6 +22,13 @@ EM_ASYNC_JS(int, WebAsk, (const char* text, const char* caption, int yesNo, int 
 });
 
 }  // namespace
+
+// A program whose waits gave the page back to the browser returns from main into nothing that
+// ends it: the entry is wrapped (the link's --wrap) so that its exit code reaches the page.
+extern "C" int __real___main_argc_argv(int argc, char** argv);
+extern "C" int __wrap___main_argc_argv(int argc, char** argv) {
+  std::exit(__real___main_argc_argv(argc, argv));
+}
 
 // A page is one copy by itself: another tab is another game with its own storage.
 bool PlatformFindRunningInstance(const char*) { return false; }
