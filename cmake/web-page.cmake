@@ -3,9 +3,9 @@
 # own files copied next to it.
 set(ZZ_WEB_SONG_OPTIONS)
 foreach(song ${ZZ_SONGS})
+  # Made with the embedded resources, so a new song also relinks the program.
   list(APPEND ZZ_WEB_SONG_OPTIONS "SHELL:--preload-file ${ZZ_ASSET_DIR}/${song}@/${song}")
 endforeach()
-list(TRANSFORM ZZ_SONGS PREPEND ${ZZ_ASSET_DIR}/ OUTPUT_VARIABLE ZZ_WEB_SONG_FILES)
 # The message loop stays as on the desktop: its waits unwind to the browser and come back
 # (asyncify), rather than the loop being turned inside out into a per-frame callback.
 target_link_options(zizid-ozavav PRIVATE
@@ -13,10 +13,11 @@ target_link_options(zizid-ozavav PRIVATE
   -sINVOKE_RUN=0 -sFORCE_FILESYSTEM=1 -sENVIRONMENT=web -lidbfs.js
   -Wl,--wrap=__main_argc_argv
   "-sEXPORTED_RUNTIME_METHODS=[callMain,FS,addRunDependency,removeRunDependency]"
-  # What SDL's own browser code calls, which Emscripten adds only for its downloaded SDL.
-  "-sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=[$autoResumeAudioContext,$dynCall]"
   ${ZZ_WEB_SONG_OPTIONS})
-set_target_properties(zizid-ozavav PROPERTIES LINK_DEPENDS "${ZZ_WEB_SONG_FILES}")
+# What SDL's own browser code calls, which Emscripten adds only for its downloaded SDL. Given as
+# flags: the names start with a dollar, which must reach the compiler through Ninja and the shell.
+set_property(TARGET zizid-ozavav APPEND_STRING PROPERTY LINK_FLAGS
+  " -sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=[\\$autoResumeAudioContext,\\$dynCall]")
 foreach(file index.html page.js page.css)
   configure_file(${CMAKE_SOURCE_DIR}/web/${file} ${CMAKE_BINARY_DIR}/${file} COPYONLY)
 endforeach()

@@ -9,6 +9,9 @@ root=$PWD
 out=${WEB_BUILD_DIR:-build-web}
 host=${HOST_BUILD_DIR:-build}  # the Linux build whose generators make the assets
 export CCACHE_BASEDIR=$root CCACHE_NOHASHDIR=true
+# Emscripten's JavaScript tools use Debian's node modules (acorn), which a Node.js from
+# elsewhere does not look for.
+export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
 
 sudo_cmd=()
 [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
@@ -66,11 +69,32 @@ sdl_prefix=$cache_root/sdl2-$sdl_version-emscripten$em_version
 [ -f "$sdl_prefix/lib/libSDL2.a" ] ||
   build_from_source libsdl2 "libsdl2-$sdl_version" "$sdl_prefix" -DSDL_SHARED=OFF -DSDL_STATIC=ON \
     -DSDL_TEST=OFF -DSDL_THREADS=OFF -DSDL_PTHREADS=OFF
+# zlib's own CMake makes a shared and a static library of one name, which clash here: its C
+# files are compiled into the static library directly, as Debian builds them.
 zlib_version=$(dpkg-query -W -f='${Version}' zlib1g-dev 2>/dev/null || echo unknown)
 zlib_prefix=$cache_root/zlib-${zlib_version//[:~+]/_}-emscripten$em_version
-[ -f "$zlib_prefix/lib/libz.a" ] || build_from_source zlib zlib- "$zlib_prefix"
-# Only the static library: a browser program links nothing at run time.
-rm -f "$zlib_prefix"/lib/libz.so*
+build_zlib() {
+  [ -f "$zlib_prefix/lib/libz.a" ] && return
+  echo "Building zlib for the web into $zlib_prefix (once)"
+  enable_sources
+  local work=$root/$out/zlib-build
+  rm -rf "$work" "$zlib_prefix.partial" && mkdir -p "$work" "$zlib_prefix.partial"/{lib,include}
+  (cd "$work" && apt-get source -qq zlib >source.log 2>&1) || { cat "$work/source.log"; exit 1; }
+  local src
+  src=$(dirname "$(find "$work" -maxdepth 2 -name deflate.c | head -n 1)")
+  [ -f "$src/zlib.h" ] || { echo "apt-get source gave no zlib"; ls "$work"; exit 1; }
+  local objects=()
+  for c in adler32 compress crc32 deflate gzclose gzlib gzread gzwrite infback inffast inflate \
+           inftrees trees uncompr zutil; do
+    emcc -O2 -DHAVE_UNISTD_H -DHAVE_STDARG_H -c "$src/$c.c" -o "$work/$c.o"
+    objects+=("$work/$c.o")
+  done
+  emar rcs "$zlib_prefix.partial/lib/libz.a" "${objects[@]}"
+  cp "$src/zlib.h" "$src/zconf.h" "$zlib_prefix.partial/include/"
+  rm -rf "$zlib_prefix" && mv "$zlib_prefix.partial" "$zlib_prefix"
+  rm -rf "$work"
+}
+build_zlib
 [ "${ZZ_SDL2_ONLY:-0}" = 1 ] && exit 0
 
 # The assets come from the Linux generators, so every program embeds the same bytes.
