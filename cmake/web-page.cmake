@@ -11,7 +11,6 @@ endforeach()
 target_link_options(zizid-ozavav PRIVATE
   -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536 -sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNTIME=1
   -sINVOKE_RUN=0 -sFORCE_FILESYSTEM=1 -sENVIRONMENT=web -lidbfs.js
-  -Wl,--wrap=__main_argc_argv
   "-sEXPORTED_RUNTIME_METHODS=[callMain,FS,addRunDependency,removeRunDependency]"
   ${ZZ_WEB_SONG_OPTIONS})
 # What SDL's own browser code calls, which Emscripten adds only for its downloaded SDL. Given as

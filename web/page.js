@@ -69,12 +69,31 @@
     });
   }
 
+  // The game has ended with its exit code: keep what it wrote and say so.
+  function ended(code) {
+    if (window.zzExitCode !== undefined) return;
+    window.zzExitCode = code;
+    collectScreenshots();
+    syncStorage();
+    showCover('The game has ended. Reload the page to play again.');
+  }
+
+  // main returns to the page at its first wait; its result comes later, as a promise.
+  var resultPending = false;
   function start() {
     if (started || !ready) return;
     started = true;
     cover.hidden = true;
     canvas.focus();
     Module.callMain(run.args);
+    var result = Module.zzMainResult ? Module.zzMainResult() : null;
+    if (result) {
+      resultPending = true;
+      result.then(ended, function (error) {
+        console.error('the game stopped: ' + error);
+        ended(1);
+      });
+    }
   }
 
   function toggleFullScreen() {
@@ -184,11 +203,10 @@
         showCover('Click or press a key to start');
       }
     },
+    // Only a main that never waited ends here with its own code; after a wait the runtime may
+    // also end, but with a code that is not main's.
     onExit: function (code) {
-      window.zzExitCode = code;
-      collectScreenshots();
-      syncStorage();
-      showCover('The game has ended. Reload the page to play again.');
+      if (!resultPending) ended(code);
     }
   };
   document.addEventListener('visibilitychange', function () {

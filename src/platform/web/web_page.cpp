@@ -3,7 +3,6 @@
 #include <emscripten.h>
 
 #include <cstdio>
-#include <cstdlib>
 
 #include "platform/platform.h"
 #include "platform/resources_common.h"
@@ -21,14 +20,13 @@ EM_ASYNC_JS(int, WebAsk, (const char* text, const char* caption, int yesNo, int 
   return await Module.zzAsk(UTF8ToString(text), UTF8ToString(caption), yesNo !== 0, japanese !== 0);
 });
 
-}  // namespace
+// A main that waited has returned to the browser long before it ends, and its result would be
+// lost: the page asks for a promise of it (null when main has ended already).
+EM_JS(void, WebOfferMainResult, (), {
+  Module.zzMainResult = function() { return Asyncify.currData ? Asyncify.whenDone() : null; };
+});
 
-// A program whose waits gave the page back to the browser returns from main into nothing that
-// ends it: the entry is wrapped (the link's --wrap) so that its exit code reaches the page.
-extern "C" int __real___main_argc_argv(int argc, char** argv);
-extern "C" int __wrap___main_argc_argv(int argc, char** argv) {
-  std::exit(__real___main_argc_argv(argc, argv));
-}
+}  // namespace
 
 // A page is one copy by itself: another tab is another game with its own storage.
 bool PlatformFindRunningInstance(const char*) { return false; }
@@ -54,6 +52,7 @@ void PlatformNotice(const char* text) {
 
 // Screenshots go to a folder the page watches and hands to the browser as downloads.
 void PlatformConfigure(const PlatformSettings& settings) {
+  WebOfferMainResult();
   SdlSettings = settings;
   if (SdlSettings.screenshotDir == nullptr) SdlSettings.screenshotDir = "/screenshots";
 }
