@@ -1,6 +1,7 @@
 // The web build in the system's headless Chromium, served from 127.0.0.1: the first press starts
 // the logo and the title, an automatic run ends on the desktop's checksum, the quit question is
-// asked in the page, and F12 hands over a PNG. Run by tests/web/run.sh, which sets:
+// asked in the page, F12 hands over a PNG, and the settings file stays in the browser's storage.
+// Run by tests/web/run.sh, which sets:
 //   ZZ_WEB_DIR       the built page (build-web/)
 //   ZZ_WEB_FIXTURES  a folder served as /fixtures/: game.zzr, the recorded game
 //   ZZ_WEB_FRAMES    its frame count; ZZ_WEB_CHECKSUM the desktop build's checksum line for it
@@ -127,5 +128,25 @@ test('F12 hands the screenshot over as a PNG download', async () => {
   } finally {
     await context.close();
     fs.rmSync(downloads, { recursive: true, force: true });
+  }
+});
+
+test('the settings file written at the first start is there again after a reload', async () => {
+  const { context, page } = await openPage();
+  const settings = '/home/web_user/.config/zizid-ozavav/settings.ini';
+  const exists = () => page.evaluate((p) => Module.FS.analyzePath(p).exists, settings);
+  try {
+    await page.waitForFunction(() => document.getElementById('cover-text').textContent.includes('press a key'));
+    assert.equal(await exists(), false, 'a new browser profile has none');
+    await page.keyboard.press('Space');
+    await page.waitForFunction((p) => Module.FS.analyzePath(p).exists, {}, settings);
+    // The page keeps its storage every few seconds and when it is hidden; here at once.
+    await page.evaluate(() => new Promise((resolve) => Module.FS.syncfs(false, resolve)));
+    await page.reload();
+    await page.waitForFunction(() => document.getElementById('cover-text').textContent.includes('press a key'));
+    assert.equal(await exists(), true);
+    assert.match(await page.evaluate((p) => Module.FS.readFile(p, { encoding: 'utf8' }), settings), /^# Settings of/);
+  } finally {
+    await context.close();
   }
 });
