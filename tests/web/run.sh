@@ -30,4 +30,4 @@ checksum=$(cd "$work" && XDG_CONFIG_HOME="$work/config" XDG_STATE_HOME="$work/st
 echo "desktop: $frames frames, $checksum"
 
 ZZ_WEB_DIR=$web ZZ_WEB_FIXTURES=$work/fixtures ZZ_WEB_FRAMES=$frames ZZ_WEB_CHECKSUM=$checksum \
-  node --test --test-concurrency=1 tests/web/page.test.mjs
+  node --test tests/web/page.test.mjs
