@@ -78,3 +78,23 @@ export async function waitFor(what, check, seconds) {
 export const isLogo = (c) => c.colours >= 2 && c.colours <= 20 && c.black > 0.8 && c.blue > 0.002;
 export const isTitle = (c) => c.colours >= 30;
 
+
+// What the page's sound output carries over a few seconds: the context's state and the loudest
+// sample, read through an analyser beside SDL's own output node.
+export function soundPeak(page, seconds) {
+  return page.evaluate(async (ms) => {
+    const sdl = Module.SDL2;
+    if (!sdl || !sdl.audioContext || !sdl.audio) return { state: 'none', peak: 0 };
+    const analyser = sdl.audioContext.createAnalyser();
+    analyser.fftSize = 32768;
+    sdl.audio.scriptProcessorNode.connect(analyser);
+    const samples = new Float32Array(analyser.fftSize);
+    let peak = 0;
+    for (let waited = 0; waited < ms; waited += 250) {
+      await new Promise((r) => setTimeout(r, 250));
+      analyser.getFloatTimeDomainData(samples);
+      for (const v of samples) peak = Math.max(peak, Math.abs(v));
+    }
+    return { state: sdl.audioContext.state, peak };
+  }, seconds * 1000);
+}

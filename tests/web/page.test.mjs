@@ -1,6 +1,7 @@
 // The web build in the system's headless Chromium, served from 127.0.0.1: the first press starts
-// the logo and the title, an automatic run ends on the desktop's checksum, the quit question is
-// asked in the page, F12 hands over a PNG, and the settings file stays in the browser's storage.
+// the sound, the logo and the title, an automatic run ends on the desktop's checksum, the quit
+// question is asked in the page, F12 hands over a PNG, and the settings file stays in the
+// browser's storage.
 // Run by tests/web/run.sh, which sets:
 //   ZZ_WEB_DIR       the built page (build-web/)
 //   ZZ_WEB_FIXTURES  a folder served as /fixtures/: game.zzr, the recorded game
@@ -10,7 +11,7 @@ import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
-import { serve, launchChromium, canvasColours, waitFor, isLogo, isTitle } from './harness.mjs';
+import { serve, launchChromium, canvasColours, soundPeak, waitFor, isLogo, isTitle } from './harness.mjs';
 
 const env = (name) => {
   const value = process.env[name];
@@ -61,10 +62,13 @@ async function startAndReachTitle(page) {
   await waitFor('the title', seen(isTitle), 30);
 }
 
-test('a press starts the game: the logo, then the title, with nothing fetched from outside', async () => {
+test('a press starts the game and its sound: the logo, then the title, nothing from outside', async () => {
   const { context, page, lines, outside } = await openPage();
   try {
     await startAndReachTitle(page);
+    const sound = await soundPeak(page, 3);
+    assert.equal(sound.state, 'running');
+    assert.ok(sound.peak > 0.01, `the title is heard: ${JSON.stringify(sound)}`);
     assert.deepEqual(outside, []);
     assert.ok(!lines.some((l) => /abort|exception/i.test(l)), lines.join('\n'));
   } finally {
