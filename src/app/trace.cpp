@@ -2,7 +2,6 @@
 #include "app/trace.h"
 
 #include <cerrno>
-#include <charconv>
 #include <cstdio>
 #include <cstring>
 
@@ -12,6 +11,7 @@
 #include "battle/boss.h"
 #include "battle/explosions.h"
 #include "battle/star_field.h"
+#include "core/float_text.h"
 #include "core/frame_events.h"
 #include "core/math_helpers.h"
 #include "music/smf_reader.h"
@@ -43,9 +43,7 @@ class JsonObject {
  public:
   JsonObject& Int(const char* key, long long v) { return Raw(key, std::to_string(v)); }
   JsonObject& Float(const char* key, float v) {
-    char buf[32];
-    const auto r = std::to_chars(buf, buf + sizeof buf, v);  // shortest text that round-trips
-    return Raw(key, std::string(buf, r.ptr));
+    return Raw(key, ShortestFloatText(v));  // shortest text that round-trips
   }
   JsonObject& Raw(const char* key, const std::string& json) {
     text_ += text_.empty() ? "{\"" : ",\"";

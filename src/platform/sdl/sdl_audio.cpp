@@ -19,7 +19,13 @@ struct PlatformSoundBuffer {
 
 namespace {
 constexpr int WANTED_RATE = 44100;  // 11025 and 22050 divide it: effects resample cleanly
+#ifdef __EMSCRIPTEN__
+// A browser runs the callback on the page's one thread, between frames: a longer buffer rides
+// out a frame's work without a gap.
+constexpr int CALLBACK_FRAMES = 2048;
+#else
 constexpr int CALLBACK_FRAMES = 512;
+#endif
 // The shares of the mix at full volume, set so that a battle sounds at about -18 LUFS with the
 // effects some 3 LU above the music: their samples are recorded near full scale, and only a rare
 // pile-up of many effects should reach the limiter.

@@ -3,6 +3,9 @@
 #include "platform/sdl/sdl_video.h"
 
 #include <SDL2/SDL.h>
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#endif
 
 #include <algorithm>
 #include <atomic>
@@ -244,6 +247,11 @@ PlatformDisplayResult PlatformDisplayPresent(const uint8_t* pixels, int32_t pitc
   if (SDL_RenderCopy(Renderer, Texture, nullptr, &dest) != 0) return Lost ? PDR_LOST : PDR_FAILED;
   if (PauseShown) DrawPauseNotice(dest, width);
   SDL_RenderPresent(Renderer);
+#ifdef __EMSCRIPTEN__
+  // A run without a rate to hold never waits: the browser gets the page back at each picture
+  // shown, or it would show none of them.
+  if (SdlSettings.pictureRateLimit > 0) emscripten_sleep(0);
+#endif
   return Lost ? PDR_LOST : PDR_OK;
 }
 

@@ -213,6 +213,10 @@ bool PlatformNextEvent(PlatformEvent* ev) {
 bool PlatformCreateWindow(const PlatformWindowDesc& desc) {
   if (Window != nullptr || !StartVideo(desc.title)) return false;
   Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE;
+#ifdef __EMSCRIPTEN__
+  // The page scales the canvas; a resizable one would be made as large as the page instead.
+  flags &= ~SDL_WINDOW_RESIZABLE;
+#endif
   if (desc.fullScreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
   Window = SDL_CreateWindow(desc.title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                             desc.clientWidth, desc.clientHeight, flags);
@@ -323,6 +327,7 @@ void SdlRestoreWindowState() {
 }
 
 // ---- Message boxes -------------------------------------------------------------------------
+#ifndef __EMSCRIPTEN__  // the page asks on the web (web/web_page.cpp)
 int32_t PlatformMessageBox(const char* text, const char* caption, PlatformMessageBoxButtons buttons,
                            PlatformMessageBoxIcon icon) {
   const SDL_MessageBoxButtonData ok[] = {
@@ -356,3 +361,4 @@ int32_t PlatformMessageBox(const char* text, const char* caption, PlatformMessag
   if (answer <= 0) return askYesNo ? PMB_ANSWER_NO : PMB_ANSWER_OK;  // the box itself was closed
   return answer;
 }
+#endif
