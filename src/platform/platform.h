@@ -141,6 +141,11 @@ void PlatformDisplayShowPause(bool shown);
 bool PlatformFindResource(const char* name, const char* type, const uint8_t** data, size_t* size);
 // The folder that holds the executable, with a trailing '/', or "" when unknown.
 const char* PlatformExecutableDir();
+// The player's own folders, where the machine's players expect them, without a trailing
+// separator, "" when the machine has none: the settings file's, and the one for what the game
+// keeps between runs (the kept hi-score).
+const char* PlatformSettingsFolder();
+const char* PlatformStateFolder();
 
 // ---- Audio device and sound buffers ------------------------------------------------------
 struct PlatformWaveFormat {

@@ -9,6 +9,7 @@
 #endif
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -60,4 +61,12 @@ bool FileExists(const char* path) {
   if (f == nullptr) return false;
   std::fclose(f);
   return true;
+}
+
+std::string XdgFolder(const char* name, const char* fallback) {
+  const char* dir = std::getenv(name);
+  if (dir != nullptr && dir[0] == '/') return std::string(dir) + "/zizid-ozavav";
+  const char* home = std::getenv("HOME");
+  if (home == nullptr || home[0] == '\0') return "";
+  return std::string(home) + "/" + fallback + "/zizid-ozavav";
 }

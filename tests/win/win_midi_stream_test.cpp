@@ -81,6 +81,7 @@ const WinMidiSystem FakeTable = {
       Sys.open = false;
       return true;
     },
+    [](bool) { return true; },
 };
 
 // What the game's callback saw.

@@ -1,5 +1,6 @@
 // Real machine: built-in resources, the program's folder, diagnostics and settings.
 #include <cstdio>
+#include <string>
 
 #include "platform/platform.h"
 #include "platform/resources_common.h"
@@ -12,6 +13,19 @@ bool PlatformFindResource(const char* name, const char* type, const uint8_t** da
 }
 
 const char* PlatformExecutableDir() { return ExecutableDirFromProc(); }
+
+// Read again at every call: the environment decides, and tests change it.
+const char* PlatformSettingsFolder() {
+  static std::string folder;
+  folder = XdgFolder("XDG_CONFIG_HOME", ".config");
+  return folder.c_str();
+}
+
+const char* PlatformStateFolder() {
+  static std::string folder;
+  folder = XdgFolder("XDG_STATE_HOME", ".local/state");
+  return folder.c_str();
+}
 
 void PlatformDebugOutput(const char* text) {
   if (SdlSettings.verbose) PlatformNotice(text);
