@@ -158,6 +158,7 @@ int HandedOver(const LongOptions& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  PlatformAttachTerminal();
   LongOptions options;
   std::string switchText, error;
   if (!SplitArguments(argc, argv, &options, &switchText, &error)) {

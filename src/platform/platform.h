@@ -15,6 +15,9 @@ int PlatformDisplayRefreshHz();            // refresh of the window's display, 0
 void PlatformDebugOutput(const char* text);
 // One line the player always sees: a warning, an error, or the answer to something asked for.
 void PlatformNotice(const char* text);
+// Called first thing: standard output and error reach the terminal the program was started from
+// where they reach nothing yet (a Windows window program started from a console).
+void PlatformAttachTerminal();
 
 // ---- Window and its events ---------------------------------------------------------------
 enum PlatformEventType : int32_t {

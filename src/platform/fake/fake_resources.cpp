@@ -1,6 +1,5 @@
 // Scripted machine: resources supplied by tests, the built-in table, captured diagnostics.
 #include <map>
-#include <string>
 #include <utility>
 
 #include "platform/fake/fake_platform.h"
@@ -44,21 +43,14 @@ bool PlatformFindResource(const char* name, const char* type, const uint8_t** da
 
 const char* PlatformExecutableDir() { return ExecutableDirFromProc(); }
 
-// Read again at every call: the environment decides, and tests change it.
-const char* PlatformSettingsFolder() {
-  static std::string folder;
-  folder = XdgFolder("XDG_CONFIG_HOME", ".config");
-  return folder.c_str();
-}
+const char* PlatformSettingsFolder() { return XdgSettingsFolder(); }
 
-const char* PlatformStateFolder() {
-  static std::string folder;
-  folder = XdgFolder("XDG_STATE_HOME", ".local/state");
-  return folder.c_str();
-}
+const char* PlatformStateFolder() { return XdgStateFolder(); }
 
 void PlatformDebugOutput(const char* text) { DebugLines.emplace_back(text); }
 
 void PlatformNotice(const char* text) { NoticeLines.emplace_back(text); }
+
+void PlatformAttachTerminal() {}  // a terminal program has its output already
 
 void PlatformConfigure(const PlatformSettings&) {}

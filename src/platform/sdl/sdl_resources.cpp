@@ -1,6 +1,5 @@
 // Real machine: built-in resources, the program's folder, diagnostics and settings.
 #include <cstdio>
-#include <string>
 
 #include "platform/platform.h"
 #include "platform/resources_common.h"
@@ -14,18 +13,9 @@ bool PlatformFindResource(const char* name, const char* type, const uint8_t** da
 
 const char* PlatformExecutableDir() { return ExecutableDirFromProc(); }
 
-// Read again at every call: the environment decides, and tests change it.
-const char* PlatformSettingsFolder() {
-  static std::string folder;
-  folder = XdgFolder("XDG_CONFIG_HOME", ".config");
-  return folder.c_str();
-}
+const char* PlatformSettingsFolder() { return XdgSettingsFolder(); }
 
-const char* PlatformStateFolder() {
-  static std::string folder;
-  folder = XdgFolder("XDG_STATE_HOME", ".local/state");
-  return folder.c_str();
-}
+const char* PlatformStateFolder() { return XdgStateFolder(); }
 
 void PlatformDebugOutput(const char* text) {
   if (SdlSettings.verbose) PlatformNotice(text);
@@ -35,5 +25,7 @@ void PlatformNotice(const char* text) {
   std::fputs(text, stderr);
   std::fflush(stderr);
 }
+
+void PlatformAttachTerminal() {}  // a terminal program has its output already
 
 void PlatformConfigure(const PlatformSettings& settings) { SdlSettings = settings; }

@@ -61,6 +61,20 @@ void PlatformNotice(const char* text) {
   std::fflush(stderr);
 }
 
+// A window program gets no console of its own, so --help and --version would print nowhere: one
+// started from a command prompt writes to that prompt's console. Output sent to a file or a pipe
+// (and Wine's, which the terminal gives) already has a place and keeps it.
+void PlatformAttachTerminal() {
+  const auto usable = [](DWORD which) {
+    const HANDLE h = GetStdHandle(which);
+    return h != nullptr && h != INVALID_HANDLE_VALUE && GetFileType(h) != FILE_TYPE_UNKNOWN;
+  };
+  const bool out = usable(STD_OUTPUT_HANDLE), err = usable(STD_ERROR_HANDLE);
+  if ((out && err) || !AttachConsole(ATTACH_PARENT_PROCESS)) return;
+  if (!out) std::freopen("CONOUT$", "w", stdout);
+  if (!err) std::freopen("CONOUT$", "w", stderr);
+}
+
 void PlatformConfigure(const PlatformSettings& settings) {
   SdlSettings = settings;
   if (SdlSettings.screenshotDir == nullptr && !PicturesFolder().empty()) {
