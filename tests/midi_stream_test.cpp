@@ -180,18 +180,18 @@ TEST(MidiVelocities, OnlyNoteOnsAreScaledAndLongEventsAreSkippedWhole) {
     int32_t percent;
     uint32_t loud, soft;  // what velocities 100 and 1 become
   };
-  for (const Case c : {Case{100, 100, 1}, Case{50, 50, 1}, Case{10, 10, 1}, Case{0, 0, 0},
-                       Case{150, 100, 1}}) {
+  for (const Case c :
+       {Case{100, 100, 1}, Case{50, 50, 1}, Case{10, 10, 1}, Case{0, 0, 0}, Case{150, 100, 1}}) {
     const MIDIEVENT disguised = {0, 0, 0x90u | 60u << 8 | 100u << 16};
     const std::vector<MIDIEVENT> before = {
-        {0, 0, 0x90u | 60u << 8 | 100u << 16},              // note on
-        {0, 0, 0x99u | 36u << 8 | 1u << 16},                 // drum note on, the softest
-        {0, 0, 0x90u | 60u << 8},                            // note on at 0: a note off
-        {0, 0, 0x80u | 60u << 8 | 64u << 16},                // note off
-        {0, 0, 0xB0u | 7u << 8 | 100u << 16},                // channel volume
+        {0, 0, 0x90u | 60u << 8 | 100u << 16},  // note on
+        {0, 0, 0x99u | 36u << 8 | 1u << 16},    // drum note on, the softest
+        {0, 0, 0x90u | 60u << 8},               // note on at 0: a note off
+        {0, 0, 0x80u | 60u << 8 | 64u << 16},   // note off
+        {0, 0, 0xB0u | 7u << 8 | 100u << 16},   // channel volume
         {0, 0, MEVT_F_LONG | static_cast<uint32_t>(sizeof disguised)},
-        disguised,                                           // the long event's parameters
-        {0, 0, MEVT_TEMPO << 24 | 0x90u | 100u << 16}};      // a tempo, not a note
+        disguised,                                       // the long event's parameters
+        {0, 0, MEVT_TEMPO << 24 | 0x90u | 100u << 16}};  // a tempo, not a note
     std::vector<MIDIEVENT> events = before;
     const auto bytes = static_cast<uint32_t>(events.size() * sizeof(MIDIEVENT));
     MidiScaleVelocities(reinterpret_cast<char*>(events.data()), bytes, c.percent);

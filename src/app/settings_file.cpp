@@ -1,11 +1,11 @@
 // The player's settings file: one key per line, each with its comment, read by its own small INI reader.
 #include "app/settings_file.h"
 
-#include <algorithm>
-#include <cctype>
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>

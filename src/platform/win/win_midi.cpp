@@ -51,8 +51,9 @@ void RenderMusic(float* interleavedStereo, int frames, void*) {
 void StartSoftSynth() {
   if (Soft.synthTried) return;
   Soft.synthTried = true;
-  std::fprintf(stderr, "music: no MIDI output device opens, so the songs play on the built-in "
-                       "synthesiser\n");
+  std::fprintf(stderr,
+               "music: no MIDI output device opens, so the songs play on the built-in "
+               "synthesiser\n");
   SdlAudioSetMusicSource(RenderMusic, nullptr);
   const int rate = SdlAudioRate() > 0 ? SdlAudioRate() : DEFAULT_RATE;
   std::lock_guard<std::mutex> g(Soft.synthLock);
@@ -111,6 +112,4 @@ bool PlatformMidiStop() { return OnSystem ? WinStreamStop() : MidiSeqStop(&Soft.
 
 bool PlatformMidiReset() { return OnSystem ? WinStreamReset() : MidiSeqReset(&Soft.stream.seq); }
 
-bool PlatformMidiClose() {
-  return OnSystem ? WinStreamClose() : MidiThreadClose(&Soft.stream);
-}
+bool PlatformMidiClose() { return OnSystem ? WinStreamClose() : MidiThreadClose(&Soft.stream); }
