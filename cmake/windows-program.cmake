@@ -2,11 +2,14 @@
 # version information and its manifest, through a resource script.
 find_program(ZZ_CONVERT NAMES convert REQUIRED)
 set(ZZ_WIN_ICON ${CMAKE_BINARY_DIR}/generated/zizid-ozavav.ico)
+# The generator draws the icon for each size, so each is taken as drawn rather than scaled.
+set(ZZ_WIN_ICON_PNGS)
+foreach(size 16 24 32 48 64 256)
+  list(APPEND ZZ_WIN_ICON_PNGS ${ZZ_ASSET_DIR}/icons/hicolor/${size}x${size}/apps/zizid-ozavav.png)
+endforeach()
 add_custom_command(
   OUTPUT ${ZZ_WIN_ICON}
-  # The icon the generator draws, at its own size and at the sizes Explorer asks for most.
-  COMMAND ${ZZ_CONVERT} ${ZZ_ASSET_DIR}/zizid-ozavav.png -filter point
-          ( -clone 0 -resize 16x16 ) ( -clone 0 -resize 32x32 ) ${ZZ_WIN_ICON}
+  COMMAND ${ZZ_CONVERT} ${ZZ_WIN_ICON_PNGS} ${ZZ_WIN_ICON}
   DEPENDS ${ZZ_RESOURCE_CPP}
   COMMENT "Making the Windows icon"
   VERBATIM)

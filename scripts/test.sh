@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds with warnings as errors and runs every test; then the unit
 # tests under the sanitizers and each fuzz target for a bounded time.
-# ZZ_TEST_QUICK=1 stops after the normal tests; FUZZ_SECONDS sets the time per fuzz target;
-# ZZ_TEST_WINDOWS=1 also cross-builds the Windows program and tests it under Wine;
-# ZZ_TEST_WEB=0 leaves out the web page's build and its tests in headless Chromium.
+# ZZ_TEST_QUICK=1 stops after the normal tests; FUZZ_SECONDS sets the time per fuzz target.
+# The Windows program is cross-built and tested under Wine, and the web page built and tested in
+# headless Chromium; ZZ_TEST_WINDOWS=0 or ZZ_TEST_WEB=0 leaves either out.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 # Lets a fresh clone in another folder reuse the compiler cache of earlier builds.
@@ -12,14 +12,13 @@ scripts/install-deps.sh test
 # Tests and benchmarks on, also where scripts/play.sh configured this folder without them.
 BUILD_DIR=build scripts/build.sh -DZZ_WERROR=ON -DBUILD_TESTING=ON -DZZ_BENCH=ON
 (cd build && ctest --output-on-failure -j "$(nproc)")
-# The Windows program, cross-built and tested under Wine against this build. Off by default
-# until its build reads the settings file too (it needs inih built for Windows).
-if [[ ${ZZ_TEST_WINDOWS:-0} == 1 ]]; then
+# The Windows program, cross-built and tested under Wine against this build.
+if [[ ${ZZ_TEST_WINDOWS:-1} != 0 ]]; then
   HOST_BUILD_DIR=build scripts/build-windows.sh -DZZ_WERROR=ON
   (cd build-windows && ctest --output-on-failure -j "$(nproc)")
 fi
 # The web page, built with Emscripten and driven in Debian's headless Chromium.
-if [[ ${ZZ_TEST_WEB:-1} == 1 ]]; then
+if [[ ${ZZ_TEST_WEB:-1} != 0 ]]; then
   HOST_BUILD_DIR=build scripts/build-web.sh -DZZ_WERROR=ON
   tests/web/run.sh build build-web
 fi

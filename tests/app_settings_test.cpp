@@ -63,7 +63,7 @@ TEST_F(Settings, DefaultsAreWrittenOnceWithACommentOnEveryKeyAndReadBackAsTheDef
   const std::string text = Slurp(path);
   EXPECT_EQ(text, DefaultSettingsText());
   // A file that is there is the player's: it is never written over.
-  std::ofstream(path) << "[display]\nscale = integer\n";
+  std::ofstream(path, std::ios::binary) << "[display]\nscale = integer\n";
   EXPECT_FALSE(WriteDefaultSettings(path, &error));
   EXPECT_EQ(Slurp(path), "[display]\nscale = integer\n");
 
@@ -191,7 +191,8 @@ TEST_F(Settings, KeptHighScoreRoundTripsAndADamagedFileIsRefused) {
   std::string error;
   EXPECT_FALSE(LoadKeptHighScore(folder.string(), &score, &error));
   EXPECT_TRUE(error.empty());  // none yet is no error
-  ASSERT_TRUE(SaveKeptHighScore(folder.string(), 12345, &error)) << error;
+  ASSERT_TRUE(SaveKeptHighScore(folder.string(), 2345, &error)) << error;
+  ASSERT_TRUE(SaveKeptHighScore(folder.string(), 12345, &error)) << error;  // replaces the first
   EXPECT_TRUE(LoadKeptHighScore(folder.string(), &score, &error));
   EXPECT_EQ(score, 12345);
   for (const char* damaged : {"", "-5\n", "12x\n", "99999999999\n"}) {

@@ -41,7 +41,7 @@ TEST(AudioDump, BlocksAcrossTheRingsEndReachTheFileInOrderUnderAWholeHeader) {
   std::vector<float> fed;
   {
     // 1024 samples: the third block of 200 frames wraps round the ring's end.
-    AudioDumpPtr dump = AudioDumpStart(path.c_str(), 22050, 1024);
+    AudioDumpPtr dump = AudioDumpStart(path.string().c_str(), 22050, 1024);
     ASSERT_NE(dump, nullptr);
     for (float from : {-1.0f, -0.5f, 0.0f, 0.5f}) {
       const std::vector<float> block = Ramp(200, from);
@@ -70,7 +70,7 @@ TEST(AudioDump, BlocksAcrossTheRingsEndReachTheFileInOrderUnderAWholeHeader) {
 TEST(AudioDump, ABlockLargerThanTheRingIsDroppedAndCountedAndABadPathFails) {
   const std::filesystem::path path = "audio_dump_drop.wav";
   {
-    AudioDumpPtr dump = AudioDumpStart(path.c_str(), 44100, 256);
+    AudioDumpPtr dump = AudioDumpStart(path.string().c_str(), 44100, 256);
     ASSERT_NE(dump, nullptr);
     const std::vector<float> block = Ramp(200, 0.0f);
     AudioDumpFeed(dump.get(), block.data(), 200);

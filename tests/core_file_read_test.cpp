@@ -20,7 +20,7 @@ TEST(FileRead, ReadsUpToTheBoundAndRefusesAnythingLonger) {
     }
     std::vector<uint8_t> bytes = {1, 2, 3};
     std::string reason;
-    EXPECT_EQ(ReadWholeFile(path.c_str(), 100, &bytes, &reason), c.read) << c.bytes;
+    EXPECT_EQ(ReadWholeFile(path.string().c_str(), 100, &bytes, &reason), c.read) << c.bytes;
     if (c.read) {
       ASSERT_EQ(bytes.size(), c.bytes);
       for (size_t i = 0; i < c.bytes; ++i) ASSERT_EQ(bytes[i], static_cast<uint8_t>(i * 7));

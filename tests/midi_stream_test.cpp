@@ -171,3 +171,34 @@ TEST_F(Sequencer, PauseHoldsTheStreamAndResumesWhereItStopped) {
   EXPECT_EQ(notes(), 4);
   EXPECT_EQ(Sent.back().second & 0xFF00, 4u << 8);
 }
+
+// The music volume on a synthesiser without one of the game's: note-on velocities only, a note
+// never turned into a note-off above 0 %, and a long event's parameter bytes left alone even
+// where they look like a note.
+TEST(MidiVelocities, OnlyNoteOnsAreScaledAndLongEventsAreSkippedWhole) {
+  struct Case {
+    int32_t percent;
+    uint32_t loud, soft;  // what velocities 100 and 1 become
+  };
+  for (const Case c :
+       {Case{100, 100, 1}, Case{50, 50, 1}, Case{10, 10, 1}, Case{0, 0, 0}, Case{150, 100, 1}}) {
+    const MIDIEVENT disguised = {0, 0, 0x90u | 60u << 8 | 100u << 16};
+    const std::vector<MIDIEVENT> before = {
+        {0, 0, 0x90u | 60u << 8 | 100u << 16},  // note on
+        {0, 0, 0x99u | 36u << 8 | 1u << 16},    // drum note on, the softest
+        {0, 0, 0x90u | 60u << 8},               // note on at 0: a note off
+        {0, 0, 0x80u | 60u << 8 | 64u << 16},   // note off
+        {0, 0, 0xB0u | 7u << 8 | 100u << 16},   // channel volume
+        {0, 0, MEVT_F_LONG | static_cast<uint32_t>(sizeof disguised)},
+        disguised,                                       // the long event's parameters
+        {0, 0, MEVT_TEMPO << 24 | 0x90u | 100u << 16}};  // a tempo, not a note
+    std::vector<MIDIEVENT> events = before;
+    const auto bytes = static_cast<uint32_t>(events.size() * sizeof(MIDIEVENT));
+    MidiScaleVelocities(reinterpret_cast<char*>(events.data()), bytes, c.percent);
+    std::vector<MIDIEVENT> want = before;
+    want[0].dwEvent = 0x90u | 60u << 8 | c.loud << 16;
+    want[1].dwEvent = 0x99u | 36u << 8 | c.soft << 16;
+    for (size_t i = 0; i < events.size(); ++i)
+      EXPECT_EQ(events[i].dwEvent, want[i].dwEvent) << c.percent << "% event " << i;
+  }
+}

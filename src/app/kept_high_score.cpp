@@ -14,7 +14,7 @@ constexpr long MAX_SCORE = 2147483647;
 
 bool LoadKeptHighScore(const std::string& folder, int32_t* score, std::string* error) {
   error->clear();
-  std::FILE* f = std::fopen((folder + "/hiscore").c_str(), "rb");
+  std::FILE* f = std::fopen((std::filesystem::path(folder) / "hiscore").string().c_str(), "rb");
   if (f == nullptr) {
     if (errno != ENOENT) *error = std::strerror(errno);
     return false;
@@ -38,16 +38,22 @@ bool LoadKeptHighScore(const std::string& folder, int32_t* score, std::string* e
 bool SaveKeptHighScore(const std::string& folder, int32_t score, std::string* error) {
   std::error_code ec;
   std::filesystem::create_directories(folder, ec);
-  const std::string path = folder + "/hiscore", temporary = path + ".new";
+  const std::filesystem::path path = std::filesystem::path(folder) / "hiscore";
+  const std::string temporary = path.string() + ".new";
   std::FILE* f = std::fopen(temporary.c_str(), "wb");
   if (f == nullptr) {
     *error = std::strerror(errno);
     return false;
   }
   const bool written = std::fprintf(f, "%d\n", static_cast<int>(score)) > 0;
-  if (std::fclose(f) == 0 && written && std::rename(temporary.c_str(), path.c_str()) == 0)
-    return true;
-  *error = std::strerror(errno);
+  // Not std::rename: Windows' C library refuses to replace the file a first run kept.
+  if (std::fclose(f) == 0 && written) {
+    std::filesystem::rename(temporary, path, ec);
+    if (!ec) return true;
+    *error = ec.message();
+  } else {
+    *error = std::strerror(errno);
+  }
   std::remove(temporary.c_str());
   return false;
 }

@@ -160,6 +160,7 @@ int HandedOver(const LongOptions& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  PlatformAttachTerminal();
   PlatformCatchStopSignals();
   LongOptions options;
   std::string switchText, error;

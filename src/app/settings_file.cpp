@@ -1,6 +1,9 @@
 // The player's settings file: one key per line, each with its comment, read by its own small INI reader.
 #include "app/settings_file.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -15,6 +18,7 @@
 #include "core/play_options.h"
 #include "input/key_names.h"
 #include "input/pad.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -305,13 +309,18 @@ void ReadLine(LineReader* r, const std::string& raw) {
   ReadSetting(r, Lower(Trim(t.substr(0, equals))), Trim(t.substr(equals + 1)));
 }
 
-// $NAME when it is an absolute path, else $HOME/fallback; "" without either.
-std::string XdgFolder(const char* name, const char* fallback) {
-  const char* dir = std::getenv(name);
-  if (dir != nullptr && dir[0] == '/') return std::string(dir) + "/zizid-ozavav";
-  const char* home = std::getenv("HOME");
-  if (home == nullptr || home[0] == '\0') return "";
-  return std::string(home) + "/" + fallback + "/zizid-ozavav";
+// A new file at path, or null when one is there already: a file that appeared meanwhile is the
+// player's and is left alone. Not fopen's "x", which Windows' C library does not know (it
+// opens the file anyway, in text mode).
+std::FILE* CreateNewFile(const std::string& path) {
+#ifndef O_BINARY
+  constexpr int O_BINARY = 0;
+#endif
+  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_BINARY, 0666);
+  if (fd < 0) return nullptr;
+  std::FILE* f = fdopen(fd, "wb");
+  if (f == nullptr) close(fd);
+  return f;
 }
 
 }  // namespace
@@ -386,8 +395,7 @@ bool WriteDefaultSettings(const std::string& path, std::string* error) {
   std::error_code ec;
   const std::filesystem::path folder = std::filesystem::path(path).parent_path();
   if (!folder.empty()) std::filesystem::create_directories(folder, ec);
-  // "x": a file that appeared meanwhile is the player's and is left alone.
-  std::FILE* f = std::fopen(path.c_str(), "wx");
+  std::FILE* f = CreateNewFile(path);
   if (f == nullptr) {
     *error = std::strerror(errno);
     return false;
@@ -402,11 +410,11 @@ bool WriteDefaultSettings(const std::string& path, std::string* error) {
 }
 
 std::string SettingsFilePath() {
-  const std::string folder = XdgFolder("XDG_CONFIG_HOME", ".config");
-  return folder.empty() ? "" : folder + "/settings.ini";
+  const std::string folder = PlatformSettingsFolder();
+  return folder.empty() ? "" : (std::filesystem::path(folder) / "settings.ini").string();
 }
 
-std::string StateFolder() { return XdgFolder("XDG_STATE_HOME", ".local/state"); }
+std::string StateFolder() { return PlatformStateFolder(); }
 
 std::vector<std::string> ApplySettings(const GameSettings& settings) {
   std::vector<std::string> notes;

@@ -37,9 +37,11 @@ void ReadSettingsText(const std::string& text, GameSettings* settings,
 // Writes the defaults to path, making its folder; never replaces a file that is there.
 bool WriteDefaultSettings(const std::string& path, std::string* error);
 
-// $XDG_CONFIG_HOME/zizid-ozavav/settings.ini (else ~/.config/...), "" without a home.
+// settings.ini in the machine's settings folder ($XDG_CONFIG_HOME/zizid-ozavav on Linux,
+// %APPDATA%\ZIZID-OZAVAV on Windows), "" where there is none.
 std::string SettingsFilePath();
-// $XDG_STATE_HOME/zizid-ozavav (else ~/.local/state/...), "" without a home.
+// The machine's folder for the kept hi-score ($XDG_STATE_HOME/zizid-ozavav on Linux, the
+// settings folder on Windows), "" where there is none.
 std::string StateFolder();
 
 // Puts the bindings and choices into effect for the input, the window and the game rules.

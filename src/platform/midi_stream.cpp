@@ -262,3 +262,22 @@ uint64_t MidiSeqStreamMicros(MidiSequencer* s) {
   std::lock_guard<std::mutex> g(s->lock);
   return s->streamMicros;
 }
+
+void MidiScaleVelocities(char* data, uint32_t bytes, int32_t percent) {
+  percent = std::clamp(percent, 0, 100);
+  if (data == nullptr || percent == 100) return;
+  for (uint32_t at = 0; at + 12 <= bytes;) {
+    MIDIEVENT ev;
+    std::memcpy(&ev, data + at, sizeof ev);
+    const uint32_t velocity = (ev.dwEvent >> 16) & 0x7F;
+    const bool noteOn = (ev.dwEvent & (MEVT_F_LONG | 0x3F000000u)) == 0 &&
+                        (ev.dwEvent & 0xF0) == 0x90 && velocity != 0;
+    if (noteOn) {
+      uint32_t scaled = (velocity * static_cast<uint32_t>(percent) + 50) / 100;
+      if (percent > 0) scaled = std::max(scaled, 1u);
+      ev.dwEvent = (ev.dwEvent & ~0x7F0000u) | scaled << 16;
+      std::memcpy(data + at, &ev, sizeof ev);
+    }
+    at += EventBytes(ev.dwEvent);
+  }
+}

@@ -48,6 +48,13 @@ struct MidiSequencer {
   uint64_t carry = 0;         // part of a microsecond left over from the last delta
 };
 
+// Scales the note-on velocities among the first `bytes` of a buffer's events to percent (0 to
+// 100): the music volume for a synthesiser that has none of the game's own. Under the squared
+// curve of General MIDI velocities the sound scales as the built-in synthesiser's does with the
+// same setting. A note stays at least 1 (a note-on at 0 would end it) except at 0 %, where every
+// note is silent.
+void MidiScaleVelocities(char* data, uint32_t bytes, int32_t percent);
+
 // Opens paused, with 500000 us per quarter note. False when already open.
 bool MidiSeqOpen(MidiSequencer* s, uint64_t (*clock)(), MidiSink sink,
                  PlatformMidiCallback callback, uintptr_t instance);

@@ -15,6 +15,9 @@ int PlatformDisplayRefreshHz();            // refresh of the window's display, 0
 void PlatformDebugOutput(const char* text);
 // One line the player always sees: a warning, an error, or the answer to something asked for.
 void PlatformNotice(const char* text);
+// Called first thing: standard output and error reach the terminal the program was started from
+// where they reach nothing yet (a Windows window program started from a console).
+void PlatformAttachTerminal();
 
 // ---- Window and its events ---------------------------------------------------------------
 enum PlatformEventType : int32_t {
@@ -144,6 +147,11 @@ void PlatformDisplayShowPause(bool shown);
 bool PlatformFindResource(const char* name, const char* type, const uint8_t** data, size_t* size);
 // The folder that holds the executable, with a trailing '/', or "" when unknown.
 const char* PlatformExecutableDir();
+// The player's own folders, where the machine's players expect them, without a trailing
+// separator, "" when the machine has none: the settings file's, and the one for what the game
+// keeps between runs (the kept hi-score).
+const char* PlatformSettingsFolder();
+const char* PlatformStateFolder();
 
 // ---- Audio device and sound buffers ------------------------------------------------------
 struct PlatformWaveFormat {

@@ -9,6 +9,7 @@
 #endif
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -60,4 +61,27 @@ bool FileExists(const char* path) {
   if (f == nullptr) return false;
   std::fclose(f);
   return true;
+}
+
+namespace {
+// $name/zizid-ozavav when $name is an absolute path, else $HOME/fallback/zizid-ozavav.
+std::string XdgFolder(const char* name, const char* fallback) {
+  const char* dir = std::getenv(name);
+  if (dir != nullptr && dir[0] == '/') return std::string(dir) + "/zizid-ozavav";
+  const char* home = std::getenv("HOME");
+  if (home == nullptr || home[0] == '\0') return "";
+  return std::string(home) + "/" + fallback + "/zizid-ozavav";
+}
+}  // namespace
+
+const char* XdgSettingsFolder() {
+  static std::string folder;
+  folder = XdgFolder("XDG_CONFIG_HOME", ".config");
+  return folder.c_str();
+}
+
+const char* XdgStateFolder() {
+  static std::string folder;
+  folder = XdgFolder("XDG_STATE_HOME", ".local/state");
+  return folder.c_str();
 }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstring>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -81,6 +82,7 @@ const WinMidiSystem FakeTable = {
       Sys.open = false;
       return true;
     },
+    [](bool) { return true; },
 };
 
 // What the game's callback saw.
@@ -176,6 +178,20 @@ TEST_F(WinMidiStream, HeadersAreMatchedToTheSystemsOverTheSameBytesAndFlaggedAsT
   EXPECT_EQ(header[0].dwFlags, MHDR_DONE);
   EXPECT_EQ(Sys.unprepared, 1);
   EXPECT_FALSE(WinStreamUnprepare(&header[0])) << "no longer prepared";
+}
+
+// The music volume reaches the system as the notes' velocities, once per buffer that goes out.
+TEST_F(WinMidiStream, TheMusicVolumeScalesTheVelocitiesTheSystemGets) {
+  const MIDIEVENT note = {0, 0, 0x90u | 60u << 8 | 100u << 16};
+  std::memcpy(bytes[0], &note, sizeof note);
+  header[0].dwBytesRecorded = sizeof note;
+  WinStreamSetVelocityPercent(40);
+  ASSERT_TRUE(WinStreamPrepare(&header[0]));
+  ASSERT_TRUE(WinStreamOut(&header[0]));
+  WinStreamSetVelocityPercent(100);
+  MIDIEVENT sent;
+  std::memcpy(&sent, Sys.queued.at(0)->data, sizeof sent);
+  EXPECT_EQ(sent.dwEvent, 0x90u | 60u << 8 | 40u << 16);
 }
 
 // The game refills a buffer from its callback, as the music player does.

@@ -43,8 +43,14 @@ bool PlatformFindResource(const char* name, const char* type, const uint8_t** da
 
 const char* PlatformExecutableDir() { return ExecutableDirFromProc(); }
 
+const char* PlatformSettingsFolder() { return XdgSettingsFolder(); }
+
+const char* PlatformStateFolder() { return XdgStateFolder(); }
+
 void PlatformDebugOutput(const char* text) { DebugLines.emplace_back(text); }
 
 void PlatformNotice(const char* text) { NoticeLines.emplace_back(text); }
+
+void PlatformAttachTerminal() {}  // a terminal program has its output already
 
 void PlatformConfigure(const PlatformSettings&) {}

@@ -7,8 +7,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <chrono>
-#include <condition_variable>
 #include <cstdio>
 #include <iterator>
 #include <mutex>
@@ -17,6 +15,7 @@
 
 #include "platform/fallback_synth.h"
 #include "platform/midi_stream.h"
+#include "platform/midi_thread.h"
 #include "platform/platform.h"
 #include "platform/resources_common.h"
 #include "platform/sdl/sdl_audio.h"
@@ -36,15 +35,7 @@ constexpr int32_t DEFAULT_RATE = 44100;
 
 // The stream and its thread live until the process ends: made once and never destroyed, so that
 // an exit while a song plays cannot pull them from under the running thread.
-struct StreamThread {
-  MidiSequencer seq;
-  std::thread thread;
-  std::mutex wakeLock;  // guards the two flags below
-  std::condition_variable wake;
-  bool wakeRequested = false;
-  bool quitRequested = false;
-};
-StreamThread& Stream = *new StreamThread;
+MidiThread& Stream = *new MidiThread;
 MidiSequencer* const Seq = &Stream.seq;
 
 // The synthesiser, published once its SoundFont has loaded; null until then, and for good when
@@ -75,18 +66,6 @@ struct EarlyState {
   }
 };
 EarlyState& Early = *new EarlyState;
-
-uint64_t SteadyMicros() {
-  return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::microseconds>(
-                                   std::chrono::steady_clock::now().time_since_epoch())
-                                   .count());
-}
-
-void Kick() {
-  std::lock_guard<std::mutex> g(Stream.wakeLock);
-  Stream.wakeRequested = true;
-  Stream.wake.notify_one();
-}
 
 void RememberEarly(uint32_t message) {
   ChannelState& c = Early.channel[message & 0x0F];
@@ -240,49 +219,6 @@ void StartSynth() {
   std::thread(LoadSynth, std::string(font), rate).detach();
 }
 
-// The sequencer's own thread: plays events as they fall due and hands buffers back.
-void SequencerLoop() {
-  uint64_t lastHandBackStream = UINT64_MAX;
-  for (;;) {
-    const int32_t handed = MidiSeqAdvance(Seq);
-    if (handed > 0) {
-      // Buffers that take no time would come straight back for ever: give them a millisecond.
-      const uint64_t stream = MidiSeqStreamMicros(Seq);
-      if (stream == lastHandBackStream) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-      lastHandBackStream = stream;
-    }
-    const uint64_t due = MidiSeqNextDue(Seq);
-    std::unique_lock<std::mutex> lock(Stream.wakeLock);
-    if (Stream.quitRequested) return;
-    const auto woken = [] { return Stream.wakeRequested || Stream.quitRequested; };
-    if (due == UINT64_MAX) {
-      Stream.wake.wait(lock, woken);
-    } else {
-      const uint64_t now = SteadyMicros();
-      if (due > now) {
-        // Bounded so that the conversion to the timer's nanoseconds can never overflow.
-        const uint64_t wait = std::min(due - now, MIDI_MAX_WAIT_MICROS);
-        Stream.wake.wait_for(lock, std::chrono::microseconds(wait), woken);
-      }
-    }
-    Stream.wakeRequested = false;
-  }
-}
-
-void StopSequencerThread() {
-  if (!Stream.thread.joinable()) return;
-  {
-    std::lock_guard<std::mutex> g(Stream.wakeLock);
-    Stream.quitRequested = true;
-    Stream.wake.notify_one();
-  }
-  if (Stream.thread.get_id() == std::this_thread::get_id()) {
-    Stream.thread.detach();  // closed from its own callback: it ends once the callback returns
-  } else {
-    Stream.thread.join();
-  }
-}
-
 }  // namespace
 
 void SynthApplySettings(fluid_settings_t* settings, int rate) {
@@ -332,17 +268,7 @@ void SynthShortMessage(fluid_synth_t* synth, uint32_t message) {
 
 bool PlatformMidiOpen(PlatformMidiCallback callback, uintptr_t instance) {
   StartSynth();
-  if (!MidiSeqOpen(Seq, SteadyMicros, MidiSink{SendToSynth, nullptr}, callback, instance)) {
-    return false;
-  }
-  StopSequencerThread();
-  {
-    std::lock_guard<std::mutex> g(Stream.wakeLock);
-    Stream.quitRequested = false;
-    Stream.wakeRequested = false;
-  }
-  Stream.thread = std::thread(SequencerLoop);
-  return true;
+  return MidiThreadOpen(&Stream, MidiSink{SendToSynth, nullptr}, callback, instance);
 }
 
 bool PlatformMidiSetTimeDivision(uint32_t ticksPerQuarter) {
@@ -353,29 +279,14 @@ bool PlatformMidiPrepare(MIDIHDR* header) { return MidiSeqPrepare(Seq, header); 
 
 bool PlatformMidiUnprepare(MIDIHDR* header) { return MidiSeqUnprepare(Seq, header); }
 
-bool PlatformMidiOut(MIDIHDR* header) {
-  if (!MidiSeqOut(Seq, header)) return false;
-  Kick();
-  return true;
-}
+bool PlatformMidiOut(MIDIHDR* header) { return MidiThreadOut(&Stream, header); }
 
-bool PlatformMidiRestart() {
-  if (!MidiSeqRestart(Seq)) return false;
-  Kick();
-  return true;
-}
+bool PlatformMidiRestart() { return MidiThreadRestart(&Stream); }
 
 bool PlatformMidiStop() { return MidiSeqStop(Seq); }
 
 bool PlatformMidiReset() { return MidiSeqReset(Seq); }
 
-void SdlMidiPause(bool paused) {
-  MidiSeqPause(Seq, paused);
-  Kick();  // the thread sleeps for good while paused and looks again once resumed
-}
+void SdlMidiPause(bool paused) { MidiThreadPause(&Stream, paused); }
 
-bool PlatformMidiClose() {
-  if (!MidiSeqClose(Seq)) return false;
-  StopSequencerThread();
-  return true;
-}
+bool PlatformMidiClose() { return MidiThreadClose(&Stream); }

@@ -13,6 +13,10 @@ bool PlatformFindResource(const char* name, const char* type, const uint8_t** da
 
 const char* PlatformExecutableDir() { return ExecutableDirFromProc(); }
 
+const char* PlatformSettingsFolder() { return XdgSettingsFolder(); }
+
+const char* PlatformStateFolder() { return XdgStateFolder(); }
+
 void PlatformDebugOutput(const char* text) {
   if (SdlSettings.verbose) PlatformNotice(text);
 }
@@ -21,5 +25,7 @@ void PlatformNotice(const char* text) {
   std::fputs(text, stderr);
   std::fflush(stderr);
 }
+
+void PlatformAttachTerminal() {}  // a terminal program has its output already
 
 void PlatformConfigure(const PlatformSettings& settings) { SdlSettings = settings; }

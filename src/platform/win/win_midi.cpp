@@ -1,18 +1,15 @@
 // Windows machine: the game's MIDI stream on the system's (the General MIDI synthesiser through
 // the MIDI mapper); where no MIDI device opens, the stream sequencer plays the songs on the
 // built-in synthesiser, rendered by the audio device's callback beside the effects.
-#include <algorithm>
 #include <atomic>
-#include <chrono>
-#include <condition_variable>
 #include <cstdio>
 #include <mutex>
-#include <thread>
 
 #include "platform/fallback_synth.h"
-#include "platform/midi_stream.h"
+#include "platform/midi_thread.h"
 #include "platform/platform.h"
 #include "platform/sdl/sdl_audio.h"
+#include "platform/sdl/sdl_settings.h"
 #include "platform/win/win_midi_stream.h"
 
 namespace {
@@ -31,23 +28,12 @@ bool SystemRefused = false;
 // Made once and never destroyed, so that an exit while a song plays cannot pull them from under
 // the running thread.
 struct SoftStream {
-  MidiSequencer seq;
-  std::thread thread;
-  std::mutex wakeLock;  // guards the two flags below
-  std::condition_variable wake;
-  bool wakeRequested = false;
-  bool quitRequested = false;
+  MidiThread stream;
   std::mutex synthLock;  // the synthesiser is not thread-safe
   std::atomic<bool> synthReady{false};
   bool synthTried = false;
 };
 SoftStream& Soft = *new SoftStream;
-
-uint64_t SteadyMicros() {
-  return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::microseconds>(
-                                   std::chrono::steady_clock::now().time_since_epoch())
-                                   .count());
-}
 
 void SoftMessage(void*, uint32_t message) {
   if (!Soft.synthReady.load(std::memory_order_acquire)) return;
@@ -65,80 +51,26 @@ void RenderMusic(float* interleavedStereo, int frames, void*) {
 void StartSoftSynth() {
   if (Soft.synthTried) return;
   Soft.synthTried = true;
-  std::fprintf(stderr, "music: no MIDI output device opens, so the songs play on the built-in "
-                       "synthesiser\n");
+  std::fprintf(stderr,
+               "music: no MIDI output device opens, so the songs play on the built-in "
+               "synthesiser\n");
   SdlAudioSetMusicSource(RenderMusic, nullptr);
   const int rate = SdlAudioRate() > 0 ? SdlAudioRate() : DEFAULT_RATE;
   std::lock_guard<std::mutex> g(Soft.synthLock);
   if (FallbackSynthInit(rate)) Soft.synthReady.store(true, std::memory_order_release);
 }
 
-void Kick() {
-  std::lock_guard<std::mutex> g(Soft.wakeLock);
-  Soft.wakeRequested = true;
-  Soft.wake.notify_one();
-}
-
-// The sequencer's own thread: plays events as they fall due and hands buffers back.
-void SequencerLoop() {
-  uint64_t lastHandBackStream = UINT64_MAX;
-  for (;;) {
-    if (MidiSeqAdvance(&Soft.seq) > 0) {
-      // Buffers that take no time would come straight back for ever: give them a millisecond.
-      const uint64_t stream = MidiSeqStreamMicros(&Soft.seq);
-      if (stream == lastHandBackStream) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-      lastHandBackStream = stream;
-    }
-    const uint64_t due = MidiSeqNextDue(&Soft.seq);
-    std::unique_lock<std::mutex> lock(Soft.wakeLock);
-    if (Soft.quitRequested) return;
-    const auto woken = [] { return Soft.wakeRequested || Soft.quitRequested; };
-    if (due == UINT64_MAX) {
-      Soft.wake.wait(lock, woken);
-    } else {
-      const uint64_t now = SteadyMicros();
-      if (due > now) {
-        const uint64_t wait = std::min(due - now, MIDI_MAX_WAIT_MICROS);
-        Soft.wake.wait_for(lock, std::chrono::microseconds(wait), woken);
-      }
-    }
-    Soft.wakeRequested = false;
-  }
-}
-
-void StopSequencerThread() {
-  if (!Soft.thread.joinable()) return;
-  {
-    std::lock_guard<std::mutex> g(Soft.wakeLock);
-    Soft.quitRequested = true;
-    Soft.wake.notify_one();
-  }
-  if (Soft.thread.get_id() == std::this_thread::get_id()) {
-    Soft.thread.detach();  // closed from its own callback: it ends once the callback returns
-  } else {
-    Soft.thread.join();
-  }
-}
-
 bool OpenSoft(PlatformMidiCallback callback, uintptr_t instance) {
   StartSoftSynth();
-  if (!MidiSeqOpen(&Soft.seq, SteadyMicros, MidiSink{SoftMessage, nullptr}, callback, instance)) {
-    return false;
-  }
-  StopSequencerThread();
-  {
-    std::lock_guard<std::mutex> g(Soft.wakeLock);
-    Soft.quitRequested = false;
-    Soft.wakeRequested = false;
-  }
-  Soft.thread = std::thread(SequencerLoop);
-  return true;
+  return MidiThreadOpen(&Soft.stream, MidiSink{SoftMessage, nullptr}, callback, instance);
 }
 
 }  // namespace
 
 bool PlatformMidiOpen(PlatformMidiCallback callback, uintptr_t instance) {
   if (!SystemRefused && WinStreamOpen(&WinMidiMapper, callback, instance)) {
+    // The system's synthesiser has no volume of the game's own: the notes carry it.
+    WinStreamSetVelocityPercent(SdlSettings.musicVolume);
     OnSystem.store(true);
     return true;
   }
@@ -149,47 +81,35 @@ bool PlatformMidiOpen(PlatformMidiCallback callback, uintptr_t instance) {
 
 bool PlatformMidiSetTimeDivision(uint32_t ticksPerQuarter) {
   return OnSystem ? WinStreamSetTimeDivision(ticksPerQuarter)
-                  : MidiSeqSetTimeDivision(&Soft.seq, ticksPerQuarter);
+                  : MidiSeqSetTimeDivision(&Soft.stream.seq, ticksPerQuarter);
 }
 
 bool PlatformMidiPrepare(MIDIHDR* header) {
-  return OnSystem ? WinStreamPrepare(header) : MidiSeqPrepare(&Soft.seq, header);
+  return OnSystem ? WinStreamPrepare(header) : MidiSeqPrepare(&Soft.stream.seq, header);
 }
 
 bool PlatformMidiUnprepare(MIDIHDR* header) {
-  return OnSystem ? WinStreamUnprepare(header) : MidiSeqUnprepare(&Soft.seq, header);
+  return OnSystem ? WinStreamUnprepare(header) : MidiSeqUnprepare(&Soft.stream.seq, header);
 }
 
 bool PlatformMidiOut(MIDIHDR* header) {
-  if (OnSystem) return WinStreamOut(header);
-  if (!MidiSeqOut(&Soft.seq, header)) return false;
-  Kick();
-  return true;
+  return OnSystem ? WinStreamOut(header) : MidiThreadOut(&Soft.stream, header);
 }
 
 bool PlatformMidiRestart() {
-  if (OnSystem) return WinStreamRestart();
-  if (!MidiSeqRestart(&Soft.seq)) return false;
-  Kick();
-  return true;
+  return OnSystem ? WinStreamRestart() : MidiThreadRestart(&Soft.stream);
 }
 
 void SdlMidiPause(bool paused) {
   if (OnSystem) {
     WinStreamPause(paused);
-    return;
+  } else {
+    MidiThreadPause(&Soft.stream, paused);
   }
-  MidiSeqPause(&Soft.seq, paused);
-  Kick();  // the thread sleeps for good while paused and looks again once resumed
 }
 
-bool PlatformMidiStop() { return OnSystem ? WinStreamStop() : MidiSeqStop(&Soft.seq); }
+bool PlatformMidiStop() { return OnSystem ? WinStreamStop() : MidiSeqStop(&Soft.stream.seq); }
 
-bool PlatformMidiReset() { return OnSystem ? WinStreamReset() : MidiSeqReset(&Soft.seq); }
+bool PlatformMidiReset() { return OnSystem ? WinStreamReset() : MidiSeqReset(&Soft.stream.seq); }
 
-bool PlatformMidiClose() {
-  if (OnSystem) return WinStreamClose();
-  if (!MidiSeqClose(&Soft.seq)) return false;
-  StopSequencerThread();
-  return true;
-}
+bool PlatformMidiClose() { return OnSystem ? WinStreamClose() : MidiThreadClose(&Soft.stream); }

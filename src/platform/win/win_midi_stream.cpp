@@ -8,6 +8,8 @@
 #include <mutex>
 #include <thread>
 
+#include "platform/midi_stream.h"
+
 namespace {
 
 // The system hands stopped buffers back on its own thread; a stop waits this long for them.
@@ -22,6 +24,7 @@ struct StreamState {
   std::map<MIDIHDR*, void*> prepared;  // the game's header and the system's over the same bytes
   std::deque<MIDIHDR*> finished;       // played, not yet handed to the game
   int32_t outstanding = 0;             // queued with the system or waiting in `finished`
+  int32_t velocityPercent = 100;
   bool quit = false;
   std::thread handBack;
 };
@@ -144,6 +147,8 @@ bool WinStreamOut(MIDIHDR* header) {
       header->dwBytesRecorded > header->dwBufferLength) {
     return false;
   }
+  // The game encodes every buffer afresh before it goes out, so it is scaled only once.
+  MidiScaleVelocities(header->lpData, header->dwBytesRecorded, State.velocityPercent);
   header->dwOffset = 0;
   header->dwFlags = (header->dwFlags & ~MHDR_DONE) | MHDR_INQUEUE;
   ++State.outstanding;
@@ -155,6 +160,11 @@ bool WinStreamOut(MIDIHDR* header) {
   header->dwFlags &= ~MHDR_INQUEUE;
   --State.outstanding;
   return false;
+}
+
+void WinStreamSetVelocityPercent(int32_t percent) {
+  std::lock_guard<std::mutex> g(State.lock);
+  State.velocityPercent = percent;
 }
 
 bool WinStreamPause(bool paused) {

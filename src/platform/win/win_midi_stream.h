@@ -14,6 +14,8 @@ bool WinStreamSetTimeDivision(uint32_t division);
 bool WinStreamPrepare(MIDIHDR* header);
 bool WinStreamUnprepare(MIDIHDR* header);  // false while queued
 bool WinStreamOut(MIDIHDR* header);        // needs a prepared header
+// The music volume in percent: each buffer's note-on velocities are scaled as it goes out.
+void WinStreamSetVelocityPercent(int32_t percent);
 bool WinStreamRestart();
 bool WinStreamPause(bool paused);  // holds the system's stream where it is, or lets it go on
 // Hands every queued buffer back before it returns (from the system, within a time limit).

@@ -21,6 +21,11 @@ cmp "$work/linux/game_scenario.zzr" "$work/windows/game_scenario.zzr" ||
 frames="$(sed -n 1p "$work/linux/game_scenario.expected")"
 expected="$(sed -n 2p "$work/linux/game_scenario.expected")"
 
+# The window program's own output keeps the place it was given (here Wine's pipe) rather than
+# going to a console of its own.
+version="$("$wine" "$exe" --version 2>&1 | tr -d '\r')"
+[[ $version == "zizid-ozavav "[0-9]* ]] || fail "--version printed '$version'"
+
 got="$(cd "$work" && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy timeout -k 10 540 "$wine" "$exe" \
   --replay linux/game_scenario.zzr --fps 0 --frames "$frames" --checksum 2>"$work/replay.log" |
   tr -d '\r' | grep '^checksum ')" || fail "the replay did not end cleanly: $(tail -n 5 "$work/replay.log")"
