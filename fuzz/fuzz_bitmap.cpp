@@ -1,21 +1,13 @@
 // Fuzzes the bitmap decoder and the sheet loader in both forms: resource and bitmap file.
-#include <unistd.h>
-
-#include <cstdio>
 #include <cstdlib>
-#include <string>
 #include <vector>
 
 #include "gfx/display.h"
 #include "gfx/sheet.h"
 #include "platform/fake/fake_platform.h"
+#include "scratch_file.h"
 
 namespace {
-
-const std::string& ScratchPath() {
-  static const std::string path = "/tmp/fuzz_bitmap_" + std::to_string(getpid()) + ".bmp";
-  return path;
-}
 
 // A decoded picture must be whole: every row present and every pixel an index.
 void CheckDecoded(const std::vector<uint8_t>& image, bool fileHeader) {
@@ -49,15 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CheckLoaded(gf_DD_LoadBitmap(DisplayObject, "FUZZ", 0, 0), image, false);
   FakeRemoveResource("FUZZ", "BITMAP");
 
-  std::FILE* f = std::fopen(ScratchPath().c_str(), "wb");
-  if (f != nullptr) {
-    const bool written = std::fwrite(image.data(), 1, image.size(), f) == image.size();
-    std::fclose(f);
-    if (written) {
-      CheckLoaded(gf_DD_LoadBitmap(DisplayObject, ScratchPath().c_str(), 0, 0), image, true);
-    }
-    std::remove(ScratchPath().c_str());
-  }
+  CheckLoaded(gf_DD_LoadBitmap(DisplayObject, ScratchFile(data, size), 0, 0), image, true);
   // Frees the loaded surfaces with the display.
   gf_DD_Release(1);
   FakeClearDebugLines();
