@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <iterator>
+#include <vector>
 
 #include "core/bytes.h"
 #include "core/file_read.h"
@@ -174,12 +175,17 @@ int32_t gf_DD_CopyBitmap(Surface* surface, const LoadedBitmap* bitmap, int32_t x
   // 256 entries costs more than copying a small picture.
   int16_t nearest[256];
   std::fill(std::begin(nearest), std::end(nearest), int16_t{-1});
+  // The column each pixel comes from is the same on every row.
+  std::vector<int64_t> columns(static_cast<size_t>(surface->width));
+  for (int64_t dx = 0; dx < surface->width; ++dx) {
+    columns[static_cast<size_t>(dx)] = x + (2 * dx + 1) * w / (2 * int64_t{surface->width});
+  }
   for (int64_t dy = 0; dy < surface->height; ++dy) {
     const int64_t sy = y + (2 * dy + 1) * h / (2 * int64_t{surface->height});
     const uint8_t* src = bitmap->pixels.data() + sy * bitmap->width;
     uint8_t* dst = surface->pixels + dy * surface->pitch;
     for (int64_t dx = 0; dx < surface->width; ++dx) {
-      const uint8_t index = src[x + (2 * dx + 1) * w / (2 * int64_t{surface->width})];
+      const uint8_t index = src[columns[static_cast<size_t>(dx)]];
       if (nearest[index] < 0) {
         const PlatformColor& c = bitmap->table[index];
         nearest[index] = NearestPaletteIndex(c.r, c.g, c.b);
