@@ -22,7 +22,9 @@ minimize() {  # minimize TARGET KIND OPTIONS... ; the run's corpus is in $work
   shift 2
   kept=$(mktemp -d)
   for f in "fuzz/corpus/$kind"/*; do is_found "$f" || cp "$f" "$kept/"; done
-  "$build_dir/fuzz/$target" -merge=1 "$@" "$kept" "$work" "$generated" >"$build_dir/$target.merge.log" 2>&1
+  # Edges only, not hit counts: counted, the text formats kept close to a thousand files.
+  "$build_dir/fuzz/$target" -merge=1 -use_counters=0 "$@" "$kept" "$work" "$generated" \
+    >"$build_dir/$target.merge.log" 2>&1
   rm -rf "fuzz/corpus/$kind"
   mv "$kept" "fuzz/corpus/$kind"
   chmod 755 "fuzz/corpus/$kind"

@@ -33,7 +33,7 @@ reader() {  # reader TARGET -> "file regex"
     fuzz_wave) echo "src/sound/sound_bank.cpp ^(ParseWave|SoundLoad|ReadWaveFormat|FillRecord|FillSoundBuffer)$" ;;
     fuzz_bitmap) echo "src/gfx/sheet.cpp ^(DecodeBitmap|gf_DD_LoadBitmap|LoadBitmapFile|ResizeBitmap|gf_DD_CopyBitmap|NearestPaletteIndex)$" ;;
     fuzz_replay) echo "src/input/replay.cpp ^(DecodeReplay|EncodeReplay|Fail)$" ;;
-    fuzz_settings) echo "src/app/settings_file.cpp ^(Trim|Lower|Words|Read[A-Z][A-Za-z]*|Problem|WithoutComment|ReadSettingsText)$" ;;
+    fuzz_settings) echo "src/app/settings_file.cpp ^(Trim|Lower|Words|Read(YesNo|Percent|Choice|Keys|Pad|Setting|Line|SettingsText)|Problem|WithoutComment)$" ;;
     fuzz_command_line) echo "src/app/command_line.cpp ^(ParseCommandLine|ParseWhole|Find[A-Za-z]*Option|TakeValue|ReadOption|CheckChoices|SplitArguments)$" ;;
   esac
 }
