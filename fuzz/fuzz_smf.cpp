@@ -30,13 +30,19 @@ int32_t EncodeUntil(int32_t limit, bool reset) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  TempoPercent = 130;
+  // Any speed, the nonsensical ones (0, a few per cent) included, chosen by the input's length.
+  TempoPercent = static_cast<int32_t>(size % 200);
   Looping = 0;
   // The looped buffers go on from where the song ended, as the player's loop does: one open and
   // one pass per input, where reopening and encoding from the start again doubled the work.
-  if (SongOpen(ScratchFile(data, size)) == SONG_OK && EncodeUntil(1 << 16, true) == ENC_DONE) {
-    Looping = 1;
-    EncodeUntil(8, false);
+  if (SongOpen(ScratchFile(data, size)) == SONG_OK) {
+    const int32_t r = EncodeUntil(1 << 16, true);
+    if (r == ENC_DONE) {
+      Looping = 1;
+      EncodeUntil(8, false);
+    } else if (r == ENC_CORRUPT && EncodeUntil(1, false) != ENC_STUCK) {
+      __builtin_trap();  // a corrupt song must stay stopped
+    }
   }
   SongClose();
   return 0;
