@@ -19,9 +19,12 @@ bool Decode(const std::vector<uint8_t>& image, bool fileHeader, LoadedBitmap* bi
   return true;
 }
 
-void CheckLoaded(Surface* surface, bool decodes, const LoadedBitmap& bitmap) {
+// A side of 0 asks for the picture's own.
+void CheckLoaded(Surface* surface, bool decodes, const LoadedBitmap& bitmap, int32_t width = 0,
+                 int32_t height = 0) {
   if ((surface != nullptr) != decodes) std::abort();
-  if (surface != nullptr && (surface->width != bitmap.width || surface->height != bitmap.height)) {
+  if (surface != nullptr && (surface->width != (width == 0 ? bitmap.width : width) ||
+                             surface->height != (height == 0 ? bitmap.height : height))) {
     std::abort();
   }
 }
@@ -41,7 +44,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CheckLoaded(gf_DD_LoadBitmap(DisplayObject, "FUZZ", 0, 0), resourceDecodes, resource);
   FakeRemoveResource("FUZZ", "BITMAP");
 
-  CheckLoaded(gf_DD_LoadBitmap(DisplayObject, ScratchFile(data, size), 0, 0), fileDecodes, file);
+  // The file form is asked for a size chosen by the input's length, its own size among them, so
+  // that the loader's stretching is met as well.
+  const auto width = static_cast<int32_t>(size % 41), height = static_cast<int32_t>(size / 41 % 31);
+  CheckLoaded(gf_DD_LoadBitmap(DisplayObject, ScratchFile(data, size), width, height), fileDecodes,
+              file, width, height);
   // Frees the loaded surfaces with the display.
   gf_DD_Release(1);
   FakeClearDebugLines();
