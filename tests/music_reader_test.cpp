@@ -142,6 +142,7 @@ TEST_F(SongReader, UnreadableFilesFailToOpenAndLeaveNothingOpen) {
       {"header longer than the file", with(6, 0x7F)},
       {"another chunk where a track should be", with(14, 'X')},
       {"more tracks than chunks", with(11, 2)},
+      {"more tracks than the file has room for", with(10, 0xFF)},
       {"truncated track", std::vector<uint8_t>(good.begin(), good.end() - 3)},
       {"empty", {}},
   };

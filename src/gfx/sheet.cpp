@@ -1,8 +1,11 @@
 // The bitmap sheet: bitmap decoding, loading onto a surface, colour matching and GamePalette.
 #include "gfx/sheet.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
+#include <vector>
 
 #include "core/bytes.h"
 #include "core/file_read.h"
@@ -168,17 +171,26 @@ int32_t gf_DD_CopyBitmap(Surface* surface, const LoadedBitmap* bitmap, int32_t x
   if (x < 0 || y < 0 || w <= 0 || h <= 0 || x + w > bitmap->width || y + h > bitmap->height) {
     return E_FAIL;
   }
-  uint8_t nearest[256];
-  for (size_t i = 0; i < 256; ++i) {
-    const PlatformColor& c = bitmap->table[i];
-    nearest[i] = NearestPaletteIndex(c.r, c.g, c.b);
+  // A colour is matched when a pixel first uses it: a search of the whole palette for each of
+  // 256 entries costs more than copying a small picture.
+  int16_t nearest[256];
+  std::fill(std::begin(nearest), std::end(nearest), int16_t{-1});
+  // The column each pixel comes from is the same on every row.
+  std::vector<int64_t> columns(static_cast<size_t>(surface->width));
+  for (int64_t dx = 0; dx < surface->width; ++dx) {
+    columns[static_cast<size_t>(dx)] = x + (2 * dx + 1) * w / (2 * int64_t{surface->width});
   }
   for (int64_t dy = 0; dy < surface->height; ++dy) {
     const int64_t sy = y + (2 * dy + 1) * h / (2 * int64_t{surface->height});
     const uint8_t* src = bitmap->pixels.data() + sy * bitmap->width;
     uint8_t* dst = surface->pixels + dy * surface->pitch;
     for (int64_t dx = 0; dx < surface->width; ++dx) {
-      dst[dx] = nearest[src[x + (2 * dx + 1) * w / (2 * int64_t{surface->width})]];
+      const uint8_t index = src[columns[static_cast<size_t>(dx)]];
+      if (nearest[index] < 0) {
+        const PlatformColor& c = bitmap->table[index];
+        nearest[index] = NearestPaletteIndex(c.r, c.g, c.b);
+      }
+      dst[dx] = static_cast<uint8_t>(nearest[index]);
     }
   }
   return DD_OK;

@@ -70,18 +70,23 @@ bool DecodeReplay(const uint8_t* bytes, size_t size, ReplayData* out, std::strin
   if ((size - HEADER_BYTES) / 8 < runs) return Fail(error, "the file is truncated");
   if (size - HEADER_BYTES != static_cast<size_t>(runs) * 8)
     return Fail(error, "trailing bytes after the last run");
+  // The runs are checked before any frame is stored: a file whose runs do not add up must not
+  // cost the memory of the frames it claims.
+  uint32_t total = 0;
+  for (uint32_t i = 0; i < runs; ++i) {
+    const uint32_t count = ReadLe32(bytes + HEADER_BYTES + 8 * static_cast<size_t>(i) + 4);
+    if (count == 0 || count > frames - total)
+      return Fail(error, "run lengths do not add up to the frame count");
+    total += count;
+  }
+  if (total != frames) return Fail(error, "run lengths do not add up to the frame count");
   ReplayData data;
   data.switches = switches;
   data.bits.reserve(frames);
   for (uint32_t i = 0; i < runs; ++i) {
     const uint8_t* run = bytes + HEADER_BYTES + 8 * static_cast<size_t>(i);
-    const uint32_t count = ReadLe32(run + 4);
-    if (count == 0 || count > frames - data.bits.size())
-      return Fail(error, "run lengths do not add up to the frame count");
-    data.bits.insert(data.bits.end(), count, ReadLe32(run));
+    data.bits.insert(data.bits.end(), ReadLe32(run + 4), ReadLe32(run));
   }
-  if (data.bits.size() != frames)
-    return Fail(error, "run lengths do not add up to the frame count");
   *out = std::move(data);
   return true;
 }

@@ -224,6 +224,15 @@ int32_t SongOpen(const char* path) {
   Song.format = ReadBe16(fields);
   Song.trackCount = ReadBe16(fields + 2);
   Song.division = ReadBe16(fields + 4);
+  // Each track needs at least its chunk header: a count the file cannot hold would fail at the
+  // first missing chunk anyway, so it fails before memory is set aside for every track.
+  const uint64_t tracksStart = 8 + uint64_t{headerLength};
+  const auto fileBytes = static_cast<uint64_t>(size);
+  const uint64_t room = fileBytes > tracksStart ? fileBytes - tracksStart : 0;
+  if (uint64_t{Song.trackCount} * 8 > room) {
+    SongClose();
+    return SONG_FAILED;
+  }
   if (IsSmpte(Song.division)) dwBufferTickLength = SmpteBudget(Song.division);
 
   if (!Allocate(&Song.tracks, Song.trackCount)) {
