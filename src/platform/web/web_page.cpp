@@ -38,6 +38,10 @@ bool PlatformFindResource(const char* name, const char* type, const uint8_t** da
   return FindEmbeddedResource(name, type, data, size);
 }
 
+// The page keeps the program's home in the browser's storage, so the usual folders under it last.
+const char* PlatformSettingsFolder() { return XdgSettingsFolder(); }
+const char* PlatformStateFolder() { return XdgStateFolder(); }
+
 // The songs are packed into the page's root folder, the current one.
 const char* PlatformExecutableDir() { return "/"; }
 
