@@ -45,6 +45,9 @@ const char* PlatformStateFolder() { return XdgStateFolder(); }
 // The songs are packed into the page's root folder, the current one.
 const char* PlatformExecutableDir() { return "/"; }
 
+// The page's console takes the standard streams as they are.
+void PlatformAttachTerminal() {}
+
 void PlatformDebugOutput(const char* text) {
   if (SdlSettings.verbose) PlatformNotice(text);
 }
