@@ -13,32 +13,11 @@ export CCACHE_BASEDIR=$root CCACHE_NOHASHDIR=true
 # elsewhere does not look for.
 export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
 
-sudo_cmd=()
-[ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
-
+source scripts/debian-sources.sh
 scripts/install-deps.sh web
 
 # The cache key carries the compiler, so a new Emscripten builds the libraries again.
 em_version=$(emcc -dumpversion)
-cache_root=${ZZ_SDL2_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/zizid-ozavav}
-if ! mkdir -p "$cache_root" 2>/dev/null || [ ! -w "$cache_root" ]; then
-  cache_root=$root/$out/cache  # no writable home: the build tree keeps it
-fi
-
-# Debian's source packages need a deb-src line beside the binary one.
-enable_sources() {
-  if apt-get source --print-uris libsdl2 >/dev/null 2>&1; then return; fi
-  local list=/etc/apt/sources.list.d/zizid-ozavav-src.sources
-  echo "Enabling Debian source packages in $list"
-  "${sudo_cmd[@]}" tee "$list" >/dev/null <<'EOF'
-Types: deb-src
-URIs: http://deb.debian.org/debian
-Suites: bookworm bookworm-updates
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-EOF
-  "${sudo_cmd[@]}" apt-get update -qq
-}
 
 # build_from_source PACKAGE DIR-PREFIX PREFIX [CMAKE ARGS...]: one Debian source package,
 # configured with emcmake and installed into PREFIX.

@@ -11,34 +11,13 @@ host=${HOST_BUILD_DIR:-build}  # the Linux build whose generators make the asset
 toolchain=$root/cmake/mingw-w64-x86_64.cmake
 export CCACHE_BASEDIR=$root CCACHE_NOHASHDIR=true
 
-sudo_cmd=()
-[ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
-
+source scripts/debian-sources.sh
 scripts/install-deps.sh windows  # the Windows tests need the test tools too
 
 # The cache key carries the compiler, so a new mingw-w64 builds SDL2 again.
 sdl_version=2.26.5
 compiler_id=$(x86_64-w64-mingw32-gcc-posix -dumpfullversion)
-cache_root=${ZZ_SDL2_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/zizid-ozavav}
-if ! mkdir -p "$cache_root" 2>/dev/null || [ ! -w "$cache_root" ]; then
-  cache_root=$root/$out/cache  # no writable home: the build tree keeps it
-fi
 sdl_prefix=$cache_root/sdl2-$sdl_version-mingw64-gcc$compiler_id-static
-
-# Debian's source package of SDL2 needs a deb-src line beside the binary one.
-enable_sources() {
-  if apt-get source --print-uris libsdl2 >/dev/null 2>&1; then return; fi
-  local list=/etc/apt/sources.list.d/zizid-ozavav-src.sources
-  echo "Enabling Debian source packages in $list"
-  "${sudo_cmd[@]}" tee "$list" >/dev/null <<'EOF'
-Types: deb-src
-URIs: http://deb.debian.org/debian
-Suites: bookworm bookworm-updates
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-EOF
-  "${sudo_cmd[@]}" apt-get update -qq
-}
 
 build_sdl2() {
   [ -f "$sdl_prefix/lib/libSDL2.a" ] && return

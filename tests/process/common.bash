@@ -36,6 +36,19 @@ start_display() {
   export SDL_AUDIODRIVER=dummy
 }
 
+# wait_for COMMAND...: up to 10 s for the command to print something; prints its first line.
+wait_for() {
+  for _ in $(seq 100); do
+    out="$("$@")"
+    [ -n "$out" ] && { echo "$out" | head -n1; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+# Named top-level windows "ZIZID-OZAVAV": the game's carries the class as well, a box does not.
+game_windows() { xwininfo -root -tree | awk '/"ZIZID-OZAVAV": \("ZIZID-OZAVAV"/ {print $1}'; }
+box_windows() { xwininfo -root -tree | awk '/"ZIZID-OZAVAV": \(\)/ {print $1}'; }
+
 # title_levels WAV: "RMS peak" of the dump's last four seconds, the title screen, where only
 # its song sounds.
 title_levels() {

@@ -6,18 +6,6 @@ source "$(dirname "$0")/common.bash" "$@"
 exe="$(realpath "$1")"
 start_display 800x600x24
 
-# wait_for COMMAND: up to 10 s for the command to print something.
-wait_for() {
-  for _ in $(seq 100); do
-    out="$("$@")"
-    [ -n "$out" ] && { echo "$out" | head -n1; return 0; }
-    sleep 0.1
-  done
-  return 1
-}
-# The game's window (it carries the class) and a box over it (it does not).
-game_windows() { xwininfo -root -tree | awk '/"ZIZID-OZAVAV": \("ZIZID-OZAVAV"/ {print $1}'; }
-box_windows() { xwininfo -root -tree | awk '/"ZIZID-OZAVAV": \(\)/ {print $1}'; }
 started() { grep -q 'DirectDraw Init ErrorCode \[0\]' "$work/game.log" && echo yes; }
 
 # stopped SIGNAL WHEN ARGS...: starts a recorded, traced game and sends SIGNAL as soon as the

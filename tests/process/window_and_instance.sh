@@ -7,17 +7,6 @@ exe="$(realpath "$1")"
 probe="$(dirname "$exe")/tests/cursor_probe"
 start_display 1024x768x24
 
-# Named top-level windows "ZIZID-OZAVAV": the game's carries the class as well, a box does not.
-game_windows() { xwininfo -root -tree | awk '/"ZIZID-OZAVAV": \("ZIZID-OZAVAV"/ {print $1}'; }
-box_windows() { xwininfo -root -tree | awk '/"ZIZID-OZAVAV": \(\)/ {print $1}'; }
-wait_for() {  # wait_for COMMAND...: up to 10 s for the command to print something
-  for _ in $(seq 100); do
-    out="$("$@")"
-    [ -n "$out" ] && { echo "$out" | head -n1; return 0; }
-    sleep 0.1
-  done
-  return 1
-}
 alive() { kill -0 "$1" 2>/dev/null; }
 wait_exit() {  # wait_exit PID: up to 15 s; sets code (run here, not in a subshell, to wait)
   code=timeout
