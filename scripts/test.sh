@@ -15,7 +15,15 @@ BUILD_DIR=build scripts/build.sh -DZZ_WERROR=ON -DBUILD_TESTING=ON -DZZ_BENCH=ON
 # The Windows program, cross-built and tested under Wine against this build.
 if [[ ${ZZ_TEST_WINDOWS:-1} != 0 ]]; then
   HOST_BUILD_DIR=build scripts/build-windows.sh -DZZ_WERROR=ON
+  # One Wine server for the whole run, on a prefix made before the first test: a server that
+  # times out between two tests can reset the connection of the next one starting.
+  mkdir -p "${WINEPREFIX:-$HOME/.wine}"
+  wineserver -p 2>/dev/null || true  # a server already running is used as it is
+  WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" wineboot >/dev/null 2>&1
+  trap 'wineserver -k 2>/dev/null || true' EXIT
   (cd build-windows && ctest --output-on-failure -j "$(nproc)")
+  wineserver -k 2>/dev/null || true
+  trap - EXIT
 fi
 # The web page, built with Emscripten and driven in Debian's headless Chromium.
 if [[ ${ZZ_TEST_WEB:-1} != 0 ]]; then
