@@ -19,35 +19,57 @@ scripts/install-deps.sh web
 # The cache key carries the compiler, so a new Emscripten builds the libraries again.
 em_version=$(emcc -dumpversion)
 
-# build_from_source PACKAGE DIR-PREFIX PREFIX [CMAKE ARGS...]: one Debian source package,
-# configured with emcmake and installed into PREFIX.
-build_from_source() {
-  local package=$1 dir=$2 prefix=$3
-  shift 3
-  echo "Building $package for the web into $prefix (once)"
-  enable_sources
-  local work=$root/$out/$package-build
-  rm -rf "$work" "$prefix.partial" && mkdir -p "$work"
-  (cd "$work" && apt-get source -qq "$package" >source.log 2>&1) || { cat "$work/source.log"; exit 1; }
-  local src
-  src=$(find "$work" -maxdepth 1 -type d -name "$dir*" | head -n 1)
-  [ -n "$src" ] || { echo "apt-get source gave no $dir"; ls "$work"; exit 1; }
-  emcmake cmake -S "$src" -B "$work/build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_INSTALL_PREFIX="$prefix.partial" "$@" >"$work/configure.log" 2>&1 ||
-    { cat "$work/configure.log"; exit 1; }
-  cmake --build "$work/build" -j "$(nproc)"
-  cmake --install "$work/build" >/dev/null
-  # Renamed only when complete, so a build cut short is never taken for a cached one.
-  rm -rf "$prefix" && mv "$prefix.partial" "$prefix"
-  rm -rf "$work"
+# fetch_source PACKAGE FOLDER-PREFIX: one Debian source package unpacked under $work; prints its
+# folder, which must start with FOLDER-PREFIX (the version the cache is named after).
+fetch_source() {
+  enable_sources >&2
+  (cd "$work" && apt-get source -qq "$1" >source.log 2>&1) || { cat "$work/source.log" >&2; exit 1; }
+  local found
+  found=$(find "$work" -mindepth 1 -maxdepth 1 -type d -name "$2*" | head -n 1)
+  [ -n "$found" ] || { echo "apt-get source $1 gave no $2" >&2; ls "$work" >&2; exit 1; }
+  echo "$found"
 }
 
-# SDL2 without threads: the browser's page has one, and the game's own loop yields to it.
+# SDL2 without threads: the browser's page has one, and the game's own loop yields to it. Its
+# C files are compiled directly with the configuration SDL ships for Emscripten: SDL's own CMake
+# runs a few hundred checks, each a full emcc link, which took longer than all the rest of CI.
 sdl_version=2.26.5
-sdl_prefix=$cache_root/sdl2-$sdl_version-emscripten$em_version
-[ -f "$sdl_prefix/lib/libSDL2.a" ] ||
-  build_from_source libsdl2 "libsdl2-$sdl_version" "$sdl_prefix" -DSDL_SHARED=OFF -DSDL_STATIC=ON \
-    -DSDL_TEST=OFF -DSDL_THREADS=OFF -DSDL_PTHREADS=OFF
+sdl_prefix=$cache_root/sdl2-$sdl_version-emscripten$em_version-direct
+sdl_dirs=(. atomic audio audio/disk audio/dummy audio/emscripten cpuinfo dynapi events file
+          filesystem/emscripten haptic haptic/dummy hidapi joystick joystick/emscripten loadso/dlopen
+          locale locale/emscripten misc misc/emscripten power power/emscripten render
+          render/opengles2 render/software sensor sensor/dummy stdlib thread thread/generic timer
+          timer/unix video video/dummy video/emscripten video/yuv2rgb)
+build_sdl2() {
+  [ -f "$sdl_prefix/lib/libSDL2.a" ] && return
+  echo "Building SDL2 $sdl_version for the web into $sdl_prefix (once)"
+  local work=$root/$out/sdl2-build
+  rm -rf "$work" "$sdl_prefix.partial" && mkdir -p "$work/obj" "$sdl_prefix.partial"/{lib,include/SDL2}
+  local src
+  src=$(fetch_source libsdl2 "libsdl2-$sdl_version")
+  # Object names carry their folder: several back ends share file names.
+  (cd "$src/src" && for dir in "${sdl_dirs[@]}"; do printf '%s\n' "$dir"/*.c; done |
+    sed 's|^\./||' | xargs -P "$(nproc)" -I{} sh -c \
+      'emcc -O2 -w -I../include -c "$2" -o "$1/$(echo "$2" | tr / _).o"' _ "$work/obj" {})
+  emar rcs "$sdl_prefix.partial/lib/libSDL2.a" "$work/obj"/*.o
+  cp "$src"/include/*.h "$sdl_prefix.partial/include/SDL2/"
+  mkdir -p "$sdl_prefix.partial/lib/cmake/SDL2"
+  cat >"$sdl_prefix.partial/lib/cmake/SDL2/SDL2Config.cmake" <<'CMAKE'
+# SDL2 compiled for the web by scripts/build-web.sh: the static library and its headers.
+get_filename_component(_sdl2_prefix "${CMAKE_CURRENT_LIST_DIR}/../../.." ABSOLUTE)
+if(NOT TARGET SDL2::SDL2-static)
+  add_library(SDL2::SDL2-static STATIC IMPORTED)
+  set_target_properties(SDL2::SDL2-static PROPERTIES
+    IMPORTED_LOCATION "${_sdl2_prefix}/lib/libSDL2.a"
+    INTERFACE_INCLUDE_DIRECTORIES "${_sdl2_prefix}/include;${_sdl2_prefix}/include/SDL2")
+endif()
+set(SDL2_FOUND TRUE)
+CMAKE
+  # Renamed only when complete, so a build cut short is never taken for a cached one.
+  rm -rf "$sdl_prefix" && mv "$sdl_prefix.partial" "$sdl_prefix"
+  rm -rf "$work"
+}
+build_sdl2
 # zlib's own CMake makes a shared and a static library of one name, which clash here: its C
 # files are compiled into the static library directly, as Debian builds them.
 zlib_version=$(dpkg-query -W -f='${Version}' zlib1g-dev 2>/dev/null || echo unknown)
@@ -55,13 +77,10 @@ zlib_prefix=$cache_root/zlib-${zlib_version//[:~+]/_}-emscripten$em_version
 build_zlib() {
   [ -f "$zlib_prefix/lib/libz.a" ] && return
   echo "Building zlib for the web into $zlib_prefix (once)"
-  enable_sources
   local work=$root/$out/zlib-build
   rm -rf "$work" "$zlib_prefix.partial" && mkdir -p "$work" "$zlib_prefix.partial"/{lib,include}
-  (cd "$work" && apt-get source -qq zlib >source.log 2>&1) || { cat "$work/source.log"; exit 1; }
   local src
-  src=$(dirname "$(find "$work" -maxdepth 2 -name deflate.c | head -n 1)")
-  [ -f "$src/zlib.h" ] || { echo "apt-get source gave no zlib"; ls "$work"; exit 1; }
+  src=$(fetch_source zlib zlib-)
   local objects=()
   for c in adler32 compress crc32 deflate gzclose gzlib gzread gzwrite infback inffast inflate \
            inftrees trees uncompr zutil; do
