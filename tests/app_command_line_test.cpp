@@ -1,14 +1,13 @@
 // The switch parser and the split of long options from the switch text.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "app/command_line.h"
 #include "app/message_loop.h"
+#include "support/files.h"
 
 namespace {
 
@@ -82,13 +81,6 @@ TEST(SplitArguments, TakesTheShortOptionsAndKeepsTheDefaults) {
   EXPECT_EQ(Split({"--language", "ja"}).options.language, "ja");
 }
 
-std::string ReadText(const std::string& path) {
-  std::ifstream f(path);
-  std::stringstream text;
-  text << f.rdbuf();
-  return text.str();
-}
-
 // Whether text names the option on its own: "-h" inside "--help" does not count.
 bool Names(const std::string& text, const std::string& option) {
   const auto partOfName = [](char c) { return c == '-' || (c >= 'a' && c <= 'z'); };
@@ -104,8 +96,8 @@ bool Names(const std::string& text, const std::string& option) {
 // option table, and the two documents are read here.
 TEST(UsageText, ListsEveryOptionAsDoTheReadmeAndTheManualPage) {
   const std::string usage = UsageText();
-  const std::string readme = ReadText(ZZ_SOURCE_DIR "/README.md");
-  std::string manual = ReadText(ZZ_SOURCE_DIR "/docs/zizid-ozavav.6");
+  const std::string readme = ReadFileText(ZZ_SOURCE_DIR "/README.md");
+  std::string manual = ReadFileText(ZZ_SOURCE_DIR "/docs/zizid-ozavav.6");
   ASSERT_FALSE(readme.empty() || manual.empty());
   for (size_t at = manual.find("\\-"); at != std::string::npos; at = manual.find("\\-", at))
     manual.erase(at, 1);  // roff writes a dash as \-
@@ -113,26 +105,6 @@ TEST(UsageText, ListsEveryOptionAsDoTheReadmeAndTheManualPage) {
     EXPECT_TRUE(Names(usage, option)) << option << " is not in the usage";
     EXPECT_TRUE(Names(readme, "`" + option)) << option << " is not in the README";
     EXPECT_TRUE(Names(manual, option)) << option << " is not in the manual page";
-  }
-}
-
-// The manual page and the README list every option the program takes.
-TEST(OptionTable, EveryOptionIsInTheReadmeAndTheManualPage) {
-  const auto read = [](const char* name) {
-    std::ifstream in(std::string(ZZ_SOURCE_DIR) + "/" + name);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-  };
-  const std::string readme = read("README.md");
-  std::string manual = read("docs/zizid-ozavav.6");
-  for (size_t at = manual.find("\\-"); at != std::string::npos; at = manual.find("\\-", at))
-    manual.erase(at, 1);  // roff writes a dash as \-
-  ASSERT_FALSE(readme.empty());
-  ASSERT_FALSE(manual.empty());
-  for (const std::string& spelling : OptionSpellings()) {
-    EXPECT_NE(readme.find("`" + spelling), std::string::npos) << spelling << " not in README.md";
-    EXPECT_NE(manual.find(spelling), std::string::npos) << spelling << " not in the manual page";
   }
 }
 

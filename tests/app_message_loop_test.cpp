@@ -2,7 +2,6 @@
 // whatever the display's refresh.
 
 #include <cstdio>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -11,6 +10,7 @@
 #include "app_shell_fixture.h"
 #include "input/pad.h"
 #include "input/replay.h"
+#include "support/files.h"
 
 namespace {
 
@@ -72,19 +72,6 @@ TEST_F(Loop, InactiveWindowSleepsOnItsEventsWithTheSoundHeld) {
   EXPECT_LE(FakeClockReads(), 3 * Frames() + 10);
 }
 
-TEST_F(Loop, ClosingEndsTheLoopBeforeAnotherFrame) {
-  ParseCommandLine("/F");  // full screen closes without asking
-  StartPlainFrames();
-  AppActive = 1;
-  FakeSetClockStepPerRead(40);  // looking at the clock takes time, as real work does
-  MainWindow = 1;
-  FakeQueueEvent(PlatformEvent{PEV_CLOSE, 0, 0}, SECOND / 2);
-  EXPECT_EQ(MessageLoop(), 0);
-  EXPECT_EQ(SystemState, SYSTEM_SHUTDOWN);  // requested; the releasing frame never ran
-  EXPECT_NEAR(Frames(), 30, 1);
-  EXPECT_TRUE(FakeMessageBoxes().empty());
-}
-
 // Deadlines advance by a fixed 1/60 s: a late frame does not shift the next ones, and a stall
 // longer than a frame starts a new cadence instead of a burst of catch-up frames.
 TEST_F(Loop, PacerKeepsItsCadenceAndRestartsAfterAStall) {
@@ -115,10 +102,7 @@ class Replayed : public ShellTest {
       const uint32_t steer = (i / 90) % 2 == 0 ? INPUT_LEFT : INPUT_RIGHT | INPUT_UP;
       data.bits.push_back(i % 150 < 4 ? INPUT_BUTTON1 : i > 900 ? steer : 0);
     }
-    const std::vector<uint8_t> bytes = EncodeReplay(data);
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
+    WriteFile(path, EncodeReplay(data));
   }
   // The whole program's run of a replay from the boot on; the trace it wrote.
   std::string Run(const char* replay, int32_t fps, uint64_t lookCost) {
@@ -136,9 +120,7 @@ class Replayed : public ShellTest {
     EXPECT_TRUE(TraceClose());
     EXPECT_TRUE(ReplayFinish(&error)) << error;
     TearDown();
-    std::stringstream text;
-    text << std::ifstream(trace).rdbuf();
-    return text.str();
+    return ReadFileText(trace);
   }
   // The first line where two traces part, shortened; empty when they agree.
   static std::string FirstDifference(const std::string& a, const std::string& b) {

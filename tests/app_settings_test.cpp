@@ -24,17 +24,11 @@
 #include "input/pad.h"
 #include "platform/controller_map.h"
 #include "platform/fake/fake_platform.h"
+#include "support/files.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 class Settings : public testing::Test {
  protected:
@@ -60,12 +54,12 @@ TEST_F(Settings, DefaultsAreWrittenOnceWithACommentOnEveryKeyAndReadBackAsTheDef
   const std::string path = (folder / "deep" / "settings.ini").string();
   std::string error;
   ASSERT_TRUE(WriteDefaultSettings(path, &error)) << error;
-  const std::string text = Slurp(path);
+  const std::string text = ReadFileText(path);
   EXPECT_EQ(text, DefaultSettingsText());
   // A file that is there is the player's: it is never written over.
   std::ofstream(path, std::ios::binary) << "[display]\nscale = integer\n";
   EXPECT_FALSE(WriteDefaultSettings(path, &error));
-  EXPECT_EQ(Slurp(path), "[display]\nscale = integer\n");
+  EXPECT_EQ(ReadFileText(path), "[display]\nscale = integer\n");
 
   std::vector<std::string> problems;
   const GameSettings read = Read(text, &problems);

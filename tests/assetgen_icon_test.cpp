@@ -2,13 +2,12 @@
 // same globes on a clear ground with smooth rims.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <tuple>
 #include <utility>
 #include <vector>
 
+#include "support/files.h"
 #include "support/png_decode.h"
 
 namespace {
@@ -19,10 +18,8 @@ TEST_P(DesktopIcon, IsTheSamePictureOnAClearGround) {
   const uint32_t n = GetParam();
   const std::string side = std::to_string(n);
   const std::string path = "assets/icons/hicolor/" + side + "x" + side + "/apps/zizid-ozavav.png";
-  std::ifstream in(path, std::ios::binary);
-  const std::vector<uint8_t> file{std::istreambuf_iterator<char>(in), {}};
   DecodedPng png;
-  ASSERT_EQ(DecodePng(file, &png), "") << path;
+  ASSERT_EQ(DecodePng(ReadFileBytes(path), &png), "") << path;
   ASSERT_EQ(std::tuple(png.width, png.height, png.colourType), std::tuple(n, n, uint8_t{6}));
   const auto alpha = [&](uint32_t x, uint32_t y) {
     return png.scanlines[y * (4 * n + 1) + 4 * x + 4];

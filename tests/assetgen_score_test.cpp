@@ -7,8 +7,6 @@
 #include <tuple>
 #include <vector>
 
-#include "support/case_name.h"
-
 #include "midi_writer.h"
 #include "score_notation.h"
 
@@ -142,8 +140,7 @@ INSTANTIATE_TEST_SUITE_P(
                       BadScore{"part p\n  |: c1 |\n", "without its ':|'"},
                       BadScore{"part p\n  c1 |\npart q\n  c1 | c1 |\n", "the parts above"},
                       BadScore{"part p\n  c2~ x40 c2 |\n", "expression inside a tie"},
-                      BadScore{"pattern a\n  kick+90 x...\n", "more than 60 ticks"}),
-    [](const auto& info) { return CaseName(info.param.says); });
+                      BadScore{"pattern a\n  kick+90 x...\n", "more than 60 ticks"}));
 
 // A key struck again ends its sounding note, a key struck twice at once sounds once, and nothing
 // sounds past the loop point.

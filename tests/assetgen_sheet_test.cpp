@@ -6,24 +6,19 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "core/bytes.h"
 #include "gfx/display.h"
 #include "gfx/sheet.h"
 #include "gfx/surface.h"
 #include "platform/fake/fake_platform.h"
+#include "support/files.h"
 
 namespace {
 namespace fs = std::filesystem;
-
-std::vector<uint8_t> ReadAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
 
 struct SheetBox {
   const char* name;
@@ -100,7 +95,7 @@ TEST_F(AssetgenSheet, EveryPictureAndGlyphFillsItsBoxAndNothingLiesOutside) {
 }
 
 TEST_F(AssetgenSheet, EveryTableColourSurvivesTheConversionAndOnlyBlackBecomesTheKey) {
-  const std::vector<uint8_t> bytes = ReadAll("assets/resources/BITMAP/BMP_00");
+  const std::vector<uint8_t> bytes = ReadFileBytes("assets/resources/BITMAP/BMP_00");
   ASSERT_GE(bytes.size(), 40u + 1024u);
   for (int i = 0; i < 256; ++i) {
     const uint8_t* bgr = &bytes[40 + 4 * i];
@@ -114,15 +109,13 @@ TEST_F(AssetgenSheet, EveryTableColourSurvivesTheConversionAndOnlyBlackBecomesTh
 // The resource is the documented header, table and rows; the file form is the same bytes behind
 // a file header, and the game's file path loads it to the same pixels.
 TEST_F(AssetgenSheet, FileFormIsTheResourceBehindAFileHeaderAndLoadsAlike) {
-  const std::vector<uint8_t> res = ReadAll("assets/resources/BITMAP/BMP_00");
-  const std::vector<uint8_t> file = ReadAll("assets/BMP_00");
-  const auto le32 = [](const std::vector<uint8_t>& b, size_t at) {
-    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
-  };
+  const std::vector<uint8_t> res = ReadFileBytes("assets/resources/BITMAP/BMP_00");
+  const std::vector<uint8_t> file = ReadFileBytes("assets/BMP_00");
   ASSERT_EQ(res.size(), 40u + 1024u + 320u * 240u);
-  EXPECT_EQ(std::tuple(le32(res, 0), le32(res, 4), le32(res, 8)), std::tuple(40u, 319u, 240u));
+  EXPECT_EQ(std::tuple(ReadLe32(&res[0]), ReadLe32(&res[4]), ReadLe32(&res[8])),
+            std::tuple(40u, 319u, 240u));
   ASSERT_EQ(file.size(), res.size() + 14);
-  EXPECT_EQ(std::tuple(file[0], file[1], le32(file, 2), le32(file, 10)),
+  EXPECT_EQ(std::tuple(file[0], file[1], ReadLe32(&file[2]), ReadLe32(&file[10])),
             std::tuple('B', 'M', static_cast<uint32_t>(file.size()), 14u + 40u + 1024u));
   EXPECT_TRUE(std::equal(res.begin(), res.end(), file.begin() + 14));
   FakeUseEmbeddedResources(false);
@@ -149,7 +142,8 @@ TEST(Assetgen, WritesTheSameBytesOnEveryRun) {
   for (const fs::directory_entry& e : fs::recursive_directory_iterator(out)) {
     if (!e.is_regular_file()) continue;
     const fs::path relative = fs::relative(e.path(), out);
-    EXPECT_EQ(ReadAll(e.path()), ReadAll("assets" / relative)) << relative;
+    EXPECT_EQ(ReadFileBytes(e.path().string()), ReadFileBytes(("assets" / relative).string()))
+        << relative;
     ++files;
   }
   EXPECT_GE(files, 11) << "sheet in two forms, icon, seven songs and the sounds";

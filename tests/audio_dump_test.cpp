@@ -6,19 +6,13 @@
 #include <chrono>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <thread>
 #include <vector>
 
 #include "core/bytes.h"
+#include "support/files.h"
 
 namespace {
-std::vector<uint8_t> FileBytes(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 // The writer keeps the file current; waits until it holds `bytes` (or gives up after 10 s).
 void WaitForSize(const std::filesystem::path& path, uintmax_t bytes) {
   for (int i = 0; i < 1000 && std::filesystem::file_size(path) < bytes; ++i)
@@ -51,7 +45,7 @@ TEST(AudioDump, BlocksAcrossTheRingsEndReachTheFileInOrderUnderAWholeHeader) {
     }
     EXPECT_EQ(AudioDumpDroppedFrames(dump.get()), 0u);
   }
-  const std::vector<uint8_t> file = FileBytes(path);
+  const std::vector<uint8_t> file = ReadFileBytes(path.string());
   ASSERT_EQ(file.size(), 44 + fed.size() * 2);
   EXPECT_EQ(std::string(file.begin(), file.begin() + 4), "RIFF");
   EXPECT_EQ(ReadLe32(&file[4]), 36 + fed.size() * 2);
@@ -76,7 +70,7 @@ TEST(AudioDump, ABlockLargerThanTheRingIsDroppedAndCountedAndABadPathFails) {
     AudioDumpFeed(dump.get(), block.data(), 200);
     EXPECT_EQ(AudioDumpDroppedFrames(dump.get()), 200u);
   }
-  EXPECT_EQ(FileBytes(path).size(), 44u) << "a header and no data";
+  EXPECT_EQ(ReadFileBytes(path.string()).size(), 44u) << "a header and no data";
   EXPECT_FALSE(AudioDumpFailed());
   std::filesystem::remove(path);
   EXPECT_EQ(AudioDumpStart("/nonexistent/dump.wav", 44100), nullptr);

@@ -18,6 +18,7 @@
 #include "music/smf_reader.h"
 #include "platform/fake/fake_platform.h"
 #include "sound/sound_bank.h"
+#include "support/played.h"
 
 // Colours the test sheet paints its pictures in, so that a screen pixel tells which one it is.
 namespace sheet_colour {
@@ -113,19 +114,6 @@ class BattleTest : public testing::Test {
   static void ClearField() {
     for (int32_t& t : CellTypes) t = CELL_EMPTY;
     ObjectsLeft = 0;
-  }
-
-  // The effect numbers played since the last call, in order.
-  static std::vector<int32_t> PlayedEffects() {
-    std::vector<int32_t> played;
-    for (const FakeSoundCall& call : FakeSoundCalls()) {
-      if (call.op != FSOUND_PLAY) continue;
-      for (int32_t n = 0; n < SOUND_EFFECT_COUNT; ++n)
-        for (int32_t v = 0; v < SoundBank[n].count; ++v)
-          if (SoundBank[n].voices[v] == call.buffer) played.push_back(n);
-    }
-    FakeClearSoundCalls();
-    return played;
   }
 
   static void Hold(uint32_t bits) {

@@ -14,14 +14,11 @@
 #include "battle/battle_state.h"
 #include "battle/boss.h"
 #include "input/replay.h"
-#include "music/music_player.h"
 #include "platform/fake/fake_platform.h"
 #include "support/autopilot.h"
+#include "support/played.h"
 
 namespace {
-
-// The song playing now, or "" when none is.
-std::string Music() { return TrackStarted != 0 ? std::string(SongPath) : std::string(); }
 
 // By the end of the warm-up every scene and buffer has been used once.
 constexpr int32_t SOAK_FRAMES = 200000, WARM_UP_FRAMES = 20000;
@@ -103,7 +100,7 @@ TEST_F(GameScenario, PilotWinsAPassLosesOneLevelUpAndTheHiScoreFollows) {
             << before;
         EXPECT_EQ(MissionIndex, won % MISSION_COUNT);
         EXPECT_EQ(Level, won / MISSION_COUNT);
-        EXPECT_EQ(Music(),
+        EXPECT_EQ(SongPlaying(),
                   "MD0" + std::to_string(MissionIndex == BOSS_MISSION ? 5 : MissionIndex % 3 + 2) +
                       "t.mid");
         EXPECT_GE(Score, scoreAtBattleEnd);  // the result's bonus is kept
@@ -111,7 +108,7 @@ TEST_F(GameScenario, PilotWinsAPassLosesOneLevelUpAndTheHiScoreFollows) {
       case SCENE_RESULT:
         EXPECT_EQ(mission == BOSS_MISSION ? BossState.energy : ObjectsLeft, 0);
         EXPECT_GT(Score, scoreAtBattleEnd);  // rams and kills score
-        EXPECT_EQ(Music(), "");
+        EXPECT_EQ(SongPlaying(), "");
         scoreAtBattleEnd = Score;
         ++won;
         break;
@@ -120,7 +117,7 @@ TEST_F(GameScenario, PilotWinsAPassLosesOneLevelUpAndTheHiScoreFollows) {
             << "a finished pass is no game over";
         break;
       case SCENE_GAMEOVER:
-        EXPECT_EQ(std::tuple(mission, TimeLeft, Music()),
+        EXPECT_EQ(std::tuple(mission, TimeLeft, SongPlaying()),
                   std::tuple(won % MISSION_COUNT, 0, std::string()));
         scoreAtGameOver = Score;
         hiScoreBefore = HiScore;

@@ -3,13 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
 #include <string>
 #include <tuple>
 
 #include "gfx/display.h"
 #include "gfx/sheet.h"
 #include "platform/fake/fake_platform.h"
+#include "support/files.h"
 #include "support/test_sheet.h"
 
 namespace {
@@ -56,10 +56,7 @@ std::vector<uint8_t> SmallBitmap(bool fileHeader) {
 
 TEST_F(Sheet, ResourceOrFileIsConvertedToTheNearestColoursAndBlackIsLeftOut) {
   const char* file = "gfx_sheet_test_file.bmp";
-  const std::vector<uint8_t> bytes = SmallBitmap(true);
-  std::ofstream(file, std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()),
-             static_cast<std::streamsize>(bytes.size()));
+  WriteFile(file, SmallBitmap(true));
   FakeSetResource("TEST", "BITMAP", SmallBitmap(false));
   const uint8_t red = NearestPaletteIndex(210, 10, 10), odd = NearestPaletteIndex(250, 0, 3);
   const uint8_t expected[3][4] = {{red, 0, 0, 255}, {24, odd, 0, 0}, {255, 255, red, 0}};

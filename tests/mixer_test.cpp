@@ -32,14 +32,10 @@ std::vector<float> Render(Mixer* m, int32_t frames) {
 
 float Unsigned8(uint8_t s) { return (static_cast<int>(s) - 128) / 128.0f; }
 
-TEST(Mixer, FreshVoiceHoldsSilenceNotZeroBytes) {
-  MixerHolder h(44100);
-  MixerPlay(MixerCreateVoice(h.m, 1, 44100, 8, 64));
-  EXPECT_EQ(Render(h.m, 64), std::vector<float>(128, 0.0f));
-}
-
+// A fresh voice holds silence (128 in 8 bits), not zero bytes, so it adds nothing.
 TEST(Mixer, DecodesEachFormatToItsSidesAndStopsAtTheEnd) {
   MixerHolder h(11025);
+  MixerPlay(MixerCreateVoice(h.m, 1, 11025, 8, 64));
   MixerPlay(VoiceWith(h.m, 1, 11025, 8, {160, 96}));
   MixerPlay(VoiceWith(h.m, 2, 11025, 8, {192, 64, 64, 192}));
   MixerPlay(VoiceWith(h.m, 2, 11025, 16, {0x00, 0x10, 0x00, 0xF0, 0, 0, 0, 0}));  // 4096, -4096

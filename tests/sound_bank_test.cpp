@@ -9,14 +9,11 @@
 #include <tuple>
 #include <vector>
 
+#include "core/bytes.h"
 #include "platform/fake/fake_platform.h"
 
 namespace {
 using Bytes = std::vector<uint8_t>;
-
-void PutLe(Bytes& b, uint32_t v, int bytes) {
-  for (int i = 0; i < bytes; i++) b.push_back(static_cast<uint8_t>(v >> (8 * i)));
-}
 
 // A chunk with its contents; the stated length is the contents' unless given.
 struct Chunk {
@@ -29,10 +26,10 @@ struct Chunk {
 Bytes Fmt(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t align, uint16_t bits,
           size_t length = 16) {
   Bytes b;
-  PutLe(b, tag | channels << 16, 4);
-  PutLe(b, rate, 4);
-  PutLe(b, rate * align, 4);
-  PutLe(b, align | bits << 16, 4);
+  AppendLe32(b, tag | channels << 16);
+  AppendLe32(b, rate);
+  AppendLe32(b, rate * align);
+  AppendLe32(b, align | bits << 16);
   b.resize(length, 0);
   return b;
 }
@@ -44,12 +41,12 @@ Bytes Riff(const std::vector<Chunk>& chunks, const char* form = "WAVE", int64_t 
   Bytes body;
   for (const Chunk& c : chunks) {
     body.insert(body.end(), c.id, c.id + 4);
-    PutLe(body, static_cast<uint32_t>(c.stated >= 0 ? c.stated : c.contents.size()), 4);
+    AppendLe32(body, static_cast<uint32_t>(c.stated >= 0 ? c.stated : c.contents.size()));
     body.insert(body.end(), c.contents.begin(), c.contents.end());
     if (c.pad && c.contents.size() % 2 == 1) body.push_back(0);
   }
   Bytes image = {'R', 'I', 'F', 'F'};
-  PutLe(image, static_cast<uint32_t>(riffLength >= 0 ? riffLength : 4 + body.size()), 4);
+  AppendLe32(image, static_cast<uint32_t>(riffLength >= 0 ? riffLength : 4 + body.size()));
   image.insert(image.end(), form, form + 4);
   image.insert(image.end(), body.begin(), body.end());
   return image;

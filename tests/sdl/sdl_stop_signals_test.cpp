@@ -18,7 +18,7 @@ std::vector<PlatformEventType> Drain() {
 }
 
 // A hang-up ignored from the start, as under nohup, stays ignored; otherwise each is caught.
-TEST(SdlStopSignals, EachSignalQueuesOneTerminateButAnIgnoredOneStaysIgnored) {
+TEST(SdlStopSignals, SignalsQueueOneTerminateButAnIgnoredOneStaysIgnored) {
   std::signal(SIGINT, SIG_DFL);
   std::signal(SIGTERM, SIG_DFL);
   std::signal(SIGHUP, SIG_IGN);
@@ -28,15 +28,11 @@ TEST(SdlStopSignals, EachSignalQueuesOneTerminateButAnIgnoredOneStaysIgnored) {
   EXPECT_TRUE(Drain().empty()) << "an ignored hang-up closed the game";
   std::signal(SIGHUP, SIG_DFL);
   PlatformCatchStopSignals();
-  for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
-    ASSERT_EQ(std::raise(signal), 0);
-    EXPECT_EQ(Drain(), std::vector<PlatformEventType>{PEV_TERMINATE}) << "signal " << signal;
-    EXPECT_TRUE(Drain().empty()) << "signal " << signal << " was taken twice";
-  }
-  // Two before the pump looks: still one request.
+  // Two before the pump looks: one request, taken once. The process test sends each signal alone.
   std::raise(SIGTERM);
   std::raise(SIGHUP);
   EXPECT_EQ(Drain(), std::vector<PlatformEventType>{PEV_TERMINATE});
+  EXPECT_TRUE(Drain().empty());
 }
 
 }  // namespace

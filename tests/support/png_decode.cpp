@@ -5,11 +5,7 @@
 
 #include <algorithm>
 
-namespace {
-uint32_t Big32(const std::vector<uint8_t>& b, size_t at) {
-  return uint32_t{b[at]} << 24 | uint32_t{b[at + 1]} << 16 | uint32_t{b[at + 2]} << 8 | b[at + 3];
-}
-}  // namespace
+#include "core/bytes.h"
 
 std::string DecodePng(const std::vector<uint8_t>& f, DecodedPng* png) {
   const uint8_t signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
@@ -17,18 +13,18 @@ std::string DecodePng(const std::vector<uint8_t>& f, DecodedPng* png) {
   std::vector<std::string> types;
   std::vector<std::vector<uint8_t>> bodies;
   for (size_t at = 8; at != f.size(); at += 12 + bodies.back().size()) {
-    if (at + 12 > f.size() || at + 12 + Big32(f, at) > f.size()) return "chunk past the end";
-    const uint32_t length = Big32(f, at);
+    if (at + 12 > f.size() || at + 12 + ReadBe32(&f[at]) > f.size()) return "chunk past the end";
+    const uint32_t length = ReadBe32(&f[at]);
     types.emplace_back(f.begin() + at + 4, f.begin() + at + 8);
-    if (Big32(f, at + 8 + length) != crc32(0, &f[at + 4], length + 4))
+    if (ReadBe32(&f[at + 8 + length]) != crc32(0, &f[at + 4], length + 4))
       return types.back() + " check";
     bodies.emplace_back(f.begin() + at + 8, f.begin() + at + 8 + length);
   }
   if (types.empty() || types[0] != "IHDR" || bodies[0].size() != 13) return "no header";
   const std::vector<uint8_t>& ihdr = bodies[0];
   if (ihdr[8] != 8 || ihdr[10] != 0 || ihdr[11] != 0 || ihdr[12] != 0) return "header";
-  png->width = Big32(ihdr, 0);
-  png->height = Big32(ihdr, 4);
+  png->width = ReadBe32(&ihdr[0]);
+  png->height = ReadBe32(&ihdr[4]);
   png->colourType = ihdr[9];
   const bool palette = png->colourType == 3;
   const std::vector<std::string> expected =

@@ -1,9 +1,9 @@
 // Builds small Standard MIDI Files in memory for the music tests.
 #pragma once
 #include <cstdint>
-#include <fstream>
-#include <string>
 #include <vector>
+
+#include "support/files.h"
 
 // One track's event bytes; each call appends one event after `delta` ticks.
 struct SmfTrack {
@@ -49,12 +49,4 @@ inline std::vector<uint8_t> BuildSmf(uint32_t division, const std::vector<SmfTra
     out.insert(out.end(), t.bytes.begin(), t.bytes.end());
   }
   return out;
-}
-
-// Writes the bytes to `path` (relative to the working folder) and returns the path.
-inline std::string WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc)
-      .write(reinterpret_cast<const char*>(bytes.data()),
-             static_cast<std::streamsize>(bytes.size()));
-  return path;
 }

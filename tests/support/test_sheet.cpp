@@ -1,17 +1,10 @@
 // A generated test sheet with known contents, installed as "BMP_00" on the scripted machine.
 #include "support/test_sheet.h"
 
+#include "core/bytes.h"
 #include "gfx/display.h"
 #include "gfx/sheet.h"
 #include "platform/fake/fake_platform.h"
-
-namespace {
-
-void PutU32(std::vector<uint8_t>* out, uint32_t v) {
-  for (int32_t i = 0; i < 4; ++i) out->push_back(static_cast<uint8_t>(v >> 8 * i));
-}
-
-}  // namespace
 
 uint8_t TestSheetIndex(int32_t x, int32_t y) {
   if (x >= 288 && y >= 224) return 0;
@@ -28,13 +21,13 @@ std::vector<uint8_t> MakeBitmapBytes(int32_t width, int32_t height, const Platfo
     out = {'B', 'M'};
     for (uint32_t v :
          {14 + 40 + tableBytes + stride * static_cast<uint32_t>(height), 0u, 14 + 40 + tableBytes})
-      PutU32(&out, v);
+      AppendLe32(out, v);
   }
   const uint32_t colours = tableSize == 256 ? 0u : static_cast<uint32_t>(tableSize);
   // Header size, width, height, one plane of 8 bits, no compression, 72 dpi, colours used.
   for (uint32_t v : {40u, static_cast<uint32_t>(width), static_cast<uint32_t>(height),
                      1u | 8u << 16, 0u, 0u, 2834u, 2834u, colours, 0u})
-    PutU32(&out, v);
+    AppendLe32(out, v);
   for (int32_t i = 0; i < tableSize; ++i)
     for (uint8_t v : {table[i].b, table[i].g, table[i].r, uint8_t{0}}) out.push_back(v);
   for (int32_t row = height - 1; row >= 0; --row)
