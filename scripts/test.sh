@@ -15,8 +15,9 @@ BUILD_DIR=build scripts/build.sh -DZZ_WERROR=ON -DBUILD_TESTING=ON -DZZ_BENCH=ON
 # The Windows program, cross-built and tested under Wine against this build.
 if [[ ${ZZ_TEST_WINDOWS:-1} != 0 ]]; then
   HOST_BUILD_DIR=build scripts/build-windows.sh -DZZ_WERROR=ON
-  # One Wine server for the whole run, on a prefix made before the first test: a server that
-  # times out between two tests can reset the connection of the next one starting.
+  # One Wine server for the whole run: a server that times out between two tests can reset the
+  # connection of the next one starting. Its services start here, with wineboot: started by a
+  # test, they would keep that test's output open and ctest waiting for it.
   mkdir -p "${WINEPREFIX:-$HOME/.wine}"
   wineserver -p 2>/dev/null || true  # a server already running is used as it is
   WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" wineboot >/dev/null 2>&1
