@@ -16,15 +16,16 @@ fuzz_build
 # A hand-made seed has a name that says what it holds; the fuzzer's finds are named by hash.
 is_found() { [[ $(basename "$1") =~ ^[0-9a-f]{40}$ ]]; }
 
-# Keeps the hand-made seeds and adds the fewest inputs that reach everything else the run reached.
+# Keeps the hand-made seeds and adds the fewest inputs that reach everything else the run or the
+# committed corpus reached (the fuzzer writes only its new finds to $work).
 minimize() {  # minimize TARGET KIND OPTIONS... ; the run's corpus is in $work
   local target=$1 kind=$2 kept
   shift 2
   kept=$(mktemp -d)
   for f in "fuzz/corpus/$kind"/*; do is_found "$f" || cp "$f" "$kept/"; done
   # Edges only, not hit counts: counted, the text formats kept close to a thousand files.
-  "$build_dir/fuzz/$target" -merge=1 -use_counters=0 "$@" "$kept" "$work" "$generated" \
-    >"$build_dir/$target.merge.log" 2>&1
+  "$build_dir/fuzz/$target" -merge=1 -use_counters=0 "$@" "$kept" "$work" "fuzz/corpus/$kind" \
+    "$generated" >"$build_dir/$target.merge.log" 2>&1
   rm -rf "fuzz/corpus/$kind"
   mv "$kept" "fuzz/corpus/$kind"
   chmod 755 "fuzz/corpus/$kind"
