@@ -30,6 +30,19 @@ fetch_source() {
   echo "$found"
 }
 
+# compile_archive FOLDER ARCHIVE FLAGS FILE...: C files (named from FOLDER) compiled in parallel
+# with emcc into one static library. Object names carry their folder: several of SDL's back ends
+# share file names.
+compile_archive() {
+  local folder=$1 archive=$2 flags=$3 objects
+  shift 3
+  objects=$(mktemp -d)
+  (cd "$folder" && printf '%s\n' "$@" | xargs -P "$(nproc)" -I{} sh -c \
+    "emcc -O2 -w $flags -c \"\$2\" -o \"\$1/\$(echo \"\$2\" | tr / _).o\"" _ "$objects" {})
+  emar rcs "$archive" "$objects"/*.o
+  rm -rf "$objects"
+}
+
 # SDL2 without threads: the browser's page has one, and the game's own loop yields to it. Its
 # C files are compiled directly with the configuration SDL ships for Emscripten: SDL's own CMake
 # runs a few hundred checks, each a full emcc link, which took longer than all the rest of CI.
@@ -44,14 +57,13 @@ build_sdl2() {
   [ -f "$sdl_prefix/lib/libSDL2.a" ] && return
   echo "Building SDL2 $sdl_version for the web into $sdl_prefix (once)"
   local work=$root/$out/sdl2-build
-  rm -rf "$work" "$sdl_prefix.partial" && mkdir -p "$work/obj" "$sdl_prefix.partial"/{lib,include/SDL2}
-  local src
+  rm -rf "$work" "$sdl_prefix.partial" && mkdir -p "$work" "$sdl_prefix.partial"/{lib,include/SDL2}
+  local src files
   src=$(fetch_source libsdl2 "libsdl2-$sdl_version")
-  # Object names carry their folder: several back ends share file names.
-  (cd "$src/src" && for dir in "${sdl_dirs[@]}"; do printf '%s\n' "$dir"/*.c; done |
-    sed 's|^\./||' | xargs -P "$(nproc)" -I{} sh -c \
-      'emcc -O2 -w -I../include -c "$2" -o "$1/$(echo "$2" | tr / _).o"' _ "$work/obj" {})
-  emar rcs "$sdl_prefix.partial/lib/libSDL2.a" "$work/obj"/*.o
+  files=$(cd "$src/src" && for dir in "${sdl_dirs[@]}"; do printf '%s\n' "$dir"/*.c; done |
+    sed 's|^\./||')
+  # shellcheck disable=SC2086  # one file name a line, none with a blank
+  compile_archive "$src/src" "$sdl_prefix.partial/lib/libSDL2.a" -I../include $files
   cp "$src"/include/*.h "$sdl_prefix.partial/include/SDL2/"
   mkdir -p "$sdl_prefix.partial/lib/cmake/SDL2"
   cat >"$sdl_prefix.partial/lib/cmake/SDL2/SDL2Config.cmake" <<'CMAKE'
@@ -81,13 +93,9 @@ build_zlib() {
   rm -rf "$work" "$zlib_prefix.partial" && mkdir -p "$work" "$zlib_prefix.partial"/{lib,include}
   local src
   src=$(fetch_source zlib zlib-)
-  local objects=()
-  for c in adler32 compress crc32 deflate gzclose gzlib gzread gzwrite infback inffast inflate \
-           inftrees trees uncompr zutil; do
-    emcc -O2 -DHAVE_UNISTD_H -DHAVE_STDARG_H -c "$src/$c.c" -o "$work/$c.o"
-    objects+=("$work/$c.o")
-  done
-  emar rcs "$zlib_prefix.partial/lib/libz.a" "${objects[@]}"
+  compile_archive "$src" "$zlib_prefix.partial/lib/libz.a" "-DHAVE_UNISTD_H -DHAVE_STDARG_H" \
+    adler32.c compress.c crc32.c deflate.c gzclose.c gzlib.c gzread.c gzwrite.c infback.c \
+    inffast.c inflate.c inftrees.c trees.c uncompr.c zutil.c
   cp "$src/zlib.h" "$src/zconf.h" "$zlib_prefix.partial/include/"
   rm -rf "$zlib_prefix" && mv "$zlib_prefix.partial" "$zlib_prefix"
   rm -rf "$work"
